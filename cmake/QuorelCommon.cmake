@@ -1,0 +1,14 @@
+# Flags shared by every target of the project.
+add_library(quorel_flags INTERFACE)
+target_compile_features(quorel_flags INTERFACE cxx_std_20)
+target_compile_definitions(quorel_flags INTERFACE
+  QT_NO_CAST_FROM_ASCII
+  QT_NO_CAST_TO_ASCII
+  QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
+  QT_NO_KEYWORDS)
+target_compile_options(quorel_flags INTERFACE -Wall -Wextra -Wpedantic -Wshadow)
+if(QUOREL_SANITIZE)
+  target_compile_options(quorel_flags INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  target_link_options(quorel_flags INTERFACE -fsanitize=address,undefined)
+endif()
+set(CMAKE_AUTOMOC ON)

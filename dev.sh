@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# ./dev.sh start   installs what is missing, builds and starts the window
+# ./dev.sh test    installs what is missing, builds and runs every test
+set -euo pipefail
+cd "$(dirname "$0")"
+
+build() {
+  local dir=$1; shift
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" > /dev/null
+  cmake --build "$dir"
+}
+
+case "${1:-}" in
+  start)
+    scripts/install-deps.sh
+    build build
+    exec build/src/quorel
+    ;;
+  test)
+    scripts/install-deps.sh
+    build build
+    ctest --test-dir build --output-on-failure -j2
+    ;;
+  *)
+    echo "usage: $0 start|test" >&2
+    exit 2
+    ;;
+esac

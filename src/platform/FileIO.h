@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace quorel::platform::FileIO
+{
+// Writes the bytes whole or not at all (through a temporary file renamed over the target).
+// Nothing on success; otherwise a short Japanese sentence that names the file and the reason.
+std::optional<QString> writeWhole(const QString &path, QByteArrayView bytes);
+
+// The text in CP932 without a byte-order mark, written as writeWhole does.
+std::optional<QString> writeText(const QString &path, QStringView text);
+
+// The lines of a CP932 text file without their CR LF (a lone LF also ends a line);
+// nothing when the file cannot be read.
+std::optional<QStringList> readTextLines(const QString &path);
+}

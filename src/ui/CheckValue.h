@@ -1,0 +1,11 @@
+#pragma once
+
+class QCheckBox;
+
+// A check box's value as the program stores it: 0 clear, 1 ticked, 2 grey.
+namespace quorel::ui::CheckValue
+{
+int value(const QCheckBox &box);
+void setValue(QCheckBox &box, int value);
+inline bool isTicked(const QCheckBox &box) { return value(box) == 1; }
+}

@@ -1,0 +1,224 @@
+#include "ui/Form1.h"
+
+#include "ui/CheckValue.h"
+#include "ui/Twips.h"
+#include "ui/WindowIcon.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include <map>
+
+namespace quorel::ui
+{
+namespace
+{
+    enum class Face
+    {
+        Gothic,            // fixed pitch
+        ProportionalGothic,
+    };
+
+    QFont controlFont(Face face, int points)
+    {
+        QFont font;
+        if (face == Face::Gothic)
+            font.setFamilies({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAGothic"), QStringLiteral("Monospace")});
+        else
+            font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"), QStringLiteral("Sans Serif")});
+        font.setPointSize(points);
+        font.setWeight(QFont::Normal);
+        return font;
+    }
+
+    template<typename Control>
+    Control *place(QWidget *parent, const char *name, const QRectF &twips, Face face = Face::Gothic, int points = 9)
+    {
+        auto *control = new Control(parent);
+        control->setObjectName(QString::fromLatin1(name));
+        control->setFont(controlFont(face, points));
+        Twips::setGeometry(control, twips);
+        return control;
+    }
+
+    QLabel *label(QWidget *parent, const char *name, const QString &caption, const QRectF &twips)
+    {
+        auto *control = place<QLabel>(parent, name, twips);
+        control->setText(caption);
+        return control;
+    }
+
+    QComboBox *comboBox(QWidget *parent, const char *name, const QString &text, const QRectF &twips,
+                        Face face = Face::Gothic)
+    {
+        auto *control = place<QComboBox>(parent, name, twips, face);
+        control->setEditable(true);
+        // The list changes only through the program; Qt's inline completion would change typed text.
+        control->setCompleter(nullptr);
+        control->setInsertPolicy(QComboBox::NoInsert);
+        control->setEditText(text);
+        return control;
+    }
+
+    QLineEdit *textBox(QWidget *parent, const char *name, const QString &text, const QRectF &twips)
+    {
+        auto *control = place<QLineEdit>(parent, name, twips);
+        control->setText(text);
+        return control;
+    }
+
+    QPushButton *button(QWidget *parent, const char *name, const QString &caption, const QRectF &twips,
+                        Face face = Face::Gothic, int points = 9)
+    {
+        auto *control = place<QPushButton>(parent, name, twips, face, points);
+        control->setText(caption);
+        control->setAutoDefault(false);
+        return control;
+    }
+
+    QCheckBox *checkBox(QWidget *parent, const char *name, const QString &caption, const QRectF &twips,
+                        Face face = Face::Gothic)
+    {
+        auto *control = place<QCheckBox>(parent, name, twips, face);
+        control->setText(caption);
+        return control;
+    }
+}
+
+Form1::Form1(platform::Desktop &desktop, QWidget *parent)
+    : QWidget(parent)
+    , m_desktop(desktop)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Tessaly作成"));
+    setWindowIcon(WindowIcon::icon());
+    resize(static_cast<int>(5580 / Twips::perPixel), static_cast<int>(4920 / Twips::perPixel));
+    createControls();
+    applyTabOrderAndAccessKeys();
+    connectEvents();
+    installFieldRules();
+}
+
+Form1::~Form1() = default;
+
+void Form1::createControls()
+{
+    Label1 = label(this, "Label1", QStringLiteral("ﾍﾞｰｽｱﾄﾞﾚｽ(&B)"), {120, 120, 1080, 180});
+    Check1 = checkBox(this, "Check1", QStringLiteral("ｻﾑﾈｲﾙ(&N)"), {1440, 120, 1215, 270});
+    CheckValue::setValue(*Check1, 1);
+    Check1->setToolTip(QStringLiteral("チェックをオンすると画像を縮小して表示するページを作成します."));
+    Label7 = label(this, "Label7", QStringLiteral("大きさ(&O)"), {2640, 120, 810, 180});
+    Text8 = textBox(this, "Text8", QStringLiteral("80"), {3480, 120, 735, 300});
+    Text8->setToolTip(QStringLiteral("サムネイル画像の大きさを設定します"));
+    Label8 = label(this, "Label8", QStringLiteral("幅(&H)"), {4320, 120, 450, 180});
+    Text9 = textBox(this, "Text9", QStringLiteral("5"), {4800, 120, 615, 300});
+    Text9->setToolTip(QStringLiteral("サムネイルの列数を設定します"));
+    cmb_Name = comboBox(this, "cmb_Name", QStringLiteral("http://www."), {120, 480, 4695, 300});
+    cmd_ana = button(this, "cmd_ana", QStringLiteral("解析"), {4920, 480, 615, 375});
+    cmd_ana->setToolTip(QStringLiteral("画像のアドレス（http://www.example.org/photos/pic001.jpgなど)を入力し,"
+                                       "解析ボタンを押すと自動で設定を行います."));
+    Label2 = label(this, "Label2", QStringLiteral("頭(&T)"), {120, 840, 450, 180});
+    Label10 = label(this, "Label10", QStringLiteral("数字"), {1920, 840, 360, 180});
+    Label3 = label(this, "Label3", QStringLiteral("お尻(&R)"), {3720, 840, 630, 180});
+    cmb_Head = comboBox(this, "cmb_Head", QStringLiteral("Test"), {120, 1080, 1695, 300});
+    Label9 = place<QLabel>(this, "Label9", {1920, 1080, 1695, 255});
+    Label9->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Label9->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    cmb_Ext = comboBox(this, "cmb_Ext", QString(), {3720, 1080, 1695, 300});
+    cmb_Ext->addItems({QStringLiteral(".jpg"), QStringLiteral(".jpeg"), QStringLiteral(".gif"), QStringLiteral(".bmp")});
+    cmb_Ext->setEditText(QStringLiteral(".jpg"));
+    Check2 = checkBox(this, "Check2", QStringLiteral(".TXT"), {2400, 1440, 735, 375}, Face::ProportionalGothic);
+    Check2->setToolTip(QStringLiteral("チェックをオンするとアドレスの一覧のみ作成します."));
+    Command3 = button(this, "Command3", QStringLiteral("上書(&U)"), {3240, 1440, 855, 375});
+    Command5 = button(this, "Command5", QStringLiteral("&About"), {4200, 1440, 855, 375});
+    cmd_Get = button(this, "cmd_Get", QStringLiteral("げ"), {5160, 1440, 375, 855}, Face::Gothic, 6);
+    Label4 = label(this, "Label4", QStringLiteral("開始(&K)"), {120, 1560, 630, 180});
+    Label5 = label(this, "Label5", QStringLiteral("終了(&E)"), {840, 1560, 630, 180});
+    Label6 = label(this, "Label6", QStringLiteral("桁数(&L)"), {1560, 1560, 630, 180});
+    Text3 = textBox(this, "Text3", QStringLiteral("0"), {120, 1800, 615, 405});
+    Text4 = textBox(this, "Text4", QStringLiteral("50"), {840, 1800, 615, 405});
+    txt_Keta = textBox(this, "txt_Keta", QStringLiteral("3"), {1560, 1800, 615, 405});
+    Command1 = button(this, "Command1", QStringLiteral("作成(&M)"), {2280, 1920, 855, 375});
+    Command2 = button(this, "Command2", QStringLiteral("保存(&S)"), {3240, 1920, 855, 375});
+    Command4 = button(this, "Command4", QStringLiteral("表示(&V)"), {4200, 1920, 855, 375});
+    chk_Chk_FoN = checkBox(this, "chk_Chk_FoN", QStringLiteral("チェックフォルダ"), {120, 2400, 1575, 255},
+                           Face::ProportionalGothic);
+    chk_Chk_FoN->setToolTip(
+        QStringLiteral("チェックをオンするとファイル名をチェックして同じ名前のファイルは除いて作成します."));
+    cmb_Chk_FoN = comboBox(this, "cmb_Chk_FoN", QString(), {1800, 2400, 3255, 300}, Face::ProportionalGothic);
+    cmb_Chk_FoN->setToolTip(QStringLiteral("チェックするフォルダ名を入力します."));
+    cmd_Chk_FoN = button(this, "cmd_Chk_FoN", QStringLiteral("..."), {5160, 2400, 375, 255}, Face::ProportionalGothic);
+    cmd_Chk_FoN->setToolTip(QStringLiteral("チェックするフォルダの参照"));
+    Label11 = label(this, "Label11", QStringLiteral("出力フォルダ"), {240, 2760, 1080, 180});
+    cmb_Fld = comboBox(this, "cmb_Fld", QString(), {1800, 2760, 3255, 300}, Face::ProportionalGothic);
+    cmb_Fld->setToolTip(QStringLiteral("画像を保存するフォルダ名を入力します."));
+    cmd_Fld = button(this, "cmd_Fld", QStringLiteral("..."), {5160, 2760, 375, 255}, Face::ProportionalGothic);
+    cmd_Fld->setToolTip(QStringLiteral("画像を保存するフォルダの参照"));
+    txt_Out = place<QPlainTextEdit>(this, "txt_Out", {120, 3120, 5415, 1695});
+    txt_Out->setLineWrapMode(QPlainTextEdit::NoWrap);
+    txt_Out->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txt_Out->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txt_Out->setTabChangesFocus(true);
+}
+
+void Form1::applyTabOrderAndAccessKeys()
+{
+    const std::map<int, QWidget *> tabOrder{
+        {0, Label1},       {1, Label2},       {2, Label3},       {3, Label4},       {4, Text3},
+        {5, Label5},       {6, Text4},        {7, Label6},       {8, txt_Keta},     {9, Command1},
+        {10, Command3},    {11, Command2},    {12, Command5},    {13, Command4},    {14, txt_Out},
+        {15, Check1},      {16, Label7},      {17, Text8},       {18, Label8},      {19, Text9},
+        {20, Label9},      {21, Label10},     {22, cmb_Name},    {23, cmb_Head},    {24, cmb_Ext},
+        {25, cmd_ana},     {26, chk_Chk_FoN}, {27, cmd_Chk_FoN}, {28, cmb_Chk_FoN}, {29, Check2},
+        {30, cmd_Get},     {31, cmb_Fld},     {32, cmd_Fld},     {33, Label11},
+    };
+
+    std::vector<QWidget *> focusable;
+    for (const auto &[position, control] : tabOrder) {
+        if (!qobject_cast<QLabel *>(control))
+            focusable.push_back(control);
+    }
+    for (std::size_t i = 1; i < focusable.size(); ++i)
+        QWidget::setTabOrder(focusable[i - 1], focusable[i]);
+
+    // A label's access key leads to the next control after it in tab order that can take the focus.
+    for (auto it = tabOrder.begin(); it != tabOrder.end(); ++it) {
+        auto *caption = qobject_cast<QLabel *>(it->second);
+        if (!caption || !caption->text().contains(u'&'))
+            continue;
+        auto next = std::next(it);
+        while (next != tabOrder.end() && qobject_cast<QLabel *>(next->second))
+            ++next;
+        caption->setBuddy(next != tabOrder.end() ? next->second : focusable.front());
+    }
+    focusable.front()->setFocus(Qt::OtherFocusReason);
+}
+
+void Form1::connectEvents()
+{
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(cmd_ana, &QPushButton::clicked, this, &Form1::cmd_ana_Click);
+    connect(cmd_Get, &QPushButton::clicked, this, &Form1::cmd_Get_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
+    connect(Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
+    connect(cmd_Chk_FoN, &QPushButton::clicked, this, &Form1::cmd_Chk_FoN_Click);
+    connect(cmd_Fld, &QPushButton::clicked, this, &Form1::cmd_Fld_Click);
+    // A check box reacts to every change of its value, also one the program makes.
+    connect(Check2, &QCheckBox::stateChanged, this, &Form1::Check2_Click);
+    connect(chk_Chk_FoN, &QCheckBox::stateChanged, this, &Form1::chk_Chk_FoN_Click);
+    connect(Text3, &QLineEdit::textChanged, this, &Form1::Text3_Change);
+    connect(txt_Keta, &QLineEdit::textChanged, this, &Form1::txt_Keta_Change);
+}
+
+void Form1::chk_fon_Enabled(bool bol_Ena)
+{
+    cmb_Chk_FoN->setEnabled(bol_Ena);
+    cmd_Chk_FoN->setEnabled(bol_Ena);
+}
+}

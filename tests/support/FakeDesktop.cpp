@@ -1,0 +1,56 @@
+#include "support/FakeDesktop.h"
+
+#include "platform/UrlFetcher.h"
+
+namespace quorel::tests
+{
+void FakeDesktop::messageBox(QWidget *, const QString &text, const QString &title, platform::MessageIcon icon)
+{
+    messages.append({text, title, icon});
+    if (whileMessageShown)
+        whileMessageShown();
+}
+
+void FakeDesktop::beep()
+{
+    ++beeps;
+}
+
+std::optional<platform::SaveDialogChoice> FakeDesktop::saveDialog(QWidget *, const platform::SaveDialogRequest &request)
+{
+    saveRequests.append(request);
+    if (whileSaveDialogShown)
+        whileSaveDialogShown();
+    if (saveAnswers.empty())
+        return std::nullopt;
+    std::optional<platform::SaveDialogChoice> answer = std::move(saveAnswers.front());
+    saveAnswers.pop_front();
+    return answer;
+}
+
+QString FakeDesktop::folderDialog(QWidget *, const QString &title)
+{
+    folderDialogTitles.append(title);
+    if (folderAnswers.empty())
+        return {};
+    QString answer = folderAnswers.front();
+    folderAnswers.pop_front();
+    return answer;
+}
+
+void FakeDesktop::openWithAssociatedProgram(const QString &path)
+{
+    openedFiles.append(path);
+}
+
+bool FakeDesktop::anotherInstanceRunning(const QString &lockPath)
+{
+    lockPaths.append(lockPath);
+    return otherInstance;
+}
+
+std::unique_ptr<platform::UrlFetcher> FakeDesktop::createFetcher()
+{
+    return fetcherFactory ? fetcherFactory() : nullptr;
+}
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "platform/Desktop.h"
+
+#include <QList>
+#include <QString>
+
+#include <deque>
+#include <functional>
+
+namespace quorel::tests
+{
+// Records what the window asked of the desktop and answers from a script, so tests never block.
+class FakeDesktop final : public platform::Desktop
+{
+public:
+    struct Message
+    {
+        QString text;
+        QString title;
+        platform::MessageIcon icon;
+    };
+
+    QList<Message> messages;
+    int beeps = 0;
+    QList<platform::SaveDialogRequest> saveRequests;
+    QList<QString> folderDialogTitles;
+    QList<QString> openedFiles;
+
+    // Next answers; an empty queue means the user cancels.
+    std::deque<std::optional<platform::SaveDialogChoice>> saveAnswers;
+    std::deque<QString> folderAnswers;
+    bool otherInstance = false;
+    QList<QString> lockPaths;
+    std::function<std::unique_ptr<platform::UrlFetcher>()> fetcherFactory;
+    // Runs while a message box is open (e.g. to look at the window's state then).
+    std::function<void()> whileMessageShown;
+    std::function<void()> whileSaveDialogShown;
+
+    void messageBox(QWidget *owner, const QString &text, const QString &title, platform::MessageIcon icon) override;
+    void beep() override;
+    std::optional<platform::SaveDialogChoice> saveDialog(QWidget *owner, const platform::SaveDialogRequest &request) override;
+    QString folderDialog(QWidget *owner, const QString &title) override;
+    void openWithAssociatedProgram(const QString &path) override;
+    bool anotherInstanceRunning(const QString &lockPath) override;
+    std::unique_ptr<platform::UrlFetcher> createFetcher() override;
+
+    QString lastMessageText() const { return messages.isEmpty() ? QString() : messages.last().text; }
+};
+}
