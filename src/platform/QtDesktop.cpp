@@ -1,7 +1,5 @@
 #include "platform/QtDesktop.h"
 
-#include "platform/UrlFetcher.h"
-
 #include <QApplication>
 #include <QMessageBox>
 
@@ -30,29 +28,5 @@ void QtDesktop::messageBox(QWidget *owner, const QString &text, const QString &t
 void QtDesktop::beep()
 {
     QApplication::beep();
-}
-
-std::optional<SaveDialogChoice> QtDesktop::saveDialog(QWidget *, const SaveDialogRequest &)
-{
-    return std::nullopt;
-}
-
-QString QtDesktop::folderDialog(QWidget *, const QString &)
-{
-    return {};
-}
-
-void QtDesktop::openWithAssociatedProgram(const QString &)
-{
-}
-
-bool QtDesktop::anotherInstanceRunning(const QString &)
-{
-    return false;
-}
-
-std::unique_ptr<UrlFetcher> QtDesktop::createFetcher()
-{
-    return nullptr;
 }
 }

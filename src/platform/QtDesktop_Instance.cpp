@@ -1,0 +1,9 @@
+#include "platform/QtDesktop.h"
+
+namespace quorel::platform
+{
+bool QtDesktop::anotherInstanceRunning(const QString &)
+{
+    return false;
+}
+}
