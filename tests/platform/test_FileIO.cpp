@@ -1,0 +1,117 @@
+#include "platform/FileIO.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace quorel::platform;
+using namespace Qt::StringLiterals;
+
+namespace
+{
+QByteArray contentsOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void putBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+}
+
+class TestFileIO : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    QString pathOf(const QString &name) const { return m_dir.filePath(name); }
+
+private Q_SLOTS:
+    void init() { QVERIFY(m_dir.isValid()); }
+
+    void writeTextGivesCp932WithoutBom()
+    {
+        const QString path = pathOf(u"page.htm"_s);
+        QCOMPARE(FileIO::writeText(path, u"画像\r\nb한\r\n"_s), std::nullopt);
+        QCOMPARE(contentsOf(path), QByteArray("\x89\xe6\x91\x9c\r\nb?\r\n"));
+    }
+
+    void writeReplacesLongerFileWhole()
+    {
+        const QString path = pathOf(u"page.htm"_s);
+        putBytes(path, QByteArray(1000, 'x'));
+        QCOMPARE(FileIO::writeWhole(path, "ab"), std::nullopt);
+        QCOMPARE(contentsOf(path), QByteArray("ab"));
+    }
+
+    void failedWriteLeavesNothing_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing folder") << u"missing/page.htm"_s << u"保存先のフォルダが見つかりません。"_s;
+        QTest::newRow("folder in place of the file") << u"sub"_s << u"同じ名前のフォルダがあります。"_s;
+    }
+
+    void failedWriteLeavesNothing()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, reason);
+        QVERIFY(QDir(m_dir.path()).mkpath(u"sub"_s));
+        const QStringList before = QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+
+        const QString path = pathOf(name);
+        const std::optional<QString> failure = FileIO::writeText(path, u"text"_s);
+
+        QVERIFY(failure);
+        QCOMPARE(*failure, u"ファイル「%1」に書き込めませんでした。%2"_s.arg(QDir::toNativeSeparators(path), reason));
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+        QVERIFY(QDir(pathOf(u"sub"_s)).isEmpty());
+    }
+
+    void readOnlyFileIsKept()
+    {
+        const QString path = pathOf(u"kept.htm"_s);
+        putBytes(path, "old");
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadUser));
+        if (QFileInfo(path).isWritable())
+            QSKIP("Permission bits do not stop this user's writes.");
+        QVERIFY(FileIO::writeWhole(path, "new"));
+        QCOMPARE(contentsOf(path), QByteArray("old"));
+    }
+
+    void readTextLines_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << QStringList{u"a"_s, u"b"_s};
+        QTest::newRow("lone LF") << QByteArray("a\nb\n") << QStringList{u"a"_s, u"b"_s};
+        QTest::newRow("last line without end") << QByteArray("a\r\nb") << QStringList{u"a"_s, u"b"_s};
+        QTest::newRow("empty lines kept") << QByteArray("\r\n\r\na\r\n") << QStringList{QString(), QString(), u"a"_s};
+        QTest::newRow("empty file") << QByteArray() << QStringList();
+        QTest::newRow("kanji") << QByteArray("\x89\xe6\x91\x9c\r\n") << QStringList{u"画像"_s};
+        QTest::newRow("broken lead byte keeps its line end") << QByteArray("a\x81\r\nb") << QStringList{u"a\uFFFD"_s, u"b"_s};
+    }
+
+    void readTextLines()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, lines);
+        const QString path = pathOf(u"quorel.ini"_s);
+        putBytes(path, bytes);
+        QCOMPARE(FileIO::readTextLines(path), lines);
+    }
+
+    void readMissingFileGivesNothing()
+    {
+        QCOMPARE(FileIO::readTextLines(pathOf(u"none.ini"_s)), std::nullopt);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFileIO)
+#include "test_FileIO.moc"
