@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/OneBasedStrings.h"
+#include "platform/SettingsLocation.h"
 #include "ui/CommonDialog.h"
 
 #include <QWidget>
@@ -68,6 +69,9 @@ public:
 
     CommonDialog CommonDialog1;
 
+    // Where the settings are read at start-up and written at shut-down.
+    platform::SettingsLocation settingsLocation = platform::SettingsLocation::forThisProgram();
+
     // Left by the last Create: the page text and, for the download, the images it put on the page.
     QString str_Out;
     core::OneBasedStrings str_UrlList;
@@ -114,5 +118,7 @@ private:
     QString get_Folder();
 
     platform::Desktop &m_desktop;
+    // Set by a start-up that was not refused; the shut-down writes the settings only then, once.
+    bool m_settingsDue = false;
 };
 }

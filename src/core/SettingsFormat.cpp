@@ -1,0 +1,326 @@
+#include "core/SettingsFormat.h"
+
+#include "core/NumberReading.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace quorel::core::SettingsFormat
+{
+namespace
+{
+    const QString keyBaseAddress = QStringLiteral("[ベースアドレス]");
+    const QString keyFolderList = QStringLiteral("[フォルダリスト]");
+    const QString keyThumbnail = QStringLiteral("[サムネイル]");
+    const QString keyFolderCheck = QStringLiteral("[フォルダチェック]");
+    const QString keyColumns = QStringLiteral("[幅]");
+    const QString keySize = QStringLiteral("[大きさ]");
+    const QString keyHead = QStringLiteral("[頭]");
+    const QString keyTail = QStringLiteral("[お尻]");
+    const QString keyStart = QStringLiteral("[開始]");
+    const QString keyEnd = QStringLiteral("[終了]");
+    const QString keyDigits = QStringLiteral("[桁数]");
+    const QString keyOutFolder = QStringLiteral("[出力フォルダ]");
+    const QString keyImageFolder = QStringLiteral("[画像出力フォルダ]");
+    const QString endOfList = QStringLiteral("[End Of List]");
+
+    // What a single value's absence does to its field.
+    enum class NoValue
+    {
+        Keeps,
+        Empties,
+    };
+
+    struct ListKey
+    {
+        const QString &key;
+        ListField field;
+    };
+
+    struct TextKey
+    {
+        const QString &key;
+        TextField field;
+        NoValue noValue;
+    };
+
+    const ListKey listKeys[] = {
+        {keyBaseAddress, ListField::BaseAddress},
+        {keyFolderList, ListField::CheckFolder},
+        {keyHead, ListField::Head},
+        {keyTail, ListField::Tail},
+    };
+
+    const TextKey textKeys[] = {
+        {keyColumns, TextField::Columns, NoValue::Empties},
+        {keySize, TextField::Size, NoValue::Empties},
+        {keyStart, TextField::Start, NoValue::Keeps},
+        {keyEnd, TextField::End, NoValue::Keeps},
+        {keyDigits, TextField::Digits, NoValue::Keeps},
+        {keyOutFolder, TextField::OutFolder, NoValue::Keeps},
+        {keyImageFolder, TextField::ImageFolder, NoValue::Keeps},
+    };
+
+    // The first character after leading spaces.
+    QChar leadingChar(QStringView line)
+    {
+        for (QChar c : line) {
+            if (c != u' ')
+                return c;
+        }
+        return {};
+    }
+
+    bool isKeyLike(QStringView line) { return leadingChar(line) == u'['; }
+    bool isComment(QStringView line) { return leadingChar(line) == u';'; }
+
+    // The longest leading decimal number, to the nearest 16-bit integer.
+    int numberOfLine(QStringView line)
+    {
+        const double value = NumberReading::roundHalfEven(NumberReading::numericValue(line));
+        return static_cast<int>(std::clamp(value, -32768.0, 32767.0));
+    }
+
+    // A line that breaks inside a value would shift every line after it.
+    QString asOneLine(QString text)
+    {
+        text.replace(u'\r', u' ');
+        text.replace(u'\n', u' ');
+        return text;
+    }
+
+    class Writer
+    {
+    public:
+        void line(const QString &text)
+        {
+            m_text += asOneLine(text);
+            m_text += QLatin1StringView("\r\n");
+        }
+
+        // A leading sign position and a trailing space, as " 1 " or "-1 ".
+        void number(int value)
+        {
+            const QString digits = QString::number(value);
+            line(value < 0 ? digits + u' ' : u' ' + digits + u' ');
+        }
+
+        void list(const QStringList &entries)
+        {
+            const qsizetype n = std::min(entries.size(), maxListEntries);
+            number(static_cast<int>(n));
+            for (qsizetype i = 0; i < n; ++i)
+                line(entries.at(i));
+            line(endOfList);
+            line(QString());
+        }
+
+        QString text() const { return m_text; }
+
+    private:
+        QString m_text;
+    };
+
+    class Reader
+    {
+    public:
+        Reader(const QStringList &lines, Target &target)
+            : m_lines(lines)
+            , m_target(target)
+        {
+        }
+
+        void run()
+        {
+            QString current;
+            for (;;) {
+                if (!isKeyLike(current)) {
+                    std::optional<QString> next = nextLine();
+                    if (!next)
+                        return;
+                    current = *next;
+                }
+                if (!handleKey(current))
+                    return;
+                if (atEnd())
+                    return;
+            }
+        }
+
+    private:
+        bool atEnd() const { return m_next >= m_lines.size(); }
+
+        std::optional<QString> nextLine()
+        {
+            if (atEnd())
+                return std::nullopt;
+            return m_lines.at(m_next++);
+        }
+
+        // Handles the key on the current line and leaves there what the next pass starts from;
+        // false when the file ended where a line was expected.
+        bool handleKey(QString &current)
+        {
+            for (const ListKey &k : listKeys) {
+                if (current == k.key) {
+                    current.clear();
+                    return readList(k.field);
+                }
+            }
+            if (current == keyThumbnail)
+                return readCheck(current, CheckField::Thumbnail);
+            if (current == keyFolderCheck)
+                return readFolderCheck(current);
+            for (const TextKey &k : textKeys) {
+                if (current == k.key)
+                    return readText(current, k);
+            }
+            // A bracketed line that names no key is dropped, so the next pass reads on.
+            if (isKeyLike(current))
+                current.clear();
+            return true;
+        }
+
+        bool readList(ListField field)
+        {
+            const std::optional<QString> countLine = nextLine();
+            if (!countLine)
+                return false;
+            const int count = numberOfLine(*countLine);
+            QStringList entries;
+            for (int i = 0; i < count; ++i) {
+                std::optional<QString> entry = nextLine();
+                if (!entry)
+                    break;
+                entries.append(*entry);
+            }
+            m_target.readList(field, entries);
+            // The end marker, taken unread.
+            return nextLine().has_value();
+        }
+
+        // The next line that is neither empty nor a comment; with endTakesLast, the last line of the
+        // file whatever it holds. It becomes the current line.
+        bool scanValue(QString &current, bool endTakesLast)
+        {
+            for (;;) {
+                std::optional<QString> next = nextLine();
+                if (!next)
+                    return false;
+                current = *next;
+                if (!current.isEmpty() && !isComment(current))
+                    return true;
+                if (endTakesLast && atEnd())
+                    return true;
+            }
+        }
+
+        static int checkValueOfLine(QStringView line)
+        {
+            const int value = numberOfLine(line);
+            return value >= 0 && value <= 2 ? value : 0;
+        }
+
+        bool readCheck(QString &current, CheckField field)
+        {
+            if (!scanValue(current, false))
+                return false;
+            if (!isKeyLike(current))
+                m_target.setCheckValue(field, checkValueOfLine(current));
+            return true;
+        }
+
+        bool readFolderCheck(QString &current)
+        {
+            if (!scanValue(current, false))
+                return false;
+            m_target.enableCheckFolder(false);
+            if (isKeyLike(current))
+                return true;
+            const int value = checkValueOfLine(current);
+            m_target.setCheckValue(CheckField::CheckFolder, value);
+            if (value == 1)
+                m_target.enableCheckFolder(true);
+            return true;
+        }
+
+        bool readText(QString &current, const TextKey &key)
+        {
+            if (!scanValue(current, key.field == TextField::ImageFolder))
+                return false;
+            if (!isKeyLike(current))
+                m_target.setText(key.field, current);
+            else if (key.noValue == NoValue::Empties)
+                m_target.setText(key.field, QString());
+            return true;
+        }
+
+        const QStringList &m_lines;
+        Target &m_target;
+        qsizetype m_next = 0;
+    };
+
+    // The locale's long time format without its time-zone part.
+    QString timeFormatWithoutZone(const QLocale &locale)
+    {
+        const QString format = locale.timeFormat(QLocale::LongFormat);
+        QString kept;
+        bool quoted = false;
+        for (QChar c : format) {
+            if (c == u'\'')
+                quoted = !quoted;
+            if (quoted || c != u't')
+                kept += c;
+        }
+        return kept.trimmed();
+    }
+}
+
+QString createdStamp(const QDateTime &moment, const QLocale &locale)
+{
+    return locale.toString(moment.date(), QLocale::ShortFormat) + u' '
+        + locale.toString(moment.time(), timeFormatWithoutZone(locale));
+}
+
+QString write(const Values &values, QStringView createdAt)
+{
+    Writer out;
+    out.line(QStringLiteral(";Tessaly作成 設定ファイル"));
+    out.line(QStringLiteral(";作成： ").append(createdAt));
+    out.line(QString());
+    out.line(QStringLiteral(";ご意見・ご感想は quorel@example.org までお寄せください。"));
+    out.line(QString());
+    out.line(keyBaseAddress);
+    out.list(values.baseAddresses);
+    out.line(keyFolderList);
+    out.list(values.checkFolders);
+    out.line(keyThumbnail);
+    out.number(values.thumbnail);
+    out.line(keyFolderCheck);
+    out.number(values.folderCheck);
+    out.line(keyColumns);
+    out.line(values.columns);
+    out.line(keySize);
+    out.line(values.size);
+    out.line(keyHead);
+    out.list(values.heads);
+    out.line(keyTail);
+    out.list(values.tails);
+    out.line(keyStart);
+    out.line(values.start);
+    out.line(keyEnd);
+    out.line(values.end);
+    out.line(keyDigits);
+    out.line(values.digits);
+    out.line(keyOutFolder);
+    out.line(values.outFolder);
+    out.line(keyImageFolder);
+    out.line(values.imageFolder);
+    return out.text();
+}
+
+void read(const QStringList &lines, Target &target)
+{
+    Reader(lines, target).run();
+}
+}

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QDateTime>
+#include <QLocale>
+#include <QString>
+#include <QStringList>
+
+// quorel.ini: bracketed keys, each followed by a value line or a list block.
+namespace quorel::core::SettingsFormat
+{
+// The recent-entry lists the file keeps.
+enum class ListField
+{
+    BaseAddress, // cmb_Name
+    CheckFolder, // cmb_Chk_FoN
+    Head,        // cmb_Head
+    Tail,        // cmb_Ext
+};
+
+// The single texts the file keeps.
+enum class TextField
+{
+    Columns,     // Text9
+    Size,        // Text8
+    Start,       // Text3
+    End,         // Text4
+    Digits,      // txt_Keta
+    OutFolder,   // Module1::str_OutFolder, the folder of the last saved page
+    ImageFolder, // cmb_Fld
+};
+
+enum class CheckField
+{
+    Thumbnail,   // Check1
+    CheckFolder, // chk_Chk_FoN
+};
+
+// What the reader changes, in file order; the window applies each call as a user's change would.
+class Target
+{
+public:
+    virtual ~Target() = default;
+
+    // Appends the entries after those the list holds, then shows entry 0 of the whole list.
+    virtual void readList(ListField field, const QStringList &entries) = 0;
+    virtual void setText(TextField field, const QString &text) = 0;
+    // value is 0, 1 or 2.
+    virtual void setCheckValue(CheckField field, int value) = 0;
+    // Enables or disables the check-folder box and its browse button (chk_fon_Enabled).
+    virtual void enableCheckFolder(bool enabled) = 0;
+};
+
+// The window's values as the writer takes them; lists in list order, entry 0 first.
+struct Values
+{
+    QStringList baseAddresses;
+    QStringList checkFolders;
+    int thumbnail = 0;
+    int folderCheck = 0;
+    QString columns;
+    QString size;
+    QStringList heads;
+    QStringList tails;
+    QString start;
+    QString end;
+    QString digits;
+    QString outFolder;
+    QString imageFolder;
+};
+
+// The most entries a list block is written with.
+constexpr qsizetype maxListEntries = 15;
+
+// The date in the locale's short date format, a space and the time with seconds.
+QString createdStamp(const QDateTime &moment, const QLocale &locale);
+
+// The whole file, CR LF after every line; createdAt goes into the header.
+QString write(const Values &values, QStringView createdAt);
+
+// Applies the file's lines to the target. Never fails: a file that ends where a value is
+// expected stops the reading and keeps what was applied.
+void read(const QStringList &lines, Target &target);
+}
