@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include <limits>
 #include <map>
 
 namespace quorel::ui
@@ -60,6 +61,7 @@ namespace
         // The list changes only through the program; Qt's inline completion would change typed text.
         control->setCompleter(nullptr);
         control->setInsertPolicy(QComboBox::NoInsert);
+        control->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
         control->setEditText(text);
         return control;
     }
@@ -67,6 +69,7 @@ namespace
     QLineEdit *textBox(QWidget *parent, const char *name, const QString &text, const QRectF &twips)
     {
         auto *control = place<QLineEdit>(parent, name, twips);
+        control->setMaxLength(std::numeric_limits<int>::max());
         control->setText(text);
         return control;
     }

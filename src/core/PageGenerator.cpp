@@ -1,0 +1,217 @@
+#include "core/PageGenerator.h"
+
+#include "core/CheckFolderMerge.h"
+#include "core/Markup.h"
+#include "core/NumberReading.h"
+
+#include <cstdint>
+#include <optional>
+
+namespace quorel::core
+{
+namespace
+{
+    const QString startEndMessage = QStringLiteral("開始、終了に正しい数値を入力してください");
+    const QString digitCountMessage = QStringLiteral("桁数に正しい数値を入力してください。");
+    const QString tooManyImagesMessage = QStringLiteral("1ページに作成できる画像は32767個までです。");
+    const QString zeroColumnsMessage = QStringLiteral("幅に0以外の数値を入力してください。");
+    const QString tooLargeMessage = QStringLiteral("作成するデータが大きすぎます。");
+
+    void appendNumberText(QString &out, qint64 n, qint64 digits)
+    {
+        char16_t buffer[24];
+        int length = 0;
+        std::uint64_t magnitude = n < 0 ? 0 - static_cast<std::uint64_t>(n) : static_cast<std::uint64_t>(n);
+        do {
+            buffer[length++] = static_cast<char16_t>(u'0' + magnitude % 10);
+            magnitude /= 10;
+        } while (magnitude != 0);
+        if (n < 0)
+            out += u'-';
+        for (qint64 pad = length; pad < digits; ++pad)
+            out += u'0';
+        while (length > 0)
+            out += QChar(buffer[--length]);
+    }
+
+    qsizetype numberTextLength(qint64 digits)
+    {
+        return std::max<qint64>(digits, 20) + 1;
+    }
+
+    class Generator
+    {
+    public:
+        explicit Generator(const PageRequest &request)
+            : m_request(request)
+            , m_kind(request.thumbnails ? Markup::PageKind::Thumbnail : Markup::PageKind::Plain)
+        {
+        }
+
+        PageResult run()
+        {
+            const auto start = NumberReading::wholeValueOfNumericText(m_request.startText);
+            const auto end = NumberReading::wholeValueOfNumericText(m_request.endText);
+            if (!start || !end)
+                return refuse(startEndMessage);
+            const auto digits = NumberReading::wholeValue32(NumberReading::numericValue(m_request.digitCountText));
+            if (!digits)
+                return refuse(digitCountMessage);
+            m_digits = std::max<qint64>(*digits, 0);
+            if (*start <= *end && m_digits > PageLimits::maxPageUnits)
+                return refuse(tooLargeMessage);
+            m_firstValue = NumberReading::numericValue(m_request.startText);
+            m_lastValue = NumberReading::numericValue(m_request.endText);
+            m_attributes = Markup::imageAttributes(m_kind, m_request.sizeText);
+            m_columns = NumberReading::wholeValue32(NumberReading::numericValue(m_request.columnsText));
+
+            CheckFolderMerge merge;
+            if (m_request.useCheckFolder && m_request.listCheckFolder)
+                merge = CheckFolderMerge(m_request.listCheckFolder(), m_request.head + numberText(*start, m_digits));
+
+            Markup::appendPageHeader(m_result.text, m_kind);
+            for (qint64 n = *start; n <= *end; ++n) {
+                const QString fileName = fileNameOf(n);
+                if (merge.leavesOut(fileName))
+                    continue;
+                if (!emitImage(n, fileName))
+                    return std::move(m_result);
+            }
+            Markup::appendPageClose(m_result.text, m_kind);
+
+            if (m_request.addressOnly)
+                writeAddressList(*start, *end);
+            return std::move(m_result);
+        }
+
+    private:
+        // Nothing of the run is kept but the message.
+        PageResult refuse(const QString &message)
+        {
+            m_result = PageResult();
+            m_result.refusal = message;
+            return m_result;
+        }
+
+        // The download lists count too: together with the text they are what a run holds in memory.
+        bool fits(qsizetype more)
+        {
+            if (m_result.text.size() + m_listUnits + more <= PageLimits::maxPageUnits)
+                return true;
+            refuse(tooLargeMessage);
+            return false;
+        }
+
+        QString fileNameOf(qint64 n) const
+        {
+            QString name;
+            name.reserve(m_request.head.size() + numberTextLength(m_digits) + m_request.tail.size());
+            name += m_request.head;
+            appendNumberText(name, n, m_digits);
+            name += m_request.tail;
+            return name;
+        }
+
+        bool emitImage(qint64 n, const QString &fileName)
+        {
+            if (m_result.addresses.size() >= PageLimits::maxImages) {
+                refuse(tooManyImagesMessage);
+                return false;
+            }
+            const qsizetype numberLength = numberTextLength(m_digits);
+            const qsizetype addressLength = m_request.baseAddress.size() + fileName.size();
+            if (!fits(Markup::fixedCharactersPerImage + 4 * numberLength + 3 * addressLength + m_attributes.size()))
+                return false;
+            const QString address = m_request.baseAddress + fileName;
+            // In an address list the page is thrown away, so only the download lists are built.
+            if (!m_request.addressOnly && !appendImageMarkup(n, address, fileName))
+                return false;
+            m_result.addresses.append(address);
+            m_result.fileNames.append(fileName);
+            m_listUnits += address.size() + fileName.size();
+            return true;
+        }
+
+        bool appendImageMarkup(qint64 n, const QString &address, const QString &fileName)
+        {
+            const QString number = numberText(n, m_digits);
+            if (m_kind == Markup::PageKind::Thumbnail) {
+                if (!m_columns || *m_columns == 0) {
+                    refuse(zeroColumnsMessage);
+                    return false;
+                }
+                Markup::appendThumbnailCell(m_result.text, n % *m_columns == 0, number, address, fileName, m_attributes);
+                return true;
+            }
+            const QString prev = m_firstValue <= static_cast<double>(n - 1) ? numberText(n - 1, m_digits) : QString();
+            const QString next = m_lastValue >= static_cast<double>(n + 1) ? numberText(n + 1, m_digits) : QString();
+            Markup::appendPlainBlock(m_result.text, number, prev.isNull() ? QStringView() : QStringView(prev),
+                                     next.isNull() ? QStringView() : QStringView(next), address, fileName, m_attributes);
+            return true;
+        }
+
+        // Every number of the range: the check folder leaves nothing out of the list.
+        void writeAddressList(qint64 start, qint64 end)
+        {
+            m_result.text.clear();
+            for (qint64 n = start; n <= end; ++n) {
+                const QString address = m_request.baseAddress + fileNameOf(n);
+                if (!fits(address.size() + 2))
+                    return;
+                Markup::appendAddressLine(m_result.text, address);
+            }
+        }
+
+        const PageRequest &m_request;
+        const Markup::PageKind m_kind;
+        qint64 m_digits = 0;
+        double m_firstValue = 0;
+        double m_lastValue = 0;
+        std::optional<std::int32_t> m_columns;
+        QString m_attributes;
+        qsizetype m_listUnits = 0;
+        PageResult m_result;
+    };
+}
+
+QString numberText(qint64 n, qint64 digits)
+{
+    QString text;
+    text.reserve(numberTextLength(digits));
+    appendNumberText(text, n, digits);
+    return text;
+}
+
+QString pageHeader(bool thumbnails)
+{
+    QString header;
+    Markup::appendPageHeader(header, thumbnails ? Markup::PageKind::Thumbnail : Markup::PageKind::Plain);
+    return header;
+}
+
+QString baseAddress(QStringView text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text[first] == u' ')
+        ++first;
+    while (last > first && text[last - 1] == u' ')
+        --last;
+    QString base = text.sliced(first, last - first).toString();
+    if (!base.isEmpty() && !base.endsWith(u'/'))
+        base += u'/';
+    return base;
+}
+
+PageResult generatePage(const PageRequest &request)
+{
+    return Generator(request).run();
+}
+
+QString displayText(const QString &text)
+{
+    if (text.size() <= PageLimits::displayUnits)
+        return text;
+    return text.first(PageLimits::displayUnits) + QStringLiteral("\r\n----------  これ以降にもデータがあります.  ----------\r\n");
+}
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace quorel::core
+{
+// The pattern fields and page options of one press of Create, as their texts stand.
+struct PageRequest
+{
+    QString baseAddress; // already trimmed and given its trailing "/"
+    QString head;
+    QString tail;
+    QString digitCountText;
+    QString startText;
+    QString endText;
+    bool thumbnails = false;
+    QString sizeText;
+    QString columnsText;
+    bool addressOnly = false;
+    bool useCheckFolder = false;
+    // Names of the check folder's files matching the tail; asked only once the start and end are valid.
+    std::function<QStringList()> listCheckFolder;
+};
+
+struct PageResult
+{
+    // Empty when the page was made; otherwise the message to show, and nothing else is set.
+    QString refusal;
+    QString text;
+    // Address and file name of every image put on the page, in order.
+    QStringList addresses;
+    QStringList fileNames;
+};
+
+namespace PageLimits
+{
+    constexpr qsizetype maxImages = 32767;
+    // UTF-16 units, 256 MiB of text.
+    constexpr qsizetype maxPageUnits = 128 * 1024 * 1024;
+    // Longer texts are shown cut, followed by a marker line.
+    constexpr qsizetype displayUnits = 30720;
+}
+
+QString pageHeader(bool thumbnails);
+
+// The base address without leading and trailing spaces, ending in "/" unless it is empty.
+QString baseAddress(QStringView text);
+
+// The page (or the address list) for the request.
+PageResult generatePage(const PageRequest &request);
+
+// What the output box shows of a page text.
+QString displayText(const QString &text);
+
+// n with at least `digits` digits, zero-filled after the sign.
+QString numberText(qint64 n, qint64 digits);
+}

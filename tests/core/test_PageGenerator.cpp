@@ -1,0 +1,365 @@
+#include "core/PageGenerator.h"
+
+#include <QTest>
+
+using namespace quorel::core;
+
+namespace
+{
+PageRequest pattern(const QString &start, const QString &end, const QString &digits = QStringLiteral("2"))
+{
+    PageRequest request;
+    request.baseAddress = QStringLiteral("pics/");
+    request.head = QStringLiteral("img");
+    request.tail = QStringLiteral(".jpg");
+    request.digitCountText = digits;
+    request.startText = start;
+    request.endText = end;
+    request.sizeText = QStringLiteral("80");
+    request.columnsText = QStringLiteral("2");
+    return request;
+}
+
+PageRequest withCheckFolder(PageRequest request, const QStringList &names)
+{
+    request.useCheckFolder = true;
+    request.listCheckFolder = [names] { return names; };
+    return request;
+}
+
+const QString plainExample = QStringLiteral(
+    "<html>\r\n<title>Tessaly</title>\r\n"
+    "\r\n<A NAME=\"01\">\r\nFileNo=01     \r\n<A HREF=\"#02\">Next</a>\r\n"
+    "<BR><a href=\"pics/img01.jpg\"><img src=\"pics/img01.jpg\"alt=\"img01.jpg \"><br></a>\r\n"
+    "\r\n<A NAME=\"02\">\r\nFileNo=02     \r\n<A HREF=\"#01\">Prev</a>     \r\n<A HREF=\"#03\">Next</a>\r\n"
+    "<BR><a href=\"pics/img02.jpg\"><img src=\"pics/img02.jpg\"alt=\"img02.jpg \"><br></a>\r\n"
+    "\r\n<A NAME=\"03\">\r\nFileNo=03     \r\n<A HREF=\"#02\">Prev</a>     \r\n"
+    "<BR><a href=\"pics/img03.jpg\"><img src=\"pics/img03.jpg\"alt=\"img03.jpg \"><br></a>\r\n");
+
+const QString thumbnailExample = QStringLiteral(
+    "<html>\r\n<title>Tessaly</title>\r\n"
+    "<table border=0><TD>FileNo=01     \r\n"
+    "<a href=\"pics/img01.jpg\"><img src=\"pics/img01.jpg\"alt=\"img01.jpg \" width=\"80\" height=\"80\" border=\"0\"><br></a>\r\n"
+    "</TD><TR><TD>FileNo=02     \r\n"
+    "<a href=\"pics/img02.jpg\"><img src=\"pics/img02.jpg\"alt=\"img02.jpg \" width=\"80\" height=\"80\" border=\"0\"><br></a>\r\n"
+    "</TD><TD>FileNo=03     \r\n"
+    "<a href=\"pics/img03.jpg\"><img src=\"pics/img03.jpg\"alt=\"img03.jpg \" width=\"80\" height=\"80\" border=\"0\"><br></a>\r\n"
+    "</TD></TABLE>\r\n</HTML>");
+}
+
+class TestPageGenerator : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void workedExamples_data()
+    {
+        QTest::addColumn<bool>("thumbnails");
+        QTest::addColumn<bool>("addressOnly");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("plain page") << false << false << plainExample;
+        QTest::newRow("thumbnail page") << true << false << thumbnailExample;
+        QTest::newRow("address list")
+            << false << true << QStringLiteral("pics/img01.jpg\r\npics/img02.jpg\r\npics/img03.jpg\r\n");
+    }
+
+    void workedExamples()
+    {
+        QFETCH(bool, thumbnails);
+        QFETCH(bool, addressOnly);
+        QFETCH(QString, expected);
+        PageRequest request = pattern(QStringLiteral("1"), QStringLiteral("3"));
+        request.thumbnails = thumbnails;
+        request.addressOnly = addressOnly;
+        const PageResult result = generatePage(request);
+        QVERIFY(result.refusal.isEmpty());
+        QCOMPARE(result.text, expected);
+        const QStringList files{QStringLiteral("img01.jpg"), QStringLiteral("img02.jpg"), QStringLiteral("img03.jpg")};
+        QCOMPARE(result.fileNames, files);
+        QCOMPARE(result.addresses.first(), QStringLiteral("pics/img01.jpg"));
+        QCOMPARE(result.addresses.size(), 3);
+    }
+
+    void emptyRange_data()
+    {
+        QTest::addColumn<bool>("thumbnails");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("plain") << false << QStringLiteral("<html>\r\n<title>Tessaly</title>\r\n");
+        QTest::newRow("thumbnails")
+            << true << QStringLiteral("<html>\r\n<title>Tessaly</title>\r\n<table border=0></TABLE>\r\n</HTML>");
+    }
+
+    void emptyRange()
+    {
+        QFETCH(bool, thumbnails);
+        QFETCH(QString, expected);
+        PageRequest request = pattern(QStringLiteral("5"), QStringLiteral("4"));
+        request.thumbnails = thumbnails;
+        const PageResult result = generatePage(request);
+        QVERIFY(result.refusal.isEmpty());
+        QCOMPARE(result.text, expected);
+        QVERIFY(result.addresses.isEmpty());
+    }
+
+    void singleImageHasNoLinks()
+    {
+        const PageResult result = generatePage(pattern(QStringLiteral("7"), QStringLiteral("7")));
+        QVERIFY(!result.text.contains(QStringLiteral("Prev")));
+        QVERIFY(!result.text.contains(QStringLiteral("Next")));
+        QCOMPARE(result.fileNames, QStringList{QStringLiteral("img07.jpg")});
+    }
+
+    void numberTexts_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("end");
+        QTest::addColumn<QString>("digits");
+        QTest::addColumn<QStringList>("files");
+        QTest::newRow("more digits than the count")
+            << QStringLiteral("99") << QStringLiteral("101") << QStringLiteral("2")
+            << QStringList{QStringLiteral("img99.jpg"), QStringLiteral("img100.jpg"), QStringLiteral("img101.jpg")};
+        QTest::newRow("empty count") << QStringLiteral("7") << QStringLiteral("7") << QString()
+                                     << QStringList{QStringLiteral("img7.jpg")};
+        QTest::newRow("zero count") << QStringLiteral("7") << QStringLiteral("7") << QStringLiteral("0")
+                                    << QStringList{QStringLiteral("img7.jpg")};
+        QTest::newRow("negative count") << QStringLiteral("7") << QStringLiteral("7") << QStringLiteral("-3")
+                                        << QStringList{QStringLiteral("img7.jpg")};
+        QTest::newRow("count with letters") << QStringLiteral("7") << QStringLiteral("7") << QStringLiteral("3abc")
+                                            << QStringList{QStringLiteral("img007.jpg")};
+        QTest::newRow("count after spaces") << QStringLiteral("7") << QStringLiteral("7") << QStringLiteral("  3")
+                                            << QStringList{QStringLiteral("img007.jpg")};
+        QTest::newRow("negative numbers")
+            << QStringLiteral("-5") << QStringLiteral("-4") << QStringLiteral("3")
+            << QStringList{QStringLiteral("img-005.jpg"), QStringLiteral("img-004.jpg")};
+        QTest::newRow("start 1.5 starts at 2 (halves to even)")
+            << QStringLiteral("1.5") << QStringLiteral("2") << QStringLiteral("1") << QStringList{QStringLiteral("img2.jpg")};
+        QTest::newRow("start 2.5 starts at 2") << QStringLiteral("2.5") << QStringLiteral("2") << QStringLiteral("1")
+                                               << QStringList{QStringLiteral("img2.jpg")};
+        QTest::newRow("start with spaces") << QStringLiteral(" 3 ") << QStringLiteral("3") << QStringLiteral("1")
+                                           << QStringList{QStringLiteral("img3.jpg")};
+    }
+
+    void numberTexts()
+    {
+        QFETCH(QString, start);
+        QFETCH(QString, end);
+        QFETCH(QString, digits);
+        QFETCH(QStringList, files);
+        const PageResult result = generatePage(pattern(start, end, digits));
+        QVERIFY(result.refusal.isEmpty());
+        QCOMPARE(result.fileNames, files);
+    }
+
+    void prevTestReadsTheStartText()
+    {
+        // The loop starts at 2, but 1.5 > 1, so image 2 gets no Prev link.
+        const PageResult result = generatePage(pattern(QStringLiteral("1.5"), QStringLiteral("3"), QStringLiteral("1")));
+        QVERIFY(!result.text.contains(QStringLiteral("#1\">Prev")));
+        QVERIFY(result.text.contains(QStringLiteral("<A HREF=\"#2\">Prev</a>")));
+    }
+
+    void thumbnailRows_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("columns");
+        QTest::addColumn<QString>("tableStart");
+        QTest::newRow("first cell not divisible") << QStringLiteral("1") << QStringLiteral("2")
+                                                  << QStringLiteral("<table border=0><TD>");
+        QTest::newRow("zero opens a row") << QStringLiteral("0") << QStringLiteral("5")
+                                          << QStringLiteral("<table border=0><TR><TD>");
+        QTest::newRow("negative multiple opens a row") << QStringLiteral("-4") << QStringLiteral("2")
+                                                       << QStringLiteral("<table border=0><TR><TD>");
+        QTest::newRow("negative column count") << QStringLiteral("3") << QStringLiteral("-3")
+                                               << QStringLiteral("<table border=0><TR><TD>");
+    }
+
+    void thumbnailRows()
+    {
+        QFETCH(QString, start);
+        QFETCH(QString, columns);
+        QFETCH(QString, tableStart);
+        PageRequest request = pattern(start, QStringLiteral("5"));
+        request.thumbnails = true;
+        request.columnsText = columns;
+        const PageResult result = generatePage(request);
+        QVERIFY(result.refusal.isEmpty());
+        QVERIFY2(result.text.contains(tableStart), qPrintable(result.text.left(80)));
+    }
+
+    void insertedValuesAreNotEscaped()
+    {
+        PageRequest request = pattern(QStringLiteral("1"), QStringLiteral("1"));
+        request.baseAddress = QStringLiteral("a\"<&/");
+        request.head = QString();
+        request.tail = QString();
+        request.thumbnails = true;
+        request.sizeText = QStringLiteral("80%");
+        const PageResult result = generatePage(request);
+        QVERIFY(result.text.contains(
+            QStringLiteral("<a href=\"a\"<&/01\"><img src=\"a\"<&/01\"alt=\"01 \" width=\"80%\" height=\"80%\" border=\"0\">")));
+    }
+
+    void checkFolder_data()
+    {
+        QTest::addColumn<QString>("end");
+        QTest::addColumn<QStringList>("folder");
+        QTest::addColumn<QStringList>("emitted");
+        QTest::newRow("two names left out")
+            << QStringLiteral("4") << QStringList{QStringLiteral("img03.jpg"), QStringLiteral("img02.jpg")}
+            << QStringList{QStringLiteral("img01.jpg"), QStringLiteral("img04.jpg")};
+        QTest::newRow("a name no number produces stops the merge")
+            << QStringLiteral("6")
+            << QStringList{QStringLiteral("img03.jpg"), QStringLiteral("img04b.jpg"), QStringLiteral("img05.jpg")}
+            << QStringList{QStringLiteral("img01.jpg"), QStringLiteral("img02.jpg"), QStringLiteral("img04.jpg"),
+                           QStringLiteral("img05.jpg"), QStringLiteral("img06.jpg")};
+        QTest::newRow("capital name sorts before the start name and is dropped")
+            << QStringLiteral("4") << QStringList{QStringLiteral("Img02.jpg")}
+            << QStringList{QStringLiteral("img01.jpg"), QStringLiteral("img02.jpg"), QStringLiteral("img03.jpg"),
+                           QStringLiteral("img04.jpg")};
+        QTest::newRow("upper-case tail matches") << QStringLiteral("2") << QStringList{QStringLiteral("img02.JPG")}
+                                                 << QStringList{QStringLiteral("img01.jpg")};
+        QTest::newRow("no matching file") << QStringLiteral("2") << QStringList()
+                                          << QStringList{QStringLiteral("img01.jpg"), QStringLiteral("img02.jpg")};
+        QTest::newRow("every name left out")
+            << QStringLiteral("2") << QStringList{QStringLiteral("img01.jpg"), QStringLiteral("img02.jpg")} << QStringList();
+    }
+
+    void checkFolder()
+    {
+        QFETCH(QString, end);
+        QFETCH(QStringList, folder);
+        QFETCH(QStringList, emitted);
+        const PageResult result = generatePage(withCheckFolder(pattern(QStringLiteral("1"), end), folder));
+        QVERIFY(result.refusal.isEmpty());
+        QCOMPARE(result.fileNames, emitted);
+    }
+
+    void linksIgnoreTheCheckFolder()
+    {
+        const PageResult result = generatePage(withCheckFolder(
+            pattern(QStringLiteral("1"), QStringLiteral("4")), {QStringLiteral("img02.jpg"), QStringLiteral("img03.jpg")}));
+        QVERIFY(result.text.contains(QStringLiteral("FileNo=01     \r\n<A HREF=\"#02\">Next</a>")));
+        QVERIFY(!result.text.contains(QStringLiteral("<A NAME=\"02\">")));
+    }
+
+    void addressListCoversTheWholeRange()
+    {
+        PageRequest request =
+            withCheckFolder(pattern(QStringLiteral("1"), QStringLiteral("3")), {QStringLiteral("img02.jpg")});
+        request.addressOnly = true;
+        request.thumbnails = true;
+        request.columnsText = QString(); // not used for an address list
+        const PageResult result = generatePage(request);
+        QVERIFY(result.refusal.isEmpty());
+        QCOMPARE(result.text, QStringLiteral("pics/img01.jpg\r\npics/img02.jpg\r\npics/img03.jpg\r\n"));
+        QCOMPARE(result.fileNames, (QStringList{QStringLiteral("img01.jpg"), QStringLiteral("img03.jpg")}));
+    }
+
+    void checkFolderIsListedOnlyForValidNumbers()
+    {
+        bool listed = false;
+        PageRequest request = pattern(QStringLiteral("x"), QStringLiteral("3"));
+        request.useCheckFolder = true;
+        request.listCheckFolder = [&listed] {
+            listed = true;
+            return QStringList();
+        };
+        QVERIFY(!generatePage(request).refusal.isEmpty());
+        QVERIFY(!listed);
+    }
+
+    void refusals_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("end");
+        QTest::addColumn<QString>("digits");
+        QTest::addColumn<bool>("thumbnails");
+        QTest::addColumn<QString>("columns");
+        QTest::addColumn<QString>("message");
+        const QString startEnd = QStringLiteral("開始、終了に正しい数値を入力してください");
+        QTest::newRow("start not numeric") << QStringLiteral("a") << QStringLiteral("3") << QStringLiteral("2") << false
+                                           << QStringLiteral("2") << startEnd;
+        QTest::newRow("end empty") << QStringLiteral("1") << QString() << QStringLiteral("2") << false
+                                   << QStringLiteral("2") << startEnd;
+        QTest::newRow("start with letters") << QStringLiteral("3abc") << QStringLiteral("5") << QStringLiteral("2")
+                                            << false << QStringLiteral("2") << startEnd;
+        QTest::newRow("end beyond 32 bits") << QStringLiteral("1") << QStringLiteral("2147483648")
+                                            << QStringLiteral("2") << false << QStringLiteral("2") << startEnd;
+        QTest::newRow("digit count beyond 32 bits")
+            << QStringLiteral("1") << QStringLiteral("2") << QStringLiteral("99999999999") << false
+            << QStringLiteral("2") << QStringLiteral("桁数に正しい数値を入力してください。");
+        QTest::newRow("too many images") << QStringLiteral("0") << QStringLiteral("32767") << QStringLiteral("1")
+                                         << false << QStringLiteral("2")
+                                         << QStringLiteral("1ページに作成できる画像は32767個までです。");
+        QTest::newRow("huge range") << QStringLiteral("-2147483648") << QStringLiteral("2147483647")
+                                    << QStringLiteral("1") << false << QStringLiteral("2")
+                                    << QStringLiteral("1ページに作成できる画像は32767個までです。");
+        QTest::newRow("zero columns") << QStringLiteral("1") << QStringLiteral("2") << QStringLiteral("1") << true
+                                      << QString() << QStringLiteral("幅に0以外の数値を入力してください。");
+        QTest::newRow("huge digit count") << QStringLiteral("1") << QStringLiteral("2")
+                                          << QStringLiteral("2000000000") << false << QStringLiteral("2")
+                                          << QStringLiteral("作成するデータが大きすぎます。");
+        QTest::newRow("page too large") << QStringLiteral("1") << QStringLiteral("30000")
+                                        << QStringLiteral("5000") << false << QStringLiteral("2")
+                                        << QStringLiteral("作成するデータが大きすぎます。");
+    }
+
+    void refusals()
+    {
+        QFETCH(QString, start);
+        QFETCH(QString, end);
+        QFETCH(QString, digits);
+        QFETCH(bool, thumbnails);
+        QFETCH(QString, columns);
+        QFETCH(QString, message);
+        PageRequest request = pattern(start, end, digits);
+        request.thumbnails = thumbnails;
+        request.columnsText = columns;
+        const PageResult result = generatePage(request);
+        QCOMPARE(result.refusal, message);
+        QVERIFY(result.text.isEmpty());
+        QVERIFY(result.addresses.isEmpty());
+    }
+
+    void extremesOfTheRange()
+    {
+        // n + 1 and n - 1 at the ends of the 32-bit range must not overflow.
+        const PageResult high = generatePage(pattern(QStringLiteral("2147483646"), QStringLiteral("2147483647"), QString()));
+        QCOMPARE(high.fileNames.last(), QStringLiteral("img2147483647.jpg"));
+        QVERIFY(high.text.contains(QStringLiteral("<A HREF=\"#2147483646\">Prev</a>")));
+        const PageResult low = generatePage(pattern(QStringLiteral("-2147483648"), QStringLiteral("-2147483648"), QString()));
+        QCOMPARE(low.fileNames, QStringList{QStringLiteral("img-2147483648.jpg")});
+        QVERIFY(!low.text.contains(QStringLiteral("Prev")));
+        QVERIFY(!low.text.contains(QStringLiteral("Next")));
+    }
+
+    void baseAddress_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("base");
+        QTest::newRow("spaces around") << QStringLiteral("  pics  ") << QStringLiteral("pics/");
+        QTest::newRow("already ends in slash") << QStringLiteral("pics/") << QStringLiteral("pics/");
+        QTest::newRow("empty stays empty") << QString() << QString();
+        QTest::newRow("spaces only") << QStringLiteral("   ") << QString();
+        QTest::newRow("backslash gets a slash") << QStringLiteral("C:\\pics\\") << QStringLiteral("C:\\pics\\/");
+    }
+
+    void baseAddress()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, base);
+        QCOMPARE(quorel::core::baseAddress(typed), base);
+    }
+
+    void displayCut()
+    {
+        const QString shortText(PageLimits::displayUnits, u'x');
+        QCOMPARE(displayText(shortText), shortText);
+        const QString longText = shortText + QStringLiteral("yz");
+        QCOMPARE(displayText(longText),
+                 shortText + QStringLiteral("\r\n----------  これ以降にもデータがあります.  ----------\r\n"));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestPageGenerator)
+#include "test_PageGenerator.moc"
