@@ -1,0 +1,77 @@
+#include "core/AddressAnalysis.h"
+
+#include "core/NumberReading.h"
+#include "core/PlainDecimal.h"
+
+namespace quorel::core::AddressAnalysis
+{
+namespace
+{
+    // Only ASCII digits: a full-width digit is an ordinary character of the head or the tail.
+    bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+
+    QStringView trimmedOfSpaces(QStringView text)
+    {
+        qsizetype first = 0;
+        qsizetype last = text.size();
+        while (first < last && text[first] == u' ')
+            ++first;
+        while (last > first && text[last - 1] == u' ')
+            --last;
+        return text.sliced(first, last - first);
+    }
+}
+
+std::optional<Result> analyse(QStringView address)
+{
+    const QStringView trimmed = trimmedOfSpaces(address);
+    if (trimmed.isEmpty() || trimmed.endsWith(u'/'))
+        return std::nullopt;
+
+    // Walk from the right; `passed` counts the characters already behind the scan. The number
+    // is the last run of digits after the last "/".
+    enum class State { BeforeNumber, InNumber, PastNumber };
+    const qsizetype length = address.size();
+    State state = State::BeforeNumber;
+    qsizetype passed = 0;
+    qsizetype numberBegin = 0; // characters passed when its last digit was met
+    qsizetype numberEnd = 0;   // characters passed when the character before it was met
+    for (; passed < length; ++passed) {
+        const QChar c = address[length - 1 - passed];
+        if (state == State::BeforeNumber && isDigit(c)) {
+            numberBegin = passed;
+            state = State::InNumber;
+        } else if (state == State::InNumber && !isDigit(c)) {
+            numberEnd = passed;
+            state = State::PastNumber;
+        }
+        if (c == u'/')
+            break;
+    }
+    // Digits running up to the first character ("001.jpg"): the number ends there, the head is empty.
+    if (state == State::InNumber)
+        numberEnd = passed;
+
+    Result result;
+    const qsizetype fileNameBegin = length - passed;
+    result.baseAddress = address.first(fileNameBegin).toString();
+    result.head = address.sliced(fileNameBegin, passed - numberEnd).toString();
+    if (state != State::BeforeNumber) {
+        result.tail = address.last(numberBegin).toString();
+        result.start = address.sliced(length - numberEnd, numberEnd - numberBegin).toString();
+    }
+    result.end = endFor(result.start);
+    result.digitCount = digitCountFor(result.start);
+    return result;
+}
+
+QString endFor(QStringView start)
+{
+    return plainDecimal(NumberReading::numericValue(start) + 50.0);
+}
+
+QString digitCountFor(QStringView start)
+{
+    return QString::number(start.size());
+}
+}
