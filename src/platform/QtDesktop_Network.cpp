@@ -1,16 +1,20 @@
 #include "platform/QtDesktop.h"
 
-#include "platform/UrlFetcher.h"
+#include "platform/CurlFetcher.h"
+
+#include <QDir>
+#include <QFileDialog>
 
 namespace quorel::platform
 {
-QString QtDesktop::folderDialog(QWidget *, const QString &)
+QString QtDesktop::folderDialog(QWidget *owner, const QString &title)
 {
-    return {};
+    // Always opens at the top of the file system, whatever folder the field names.
+    return QFileDialog::getExistingDirectory(owner, title, QDir::rootPath(), QFileDialog::ShowDirsOnly);
 }
 
 std::unique_ptr<UrlFetcher> QtDesktop::createFetcher()
 {
-    return nullptr;
+    return std::make_unique<CurlFetcher>();
 }
 }

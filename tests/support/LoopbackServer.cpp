@@ -1,0 +1,127 @@
+#include "support/LoopbackServer.h"
+
+#include <httplib.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+namespace quorel::tests
+{
+struct LoopbackServer::State
+{
+    httplib::Server server;
+    std::thread thread;
+    int port = 0;
+
+    mutable std::mutex mutex;
+    std::condition_variable stopping;
+    bool stopped = false;
+    QStringList paths;
+    QString userAgent;
+
+    void record(const httplib::Request &request)
+    {
+        const std::lock_guard lock(mutex);
+        paths.append(QString::fromStdString(request.path));
+        userAgent = QString::fromStdString(request.get_header_value("User-Agent"));
+    }
+};
+
+LoopbackServer::LoopbackServer()
+    : m_state(std::make_unique<State>())
+{
+    // Many requests share one connection in the download; httplib closes after five by default.
+    m_state->server.set_keep_alive_max_count(100000);
+}
+
+LoopbackServer::~LoopbackServer()
+{
+    {
+        const std::lock_guard lock(m_state->mutex);
+        m_state->stopped = true;
+    }
+    m_state->stopping.notify_all();
+    m_state->server.stop();
+    if (m_state->thread.joinable())
+        m_state->thread.join();
+}
+
+void LoopbackServer::serve(const QString &path, int status, const QByteArray &body)
+{
+    m_state->server.Get(path.toStdString(), [this, status, body](const httplib::Request &request, httplib::Response &response) {
+        m_state->record(request);
+        response.status = status;
+        response.set_content(body.toStdString(), "application/octet-stream");
+    });
+}
+
+void LoopbackServer::serveEchoUnder(const QString &prefix)
+{
+    m_state->server.Get(prefix.toStdString() + "(.*)", [this](const httplib::Request &request, httplib::Response &response) {
+        m_state->record(request);
+        response.set_content(request.path, "text/plain");
+    });
+}
+
+void LoopbackServer::redirect(const QString &from, const QString &to)
+{
+    m_state->server.Get(from.toStdString(), [this, to](const httplib::Request &request, httplib::Response &response) {
+        m_state->record(request);
+        response.set_redirect(to.toStdString());
+    });
+}
+
+void LoopbackServer::stall(const QString &path)
+{
+    m_state->server.Get(path.toStdString(), [this](const httplib::Request &request, httplib::Response &response) {
+        m_state->record(request);
+        std::unique_lock lock(m_state->mutex);
+        m_state->stopping.wait_for(lock, std::chrono::seconds(60), [this] { return m_state->stopped; });
+        response.set_content("late", "text/plain");
+    });
+}
+
+void LoopbackServer::start()
+{
+    m_state->port = m_state->server.bind_to_any_port("127.0.0.1");
+    // The socket already listens, so requests made before the thread runs wait in its queue.
+    m_state->thread = std::thread([this] { m_state->server.listen_after_bind(); });
+}
+
+QString LoopbackServer::url(const QString &path) const
+{
+    return QStringLiteral("http://127.0.0.1:%1%2").arg(m_state->port).arg(path);
+}
+
+QStringList LoopbackServer::requestedPaths() const
+{
+    const std::lock_guard lock(m_state->mutex);
+    return m_state->paths;
+}
+
+QString LoopbackServer::lastUserAgent() const
+{
+    const std::lock_guard lock(m_state->mutex);
+    return m_state->userAgent;
+}
+
+QString LoopbackServer::refusedUrl(const QString &path)
+{
+    // A port the system hands out and nobody listens on refuses connections once its socket is closed.
+    const int probe = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ::bind(probe, reinterpret_cast<sockaddr *>(&address), sizeof address);
+    ::getsockname(probe, reinterpret_cast<sockaddr *>(&address), &length);
+    ::close(probe);
+    return QStringLiteral("http://127.0.0.1:%1%2").arg(ntohs(address.sin_port)).arg(path);
+}
+}
