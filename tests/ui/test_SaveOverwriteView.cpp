@@ -1,0 +1,260 @@
+#include "support/FakeDesktop.h"
+#include "ui/CheckValue.h"
+#include "ui/Form1.h"
+#include "ui/Module1.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace quorel;
+using namespace Qt::StringLiterals;
+using platform::MessageIcon;
+
+namespace
+{
+platform::SaveDialogChoice choiceFor(const QString &path)
+{
+    return {path, QFileInfo(path).fileName()};
+}
+
+QByteArray contentsOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+const QString pageFilter = u"HTMLファイル(*.htm;*.htm)|*.htm;*.html|TXTファイル(*.txt)|*.txt|すべてのファイル(*.*)|*.*"_s;
+}
+
+class TestSaveOverwriteView : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<tests::FakeDesktop> m_fake;
+    std::unique_ptr<ui::Form1> m_form;
+
+    QString pathOf(const QString &name) const { return m_dir->filePath(name); }
+    QString folder() const { return m_dir->path() + u'/'; }
+
+    // A confirmed Save of text to path.
+    void saveAs(const QString &text, const QString &path)
+    {
+        m_form->str_Out = text;
+        m_fake->saveAnswers.push_back(choiceFor(path));
+        m_form->Command2->click();
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        ui::Module1::str_OutFolder.clear();
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        m_fake = std::make_unique<tests::FakeDesktop>();
+        m_form = std::make_unique<ui::Form1>(*m_fake);
+    }
+
+    void savedBytes_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("own breaks plus one") << u"a\r\nb"_s << QByteArray("a\r\nb\r\n");
+        QTest::newRow("Japanese in CP932") << u"<head>画像"_s << QByteArray("<head>\x89\xe6\x91\x9c\r\n");
+        QTest::newRow("outside CP932") << u"a한"_s << QByteArray("a?\r\n");
+        QTest::newRow("leading spaces kept") << u"  x"_s << QByteArray("  x\r\n");
+    }
+
+    void savedBytes()
+    {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, bytes);
+        m_form->txt_Out->setPlainText(u"typed by the user"_s);
+        saveAs(text, pathOf(u"page.htm"_s));
+
+        QCOMPARE(contentsOf(pathOf(u"page.htm"_s)), bytes);
+        QVERIFY(m_fake->messages.isEmpty());
+        QCOMPARE(m_form->CommonDialog1.FileName, pathOf(u"page.htm"_s));
+        QCOMPARE(ui::Module1::str_OutFolder, folder());
+    }
+
+    void dialogRequest_data()
+    {
+        QTest::addColumn<int>("check2");
+        QTest::addColumn<int>("filterIndex");
+        QTest::newRow("page") << 0 << 1;
+        QTest::newRow("address list") << 1 << 2;
+        QTest::newRow("grey is not ticked") << 2 << 1;
+    }
+
+    void dialogRequest()
+    {
+        QFETCH(int, check2);
+        QFETCH(int, filterIndex);
+        ui::CheckValue::setValue(*m_form->Check2, check2);
+        saveAs(u"x"_s, pathOf(u"first.htm"_s));
+        saveAs(u"x"_s, pathOf(u"second.htm"_s));
+
+        QCOMPARE(m_fake->saveRequests.size(), 2);
+        const platform::SaveDialogRequest &first = m_fake->saveRequests.at(0);
+        QCOMPARE(first.title, u"ファイルを保存"_s);
+        QCOMPARE(first.defaultExtension, u"htm"_s);
+        QCOMPARE(first.filter, pageFilter);
+        QCOMPARE(first.filterIndex, filterIndex);
+        QCOMPARE(first.initialFolder, QString());
+        QCOMPARE(m_fake->saveRequests.at(1).initialFolder, folder());
+    }
+
+    void nothingToSave_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("empty") << QString();
+        QTest::newRow("spaces") << u"   "_s;
+    }
+
+    void nothingToSave()
+    {
+        QFETCH(QString, text);
+        m_form->str_Out = text;
+        m_form->Command2->click();
+
+        QCOMPARE(m_fake->beeps, 1);
+        QCOMPARE(m_fake->messages.size(), 1);
+        QCOMPARE(m_fake->messages.at(0).text, u"保存する内容が有りません"_s);
+        QCOMPARE(m_fake->messages.at(0).title, u"エラー"_s);
+        QCOMPARE(m_fake->messages.at(0).icon, MessageIcon::Exclamation);
+        QVERIFY(m_fake->saveRequests.isEmpty());
+        QVERIFY(m_form->Command2->isEnabled());
+    }
+
+    void cancelForgetsTheSavedFile()
+    {
+        saveAs(u"x"_s, pathOf(u"page.htm"_s));
+        m_form->Command2->click(); // cancelled: no answer queued
+
+        QCOMPARE(m_form->CommonDialog1.FileName, QString());
+        QCOMPARE(ui::Module1::str_OutFolder, folder());
+
+        m_form->Command4->click();
+        QCOMPARE(m_fake->messages.size(), 1);
+        QCOMPARE(m_fake->messages.at(0).text, u"選択されていません"_s);
+        QCOMPARE(m_fake->messages.at(0).title, u"Tessaly作成"_s);
+        QCOMPARE(m_fake->messages.at(0).icon, MessageIcon::Exclamation);
+        QVERIFY(m_fake->openedFiles.isEmpty());
+
+        m_form->Command3->click();
+        QCOMPARE(m_fake->saveRequests.size(), 3);
+    }
+
+    void overwriteWritesTheSamePathWithoutDialog_data()
+    {
+        QTest::addColumn<QString>("newText");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("new page") << u"new"_s << QByteArray("new\r\n");
+        QTest::newRow("empty page") << QString() << QByteArray("\r\n");
+    }
+
+    void overwriteWritesTheSamePathWithoutDialog()
+    {
+        QFETCH(QString, newText);
+        QFETCH(QByteArray, bytes);
+        saveAs(u"old"_s, pathOf(u"page.htm"_s));
+        m_form->str_Out = newText;
+        m_form->Command3->click();
+
+        QCOMPARE(m_fake->saveRequests.size(), 1);
+        QCOMPARE(contentsOf(pathOf(u"page.htm"_s)), bytes);
+        QVERIFY(m_form->Command3->isEnabled());
+    }
+
+    void viewOpensTheSavedFile()
+    {
+        saveAs(u"x"_s, pathOf(u"page.htm"_s));
+        m_form->Command4->click();
+        QCOMPARE(m_fake->openedFiles, QList<QString>{pathOf(u"page.htm"_s)});
+        QVERIFY(m_fake->messages.isEmpty());
+    }
+
+    void buttonsDisabledWhileTheDialogIsOpen_data()
+    {
+        QTest::addColumn<bool>("throughOverwrite");
+        QTest::addColumn<bool>("confirmed");
+        QTest::newRow("save, saved") << false << true;
+        QTest::newRow("save, cancelled") << false << false;
+        QTest::newRow("overwrite falling back, saved") << true << true;
+        QTest::newRow("overwrite falling back, cancelled") << true << false;
+    }
+
+    void buttonsDisabledWhileTheDialogIsOpen()
+    {
+        QFETCH(bool, throughOverwrite);
+        QFETCH(bool, confirmed);
+        m_form->str_Out = u"x"_s;
+        if (confirmed)
+            m_fake->saveAnswers.push_back(choiceFor(pathOf(u"page.htm"_s)));
+        bool saveEnabled = true;
+        bool overwriteEnabled = true;
+        m_fake->whileSaveDialogShown = [&] {
+            saveEnabled = m_form->Command2->isEnabled();
+            overwriteEnabled = m_form->Command3->isEnabled();
+        };
+        (throughOverwrite ? m_form->Command3 : m_form->Command2)->click();
+
+        QCOMPARE(m_fake->saveRequests.size(), 1);
+        QVERIFY(!saveEnabled);
+        QCOMPARE(overwriteEnabled, !throughOverwrite);
+        QVERIFY(m_form->Command2->isEnabled());
+        QVERIFY(m_form->Command3->isEnabled());
+    }
+
+    void failedSaveKeepsEverything_data()
+    {
+        QTest::addColumn<QString>("badName");
+        QTest::newRow("missing folder") << u"missing/page.htm"_s;
+        QTest::newRow("folder in place of the file") << u"sub"_s;
+    }
+
+    void failedSaveKeepsEverything()
+    {
+        QFETCH(QString, badName);
+        QVERIFY(QDir(m_dir->path()).mkpath(u"sub"_s));
+        saveAs(u"old"_s, pathOf(u"good.htm"_s));
+        ui::Module1::str_OutFolder = u"/elsewhere/"_s; // as the settings file could have left it
+
+        saveAs(u"new"_s, pathOf(badName));
+
+        QCOMPARE(m_fake->messages.size(), 1);
+        QVERIFY(m_fake->messages.at(0).text.contains(QDir::toNativeSeparators(pathOf(badName))));
+        QCOMPARE(m_fake->messages.at(0).title, u"Tessaly作成"_s);
+        QCOMPARE(m_fake->messages.at(0).icon, MessageIcon::Exclamation);
+        QVERIFY(m_form->Command2->isEnabled());
+        QCOMPARE(m_form->CommonDialog1.FileName, pathOf(u"good.htm"_s));
+        QCOMPARE(m_form->CommonDialog1.FileTitle, u"good.htm"_s);
+        QCOMPARE(ui::Module1::str_OutFolder, u"/elsewhere/"_s);
+        QCOMPARE(contentsOf(pathOf(u"good.htm"_s)), QByteArray("old\r\n"));
+        QVERIFY(QDir(pathOf(u"sub"_s)).isEmpty());
+    }
+
+    void failedOverwriteTellsAndStaysUsable()
+    {
+        saveAs(u"old"_s, pathOf(u"page.htm"_s));
+        QVERIFY(QFile::remove(pathOf(u"page.htm"_s)));
+        QVERIFY(QDir(m_dir->path()).mkdir(u"page.htm"_s));
+
+        m_form->Command3->click();
+
+        QCOMPARE(m_fake->messages.size(), 1);
+        QVERIFY(m_fake->messages.at(0).text.contains(QDir::toNativeSeparators(pathOf(u"page.htm"_s))));
+        QVERIFY(m_form->Command3->isEnabled());
+        QCOMPARE(m_form->CommonDialog1.FileName, pathOf(u"page.htm"_s));
+        QVERIFY(QFileInfo(pathOf(u"page.htm"_s)).isDir());
+    }
+};
+
+QTEST_MAIN(TestSaveOverwriteView)
+#include "test_SaveOverwriteView.moc"
