@@ -13,15 +13,20 @@ int main(int argc, char *argv[])
 
     quorel::platform::QtDesktop desktop;
     quorel::ui::Form1 form(desktop);
-    if (!form.Form_Load())
-        return 0;
 
     // The end of the desktop session and the termination signals close the window as the user
-    // would, so the settings are saved on the way out.
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, &form, [&form](QSessionManager &) { form.close(); });
+    // would, so that the settings are saved on the way out. A signal that comes during start-up
+    // waits for the event loop; one that comes while a refused copy shows its message ends it.
+    auto closeWindow = [&form] {
+        form.close();
+        QCoreApplication::quit();
+    };
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &form, [closeWindow](QSessionManager &) { closeWindow(); });
     quorel::platform::TerminationSignals terminationSignals;
-    QObject::connect(&terminationSignals, &quorel::platform::TerminationSignals::received, &form, &QWidget::close);
+    QObject::connect(&terminationSignals, &quorel::platform::TerminationSignals::received, &form, closeWindow);
 
+    if (!form.Form_Load())
+        return 0;
     form.show();
     return QApplication::exec();
 }

@@ -260,26 +260,22 @@ namespace
         qsizetype m_next = 0;
     };
 
-    // The locale's long time format without its time-zone part.
-    QString timeFormatWithoutZone(const QLocale &locale)
+    // The locale's short time format with the seconds after the minutes where it leaves them out,
+    // as "H:mm" becomes "H:mm:ss".
+    QString timeFormatWithSeconds(const QLocale &locale)
     {
-        const QString format = locale.timeFormat(QLocale::LongFormat);
-        QString kept;
-        bool quoted = false;
-        for (QChar c : format) {
-            if (c == u'\'')
-                quoted = !quoted;
-            if (quoted || c != u't')
-                kept += c;
-        }
-        return kept.trimmed();
+        QString format = locale.timeFormat(QLocale::ShortFormat);
+        const qsizetype minutes = format.lastIndexOf(QLatin1StringView("mm"));
+        if (!format.contains(u's') && minutes >= 0)
+            format.insert(minutes + 2, QLatin1StringView(":ss"));
+        return format;
     }
 }
 
 QString createdStamp(const QDateTime &moment, const QLocale &locale)
 {
     return locale.toString(moment.date(), QLocale::ShortFormat) + u' '
-        + locale.toString(moment.time(), timeFormatWithoutZone(locale));
+        + locale.toString(moment.time(), timeFormatWithSeconds(locale));
 }
 
 QString write(const Values &values, QStringView createdAt)

@@ -71,7 +71,7 @@ struct Values
 // The most entries a list block is written with.
 constexpr qsizetype maxListEntries = 15;
 
-// The date in the locale's short date format, a space and the time with seconds.
+// The date in the locale's short date format, a space and the time with its seconds.
 QString createdStamp(const QDateTime &moment, const QLocale &locale);
 
 // The whole file, CR LF after every line; createdAt goes into the header.
