@@ -4,6 +4,7 @@
 #include "core/Markup.h"
 #include "core/NumberReading.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 
@@ -26,12 +27,15 @@ namespace
             buffer[length++] = static_cast<char16_t>(u'0' + magnitude % 10);
             magnitude /= 10;
         } while (magnitude != 0);
+        const qsizetype padding = std::max<qint64>(digits - length, 0);
+        const qsizetype begin = out.size();
+        out.resize(begin + (n < 0 ? 1 : 0) + padding + length);
+        QChar *cursor = out.data() + begin;
         if (n < 0)
-            out += u'-';
-        for (qint64 pad = length; pad < digits; ++pad)
-            out += u'0';
+            *cursor++ = u'-';
+        cursor = std::fill_n(cursor, padding, QChar(u'0'));
         while (length > 0)
-            out += QChar(buffer[--length]);
+            *cursor++ = QChar(buffer[--length]);
     }
 
     qsizetype numberTextLength(qint64 digits)
@@ -70,6 +74,7 @@ namespace
                 merge = CheckFolderMerge(m_request.listCheckFolder(), m_request.head + numberText(*start, m_digits));
 
             Markup::appendPageHeader(m_result.text, m_kind);
+            reserveFor(*end - *start + 1);
             for (qint64 n = *start; n <= *end; ++n) {
                 const QString fileName = fileNameOf(n);
                 if (merge.leavesOut(fileName))
@@ -102,6 +107,26 @@ namespace
             return false;
         }
 
+        // One growth of the page text instead of many copies of it.
+        void reserveFor(qint64 numbers)
+        {
+            if (m_request.addressOnly || numbers <= 0)
+                return;
+            const qint64 images = std::min<qint64>(numbers, PageLimits::maxImages);
+            const qint64 perImage = imageUnits(m_request.head.size() + numberTextLength(m_digits) + m_request.tail.size());
+            const qint64 wanted = m_result.text.size() + images * perImage + 32;
+            if (wanted <= PageLimits::maxPageUnits)
+                m_result.text.reserve(wanted);
+        }
+
+        qsizetype imageUnits(qsizetype fileNameLength) const
+        {
+            const qsizetype numberLength = numberTextLength(m_digits);
+            const qsizetype addressLength = m_request.baseAddress.size() + fileNameLength;
+            return Markup::fixedCharactersPerImage + 3 * numberLength + 2 * addressLength + fileNameLength
+                + m_attributes.size();
+        }
+
         QString fileNameOf(qint64 n) const
         {
             QString name;
@@ -118,9 +143,7 @@ namespace
                 refuse(tooManyImagesMessage);
                 return false;
             }
-            const qsizetype numberLength = numberTextLength(m_digits);
-            const qsizetype addressLength = m_request.baseAddress.size() + fileName.size();
-            if (!fits(Markup::fixedCharactersPerImage + 4 * numberLength + 3 * addressLength + m_attributes.size()))
+            if (!fits(imageUnits(fileName.size()) + m_request.baseAddress.size() + fileName.size()))
                 return false;
             const QString address = m_request.baseAddress + fileName;
             // In an address list the page is thrown away, so only the download lists are built.
@@ -134,7 +157,8 @@ namespace
 
         bool appendImageMarkup(qint64 n, const QString &address, const QString &fileName)
         {
-            const QString number = numberText(n, m_digits);
+            setNumberText(m_number, n);
+            const QString &number = m_number;
             if (m_kind == Markup::PageKind::Thumbnail) {
                 if (!m_columns || *m_columns == 0) {
                     refuse(zeroColumnsMessage);
@@ -143,11 +167,22 @@ namespace
                 Markup::appendThumbnailCell(m_result.text, n % *m_columns == 0, number, address, fileName, m_attributes);
                 return true;
             }
-            const QString prev = m_firstValue <= static_cast<double>(n - 1) ? numberText(n - 1, m_digits) : QString();
-            const QString next = m_lastValue >= static_cast<double>(n + 1) ? numberText(n + 1, m_digits) : QString();
-            Markup::appendPlainBlock(m_result.text, number, prev.isNull() ? QStringView() : QStringView(prev),
-                                     next.isNull() ? QStringView() : QStringView(next), address, fileName, m_attributes);
+            QStringView prev;
+            if (m_firstValue <= static_cast<double>(n - 1))
+                prev = setNumberText(m_prev, n - 1);
+            QStringView next;
+            if (m_lastValue >= static_cast<double>(n + 1))
+                next = setNumberText(m_next, n + 1);
+            Markup::appendPlainBlock(m_result.text, number, prev, next, address, fileName, m_attributes);
             return true;
+        }
+
+        // Reuses the buffer's capacity from image to image.
+        QStringView setNumberText(QString &buffer, qint64 n) const
+        {
+            buffer.clear();
+            appendNumberText(buffer, n, m_digits);
+            return buffer;
         }
 
         // Every number of the range: the check folder leaves nothing out of the list.
@@ -170,6 +205,9 @@ namespace
         std::optional<std::int32_t> m_columns;
         QString m_attributes;
         qsizetype m_listUnits = 0;
+        QString m_number;
+        QString m_prev;
+        QString m_next;
         PageResult m_result;
     };
 }

@@ -1,0 +1,62 @@
+#include "core/PageGenerator.h"
+
+#include <benchmark/benchmark.h>
+
+using namespace quorel::core;
+
+namespace
+{
+PageRequest largestPage()
+{
+    PageRequest request;
+    request.baseAddress = QStringLiteral("http://www.example.org/photos/2026/");
+    request.head = QStringLiteral("img");
+    request.tail = QStringLiteral(".jpg");
+    request.digitCountText = QStringLiteral("5");
+    request.startText = QStringLiteral("0");
+    request.endText = QStringLiteral("32766");
+    request.sizeText = QStringLiteral("80");
+    request.columnsText = QStringLiteral("5");
+    return request;
+}
+
+void checkImages(benchmark::State &state, const PageResult &result)
+{
+    if (!result.refusal.isEmpty() || result.addresses.size() != PageLimits::maxImages)
+        state.SkipWithError("the page does not hold 32767 images");
+    state.counters["chars"] = static_cast<double>(result.text.size());
+}
+
+void plainPage(benchmark::State &state)
+{
+    const PageRequest request = largestPage();
+    PageResult result;
+    for (auto _ : state) {
+        result = generatePage(request);
+        benchmark::DoNotOptimize(result.text.data());
+    }
+    checkImages(state, result);
+}
+
+void thumbnailPageWithCheckList(benchmark::State &state)
+{
+    PageRequest request = largestPage();
+    request.thumbnails = true;
+    request.endText = QStringLiteral("42766");
+    QStringList folder;
+    for (int k = 0; k < 10000; ++k)
+        folder.append(QStringLiteral("img%1.jpg").arg(4 * k, 5, 10, QLatin1Char('0')));
+    request.useCheckFolder = true;
+    request.listCheckFolder = [&folder] { return folder; };
+    PageResult result;
+    for (auto _ : state) {
+        result = generatePage(request);
+        benchmark::DoNotOptimize(result.text.data());
+    }
+    checkImages(state, result);
+}
+}
+
+BENCHMARK(plainPage)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(thumbnailPageWithCheckList)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK_MAIN();
