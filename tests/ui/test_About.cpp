@@ -1,0 +1,69 @@
+#include "core/ProgramVersion.h"
+#include "support/FakeDesktop.h"
+#include "ui/Form1.h"
+#include "ui/Module1.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace quorel;
+using namespace Qt::StringLiterals;
+
+class TestAbout : public QObject
+{
+    Q_OBJECT
+
+    QStringList aboutLines(tests::FakeDesktop &fake, ui::Form1 &form)
+    {
+        form.Command5->click();
+        if (fake.messages.isEmpty())
+            return {};
+        return fake.messages.last().text.split(u"\r\n"_s);
+    }
+
+    static QStringList expectedLines(const QString &outFolder)
+    {
+        return {
+            u"test_About Version 1.1.5"_s,
+            QString(),
+            u"プログラムが格納されているフォルダ"_s,
+            u'"' + QDir::toNativeSeparators(QCoreApplication::applicationDirPath()) + u'"',
+            QString(),
+            QString::fromUtf16(core::ProgramVersion::companyName),
+            QString::fromUtf16(core::ProgramVersion::legalCopyright),
+            QString(),
+            u"出力フォルダ"_s,
+            u'"' + outFolder + u'"',
+        };
+    }
+
+private Q_SLOTS:
+    void init() { ui::Module1::str_OutFolder.clear(); }
+
+    void beforeAnySave()
+    {
+        tests::FakeDesktop fake;
+        ui::Form1 form(fake);
+        QCOMPARE(aboutLines(fake, form), expectedLines(QString()));
+        QCOMPARE(fake.messages.last().title, u"About Tessaly作成"_s);
+        QCOMPARE(fake.messages.last().icon, platform::MessageIcon::None);
+    }
+
+    void afterASave()
+    {
+        QTemporaryDir dir;
+        tests::FakeDesktop fake;
+        ui::Form1 form(fake);
+        form.str_Out = u"page"_s;
+        fake.saveAnswers.push_back(platform::SaveDialogChoice{dir.filePath(u"page.htm"_s), u"page.htm"_s});
+        form.Command2->click();
+
+        QCOMPARE(aboutLines(fake, form), expectedLines(dir.path() + u'/'));
+    }
+};
+
+QTEST_MAIN(TestAbout)
+#include "test_About.moc"
