@@ -1,0 +1,349 @@
+#include "platform/FileIO.h"
+#include "support/FakeDesktop.h"
+#include "ui/CheckValue.h"
+#include "ui/Form1.h"
+#include "ui/Module1.h"
+#include "ui/SettingsBinding.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace quorel;
+
+namespace
+{
+// The keys and header texts in CP932.
+#define KEY_BASE "[\x83x\x81[\x83X\x83" "A\x83h\x83\x8C\x83X]"           // [ベースアドレス]
+#define KEY_FOLDERS "[\x83t\x83H\x83\x8B\x83_\x83\x8A\x83X\x83g]"        // [フォルダリスト]
+#define KEY_THUMB "[\x83T\x83\x80\x83l\x83" "C\x83\x8B]"                 // [サムネイル]
+#define KEY_CHECK "[\x83t\x83H\x83\x8B\x83_\x83`\x83" "F\x83" "b\x83N]" // [フォルダチェック]
+#define KEY_COLUMNS "[\x95\x9D]"                                         // [幅]
+#define KEY_SIZE "[\x91\xE5\x82\xAB\x82\xB3]"                            // [大きさ]
+#define KEY_HEAD "[\x93\xAA]"                                            // [頭]
+#define KEY_TAIL "[\x82\xA8\x90K]"                                       // [お尻]
+#define KEY_START "[\x8AJ\x8En]"                                         // [開始]
+#define KEY_END "[\x8FI\x97\xB9]"                                        // [終了]
+#define KEY_DIGITS "[\x8C\x85\x90\x94]"                                  // [桁数]
+#define KEY_OUT "[\x8Fo\x97\xCD\x83t\x83H\x83\x8B\x83_]"                 // [出力フォルダ]
+#define KEY_IMAGES "[\x89\xE6\x91\x9C\x8Fo\x97\xCD\x83t\x83H\x83\x8B\x83_]" // [画像出力フォルダ]
+#define HEADER_TITLE ";Tessaly\x8D\xEC\x90\xAC \x90\xDD\x92\xE8\x83t\x83@\x83" "C\x83\x8B" // ;Tessaly作成 設定ファイル
+#define HEADER_CREATED ";\x8D\xEC\x90\xAC\x81" "F "                      // ;作成：
+// ;ご意見・ご感想は quorel@example.org までお寄せください。
+#define HEADER_COMMENT ";\x82\xB2\x88\xD3\x8C\xA9\x81" "E\x82\xB2\x8A\xB4\x91z\x82\xCD quorel@example.org " \
+    "\x82\xDC\x82\xC5\x82\xA8\x8A\xF1\x82\xB9\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81" "B"
+
+// The example of a file written after some use.
+const QByteArray exampleFile = HEADER_TITLE "\r\n" HEADER_CREATED "2001/05/10 12:34:56\r\n\r\n" HEADER_COMMENT "\r\n\r\n"
+    KEY_BASE "\r\n 2 \r\nphotos/2001/\r\nphotos/2000/\r\n[End Of List]\r\n\r\n"
+    KEY_FOLDERS "\r\n 1 \r\nC:\\images\r\n[End Of List]\r\n\r\n"
+    KEY_THUMB "\r\n 1 \r\n"
+    KEY_CHECK "\r\n 0 \r\n"
+    KEY_COLUMNS "\r\n5\r\n"
+    KEY_SIZE "\r\n80\r\n"
+    KEY_HEAD "\r\n 2 \r\nimg\r\nTest\r\n[End Of List]\r\n\r\n"
+    KEY_TAIL "\r\n 4 \r\n.gif\r\n.jpg\r\n.jpeg\r\n.bmp\r\n[End Of List]\r\n\r\n"
+    KEY_START "\r\n1\r\n"
+    KEY_END "\r\n120\r\n"
+    KEY_DIGITS "\r\n3\r\n"
+    KEY_OUT "\r\nC:\\pages\\\r\n"
+    KEY_IMAGES "\r\nC:\\images\r\n";
+
+QStringList itemsOf(const QComboBox &cmb)
+{
+    QStringList items;
+    for (int i = 0; i < cmb.count(); ++i)
+        items.append(cmb.itemText(i));
+    return items;
+}
+
+QByteArray contentsOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+}
+
+class TestSettingsFile : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    tests::FakeDesktop m_desktop;
+
+    QString iniPath() const { return m_dir->filePath(QStringLiteral("quorel.ini")); }
+
+    std::unique_ptr<ui::Form1> newWindow()
+    {
+        auto form = std::make_unique<ui::Form1>(m_desktop);
+        form->settingsLocation = {m_dir->path(), m_dir->filePath(QStringLiteral("config")),
+                                  [](const QString &) { return true; }};
+        return form;
+    }
+
+    // Starts and closes a window, as one run of the program without other use.
+    void runOnce()
+    {
+        auto form = newWindow();
+        QVERIFY(form->Form_Load());
+        form->close();
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        m_desktop = {};
+        ui::Module1::str_OutFolder.clear();
+    }
+
+    void exampleFileGivesTheDescribedState()
+    {
+        QVERIFY(writeFile(iniPath(), exampleFile));
+        auto form = newWindow();
+        QVERIFY(form->Form_Load());
+
+        QCOMPARE(itemsOf(*form->cmb_Name), (QStringList{QStringLiteral("photos/2001/"), QStringLiteral("photos/2000/")}));
+        QCOMPARE(form->cmb_Name->currentText(), QStringLiteral("photos/2001/"));
+        QCOMPARE(itemsOf(*form->cmb_Chk_FoN), QStringList{QStringLiteral("C:\\images")});
+        QCOMPARE(form->cmb_Chk_FoN->currentText(), QStringLiteral("C:\\images"));
+        QCOMPARE(ui::CheckValue::value(*form->Check1), 1);
+        QCOMPARE(ui::CheckValue::value(*form->chk_Chk_FoN), 0);
+        QVERIFY(!form->cmb_Chk_FoN->isEnabled());
+        QVERIFY(!form->cmd_Chk_FoN->isEnabled());
+        QVERIFY(form->chk_Chk_FoN->isEnabled());
+        QCOMPARE(form->Text9->text(), QStringLiteral("5"));
+        QCOMPARE(form->Text8->text(), QStringLiteral("80"));
+        QCOMPARE(itemsOf(*form->cmb_Head), (QStringList{QStringLiteral("img"), QStringLiteral("Test")}));
+        QCOMPARE(form->cmb_Head->currentText(), QStringLiteral("img"));
+        QCOMPARE(itemsOf(*form->cmb_Ext),
+                 (QStringList{QStringLiteral(".jpg"), QStringLiteral(".jpeg"), QStringLiteral(".gif"),
+                              QStringLiteral(".bmp"), QStringLiteral(".gif"), QStringLiteral(".jpg"),
+                              QStringLiteral(".jpeg"), QStringLiteral(".bmp")}));
+        QCOMPARE(form->cmb_Ext->currentText(), QStringLiteral(".jpg"));
+        QCOMPARE(form->Text3->text(), QStringLiteral("1"));
+        QCOMPARE(form->Text4->text(), QStringLiteral("120"));
+        QCOMPARE(form->txt_Keta->text(), QStringLiteral("3"));
+        QCOMPARE(ui::Module1::str_OutFolder, QStringLiteral("C:\\pages\\"));
+        QCOMPARE(form->cmb_Fld->currentText(), QStringLiteral("C:\\images"));
+        QCOMPARE(form->cmb_Fld->count(), 0);
+        QVERIFY(m_desktop.messages.isEmpty());
+    }
+
+    void writerBytesForAKnownState()
+    {
+        auto form = newWindow();
+        form->cmb_Name->addItem(QStringLiteral("http://www.example.org/写真/"));
+        for (int i = 2; i <= 16; ++i)
+            form->cmb_Name->addItem(QStringLiteral("a%1").arg(i));
+        form->cmb_Chk_FoN->setEditText(QString());
+        ui::CheckValue::setValue(*form->Check1, 2);
+        ui::CheckValue::setValue(*form->chk_Chk_FoN, 1);
+        form->Text9->setText(QStringLiteral("7"));
+        form->Text8->clear();
+        form->Text3->setText(QStringLiteral(" 0"));
+        form->Text4->setText(QStringLiteral("50"));
+        form->txt_Keta->setText(QStringLiteral("3"));
+        ui::Module1::str_OutFolder = QStringLiteral("/home/u/pages/");
+        form->cmb_Fld->setEditText(QString());
+
+        QVERIFY(ui::SettingsBinding::writeFile(*form, iniPath(), QStringLiteral("2001/05/10 12:34:56")));
+
+        const QByteArray expected = HEADER_TITLE "\r\n" HEADER_CREATED "2001/05/10 12:34:56\r\n\r\n" HEADER_COMMENT
+            "\r\n\r\n" KEY_BASE "\r\n 15 \r\nhttp://www.example.org/\x8E\xCA\x90^/\r\n"
+            "a2\r\na3\r\na4\r\na5\r\na6\r\na7\r\na8\r\na9\r\na10\r\na11\r\na12\r\na13\r\na14\r\na15\r\n"
+            "[End Of List]\r\n\r\n"
+            KEY_FOLDERS "\r\n 1 \r\n\r\n[End Of List]\r\n\r\n"
+            KEY_THUMB "\r\n 2 \r\n"
+            KEY_CHECK "\r\n 1 \r\n"
+            KEY_COLUMNS "\r\n7\r\n"
+            KEY_SIZE "\r\n\r\n"
+            KEY_HEAD "\r\n 1 \r\nTest\r\n[End Of List]\r\n\r\n"
+            KEY_TAIL "\r\n 4 \r\n.jpg\r\n.jpeg\r\n.gif\r\n.bmp\r\n[End Of List]\r\n\r\n"
+            KEY_START "\r\n 0\r\n"
+            KEY_END "\r\n50\r\n"
+            KEY_DIGITS "\r\n3\r\n"
+            KEY_OUT "\r\n/home/u/pages/\r\n"
+            KEY_IMAGES "\r\n\r\n";
+        QCOMPARE(contentsOf(iniPath()), expected);
+        // An empty list is saved with the box's text, which thereby becomes its entry.
+        QCOMPARE(itemsOf(*form->cmb_Head), QStringList{QStringLiteral("Test")});
+        QCOMPARE(itemsOf(*form->cmb_Chk_FoN), QStringList{QString()});
+        QCOMPARE(form->cmb_Name->count(), 16);
+    }
+
+    void firstStartAndStopWritesEveryKey()
+    {
+        runOnce();
+        const std::optional<QStringList> lines = platform::FileIO::readTextLines(iniPath());
+        QVERIFY(lines);
+        const QStringList keys{QStringLiteral("[ベースアドレス]"), QStringLiteral("[フォルダリスト]"),
+                               QStringLiteral("[サムネイル]"),     QStringLiteral("[フォルダチェック]"),
+                               QStringLiteral("[幅]"),             QStringLiteral("[大きさ]"),
+                               QStringLiteral("[頭]"),             QStringLiteral("[お尻]"),
+                               QStringLiteral("[開始]"),           QStringLiteral("[終了]"),
+                               QStringLiteral("[桁数]"),           QStringLiteral("[出力フォルダ]"),
+                               QStringLiteral("[画像出力フォルダ]")};
+        qsizetype at = 0;
+        for (const QString &key : keys) {
+            at = lines->indexOf(key, at);
+            QVERIFY2(at >= 0, qPrintable(key));
+        }
+        QCOMPARE(lines->mid(lines->indexOf(keys[0]) + 1, 2),
+                 (QStringList{QStringLiteral(" 1 "), QStringLiteral("http://www.")}));
+        QCOMPARE(lines->mid(lines->indexOf(keys[7]) + 1, 1), QStringList{QStringLiteral(" 4 ")});
+        QCOMPARE(lines->last(), QString());
+    }
+
+    void tailListGrowsByFourEachRun()
+    {
+        runOnce();
+        runOnce();
+        auto form = newWindow();
+        QVERIFY(form->Form_Load());
+        QCOMPARE(form->cmb_Ext->count(), 12);
+        QCOMPARE(form->cmb_Ext->currentText(), QStringLiteral(".jpg"));
+        form->close();
+        QVERIFY(contentsOf(iniPath()).contains(KEY_TAIL "\r\n 12 \r\n"));
+    }
+
+    void valuesComeBackAfterARun()
+    {
+        {
+            auto form = newWindow();
+            QVERIFY(form->Form_Load());
+            form->cmb_Head->setEditText(QStringLiteral(";head"));
+            form->cmb_Chk_FoN->setEditText(QStringLiteral("[folder]"));
+            ui::CheckValue::setValue(*form->chk_Chk_FoN, 1);
+            ui::CheckValue::setValue(*form->Check1, 0);
+            form->Text3->clear();
+            form->Text9->clear();
+            form->cmb_Fld->setEditText(QString());
+            ui::Module1::str_OutFolder = QStringLiteral("/pages/");
+            form->close();
+        }
+        ui::Module1::str_OutFolder.clear();
+        auto form = newWindow();
+        QVERIFY(form->Form_Load());
+        QCOMPARE(form->cmb_Head->currentText(), QStringLiteral(";head"));
+        QCOMPARE(form->cmb_Chk_FoN->currentText(), QStringLiteral("[folder]"));
+        QCOMPARE(ui::CheckValue::value(*form->chk_Chk_FoN), 1);
+        QVERIFY(form->cmb_Chk_FoN->isEnabled());
+        QCOMPARE(ui::CheckValue::value(*form->Check1), 0);
+        QCOMPARE(form->Text3->text(), QStringLiteral("0")); // an empty start keeps the built-in one
+        QCOMPARE(form->Text9->text(), QString());          // an empty width empties
+        QCOMPARE(form->cmb_Fld->currentText(), QString());
+        QCOMPARE(ui::Module1::str_OutFolder, QStringLiteral("/pages/"));
+    }
+
+    void missingOrTruncatedFile_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QStringList>("heads");
+        QTest::newRow("missing") << QByteArray() << QStringLiteral("0") << QStringList();
+        QTest::newRow("empty") << QByteArray("") << QStringLiteral("0") << QStringList();
+        QTest::newRow("truncated in a list") << QByteArray(KEY_START "\r\n9\r\n" KEY_HEAD "\r\n 3 \r\nx\r\n")
+                                             << QStringLiteral("9") << QStringList{QStringLiteral("x")};
+        QTest::newRow("truncated before a value") << QByteArray(KEY_START "\r\n9\r\n" KEY_END)
+                                                  << QStringLiteral("9") << QStringList();
+        QTest::newRow("no line end at all") << QByteArray(KEY_START "\r\n9") << QStringLiteral("9") << QStringList();
+    }
+
+    void missingOrTruncatedFile()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, start);
+        QFETCH(QStringList, heads);
+        if (!file.isNull())
+            QVERIFY(writeFile(iniPath(), file));
+        auto form = newWindow();
+        QVERIFY(form->Form_Load());
+        QCOMPARE(form->Text3->text(), start);
+        QCOMPARE(itemsOf(*form->cmb_Head), heads);
+        QCOMPARE(form->Text4->text(), QStringLiteral("50"));
+        QVERIFY(form->cmb_Chk_FoN->isEnabled());
+        QVERIFY(m_desktop.messages.isEmpty());
+    }
+
+    void refusedCopyNeitherReadsNorWrites()
+    {
+        QVERIFY(writeFile(iniPath(), exampleFile));
+        m_desktop.otherInstance = true;
+        int beepsAtMessage = -1;
+        m_desktop.whileMessageShown = [this, &beepsAtMessage] { beepsAtMessage = m_desktop.beeps; };
+        {
+            auto form = newWindow();
+            QVERIFY(!form->Form_Load());
+            QCOMPARE(form->cmb_Name->currentText(), QStringLiteral("http://www."));
+            form->close();
+        }
+        QCOMPARE(m_desktop.lockPaths, QStringList{iniPath() + QStringLiteral(".lock")});
+        QCOMPARE(beepsAtMessage, 1);
+        QCOMPARE(m_desktop.beeps, 1);
+        QCOMPARE(m_desktop.messages.size(), 1);
+        QCOMPARE(m_desktop.messages[0].text, QStringLiteral("すでに起動されています。"));
+        QCOMPARE(m_desktop.messages[0].title, QStringLiteral("Tessaly作成"));
+        QCOMPARE(m_desktop.messages[0].icon, platform::MessageIcon::None);
+        QCOMPARE(contentsOf(iniPath()), exampleFile);
+    }
+
+    void closingWritesOnce()
+    {
+        auto form = newWindow();
+        QVERIFY(form->Form_Load());
+        form->close();
+        QVERIFY(QFile::remove(iniPath()));
+        form->close();
+        QVERIFY(!QFile::exists(iniPath()));
+    }
+
+    void unwritableFileKeepsTheOldOneSilently()
+    {
+        auto form = newWindow();
+        QVERIFY(form->Form_Load());
+        // A folder in the file's place cannot be replaced by the file.
+        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("quorel.ini")));
+        QVERIFY(writeFile(m_dir->filePath(QStringLiteral("quorel.ini/kept")), "kept"));
+        form->close();
+        QVERIFY(QFileInfo(iniPath()).isDir());
+        QCOMPARE(contentsOf(m_dir->filePath(QStringLiteral("quorel.ini/kept"))), QByteArray("kept"));
+        QVERIFY(m_desktop.messages.isEmpty());
+    }
+
+    void configFolderWhenTheProgramFolderIsReadOnly()
+    {
+        const QString programIni = iniPath();
+        QVERIFY(writeFile(programIni, KEY_START "\r\n7\r\n"));
+        const QString configIni = m_dir->filePath(QStringLiteral("config/quorel.ini"));
+        {
+            auto form = newWindow();
+            form->settingsLocation.folderWritable = [](const QString &) { return false; };
+            QVERIFY(form->Form_Load());
+            QCOMPARE(form->Text3->text(), QStringLiteral("7")); // the program folder's file, until the first save
+            form->Text3->setText(QStringLiteral("8"));
+            form->close();
+        }
+        QCOMPARE(contentsOf(programIni), QByteArray(KEY_START "\r\n7\r\n"));
+        QVERIFY(contentsOf(configIni).contains(KEY_START "\r\n8\r\n"));
+        auto form = newWindow();
+        form->settingsLocation.folderWritable = [](const QString &) { return false; };
+        QVERIFY(form->Form_Load());
+        QCOMPARE(form->Text3->text(), QStringLiteral("8"));
+    }
+};
+
+QTEST_MAIN(TestSettingsFile)
+#include "test_SettingsFile.moc"
