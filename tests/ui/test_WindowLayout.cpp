@@ -1,0 +1,179 @@
+#include "support/FakeDesktop.h"
+#include "ui/Form1.h"
+#include "ui/Module1.h"
+#include "ui/Twips.h"
+
+#include <QComboBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace quorel;
+
+namespace
+{
+constexpr int px = 15; // twips to a pixel
+
+QRectF twips(const ui::Form1 &form, const char *name)
+{
+    return ui::Twips::geometry(form.findChild<QWidget *>(QString::fromLatin1(name)));
+}
+
+// Every control's position, to see which ones a change of size moved.
+QMap<QString, QRectF> positions(const ui::Form1 &form)
+{
+    QMap<QString, QRectF> all;
+    for (const QWidget *child : form.findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        all.insert(child->objectName(), ui::Twips::geometry(child));
+    return all;
+}
+}
+
+class TestWindowLayout : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    tests::FakeDesktop m_desktop;
+    std::unique_ptr<ui::Form1> m_form;
+
+    void setClient(int widthTwips, int heightTwips)
+    {
+        m_form->resize(widthTwips / px, heightTwips / px);
+        m_form->Form_Resize();
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        ui::Module1::str_OutFolder.clear();
+        m_form = std::make_unique<ui::Form1>(m_desktop);
+        m_form->settingsLocation = {m_dir.path(), m_dir.path(), [](const QString &) { return true; }};
+        QVERIFY(m_form->Form_Load());
+    }
+
+    void cleanup() { m_form.reset(); }
+
+    void startUpAlignment_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QRectF>("geometry");
+        QTest::newRow("Label7 on Text8") << QStringLiteral("Label7") << QRectF(2640, 180, 810, 180);
+        QTest::newRow("Label8 on Text9") << QStringLiteral("Label8") << QRectF(4320, 180, 450, 180);
+        QTest::newRow("Check1 on Text8") << QStringLiteral("Check1") << QRectF(1440, 135, 1215, 270);
+        QTest::newRow("Label9 as high as cmb_Head") << QStringLiteral("Label9") << QRectF(1920, 1080, 1695, 300);
+        QTest::newRow("cmd_ana as high as cmb_Name") << QStringLiteral("cmd_ana") << QRectF(4920, 480, 615, 300);
+        QTest::newRow("Text3 on Command1") << QStringLiteral("Text3") << QRectF(120, 1920, 615, 375);
+        QTest::newRow("Text4 on Command1") << QStringLiteral("Text4") << QRectF(840, 1920, 615, 375);
+        QTest::newRow("txt_Keta on Command1") << QStringLiteral("txt_Keta") << QRectF(1560, 1920, 615, 375);
+        QTest::newRow("Label1 with Label7") << QStringLiteral("Label1") << QRectF(120, 180, 1080, 180);
+        QTest::newRow("chk_Chk_FoN keeps the half twip") << QStringLiteral("chk_Chk_FoN")
+                                                         << QRectF(120, 2422.5, 1575, 255);
+        QTest::newRow("cmd_Chk_FoN as high as its box") << QStringLiteral("cmd_Chk_FoN")
+                                                        << QRectF(5160, 2400, 375, 300);
+        QTest::newRow("Label2 untouched") << QStringLiteral("Label2") << QRectF(120, 840, 450, 180);
+    }
+
+    void startUpAlignment()
+    {
+        QFETCH(QString, control);
+        QFETCH(QRectF, geometry);
+        QCOMPARE(twips(*m_form, control.toLatin1().constData()), geometry);
+    }
+
+    void windowIsCentred()
+    {
+        auto form = std::make_unique<ui::Form1>(m_desktop);
+        form->settingsLocation = m_form->settingsLocation;
+        form->move(0, 0);
+        QVERIFY(form->Form_Load());
+        const QRect screen = form->screen()->availableGeometry();
+        const QSize outer = form->frameGeometry().size();
+        QVERIFY(qAbs(form->frameGeometry().left() - (screen.left() + (screen.width() - outer.width()) / 2)) <= 1);
+        QVERIFY(qAbs(form->frameGeometry().top() - (screen.top() + (screen.height() - outer.height()) / 2)) <= 1);
+    }
+
+    void designExample()
+    {
+        setClient(5580, 4920);
+        QCOMPARE(twips(*m_form, "txt_Out"), QRectF(120, 3120, 5460, 1800));
+        QCOMPARE(twips(*m_form, "cmd_ana").left(), 4845.0);
+        QCOMPARE(twips(*m_form, "cmb_Name"), QRectF(120, 480, 4605, 300));
+    }
+
+    void firstShowLaysOut()
+    {
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+        const double clientWidth = m_form->width() * px;
+        QCOMPARE(twips(*m_form, "txt_Out").width(), clientWidth - 120);
+        QCOMPARE(twips(*m_form, "cmd_ana").left(), clientWidth - 615 - 120);
+    }
+
+    void widening()
+    {
+        setClient(5580, 4920);
+        const QMap<QString, QRectF> before = positions(*m_form);
+        setClient(5580 + 1005, 4920); // 67 pixels
+        QMap<QString, QRectF> after = positions(*m_form);
+        QCOMPARE(after.take(QStringLiteral("cmd_ana")), before[QStringLiteral("cmd_ana")].translated(1005, 0));
+        QCOMPARE(after.take(QStringLiteral("cmb_Name")), before[QStringLiteral("cmb_Name")].adjusted(0, 0, 1005, 0));
+        QCOMPARE(after.take(QStringLiteral("txt_Out")), before[QStringLiteral("txt_Out")].adjusted(0, 0, 1005, 0));
+        for (auto it = after.cbegin(); it != after.cend(); ++it)
+            QCOMPARE(it.value(), before[it.key()]);
+    }
+
+    void heightening()
+    {
+        setClient(5580, 4920);
+        const QMap<QString, QRectF> before = positions(*m_form);
+        setClient(5580, 4920 + 1500);
+        QMap<QString, QRectF> after = positions(*m_form);
+        QCOMPARE(after.take(QStringLiteral("txt_Out")), before[QStringLiteral("txt_Out")].adjusted(0, 0, 0, 1500));
+        for (auto it = after.cbegin(); it != after.cend(); ++it)
+            QCOMPARE(it.value(), before[it.key()]);
+    }
+
+    void clientEndsAboveTheOutputBox_data()
+    {
+        QTest::addColumn<int>("height");
+        QTest::newRow("above") << 3000;
+        QTest::newRow("on its top") << 3120;
+    }
+
+    void clientEndsAboveTheOutputBox()
+    {
+        QFETCH(int, height);
+        setClient(5580, 4920);
+        setClient(6000, height);
+        QCOMPARE(twips(*m_form, "txt_Out"), QRectF(120, 3120, 5880, 1800));
+    }
+
+    void tooNarrowDoesNotFail()
+    {
+        setClient(300, 4920);
+        QCOMPARE(twips(*m_form, "cmd_ana").left(), 300.0 - 615 - 120);
+        QCOMPARE(twips(*m_form, "cmb_Name").width(), 300.0 - 615 - 120 - 240);
+        QCOMPARE(twips(*m_form, "txt_Out").width(), 180.0);
+    }
+
+    void minimisedChangesNothingUntilRestored()
+    {
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+        setClient(5580, 4920);
+        const QMap<QString, QRectF> before = positions(*m_form);
+        m_form->setWindowState(Qt::WindowMinimized);
+        QVERIFY(m_form->isMinimized());
+        m_form->resize(6585 / px, 6420 / px);
+        m_form->Form_Resize();
+        QCOMPARE(positions(*m_form), before);
+        m_form->setWindowState(Qt::WindowNoState);
+        QCOMPARE(twips(*m_form, "txt_Out").size(), QSizeF(m_form->width() * px - 120, m_form->height() * px - 3120));
+    }
+};
+
+QTEST_MAIN(TestWindowLayout)
+#include "test_WindowLayout.moc"
