@@ -1,0 +1,67 @@
+#include "platform/SettingsLocation.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using quorel::platform::SettingsLocation;
+
+class TestSettingsLocation : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void paths_data()
+    {
+        QTest::addColumn<bool>("programWritable");
+        QTest::addColumn<bool>("programHasFile");
+        QTest::addColumn<bool>("configHasFile");
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<QString>("read");
+        QTest::newRow("portable copy") << true << true << true << QStringLiteral("program") << QStringLiteral("program");
+        QTest::newRow("installed, first run") << false << true << false << QStringLiteral("config")
+                                              << QStringLiteral("program");
+        QTest::newRow("installed, later runs") << false << true << true << QStringLiteral("config")
+                                               << QStringLiteral("config");
+        QTest::newRow("installed, no file anywhere") << false << false << false << QStringLiteral("config")
+                                                     << QStringLiteral("program");
+    }
+
+    void paths()
+    {
+        QFETCH(bool, programWritable);
+        QFETCH(bool, programHasFile);
+        QFETCH(bool, configHasFile);
+        QFETCH(QString, written);
+        QFETCH(QString, read);
+
+        QTemporaryDir dir;
+        const QString program = dir.filePath(QStringLiteral("program"));
+        const QString config = dir.filePath(QStringLiteral("config"));
+        QVERIFY(QDir().mkpath(program) && QDir().mkpath(config));
+        if (programHasFile)
+            QVERIFY(QFile(program + QStringLiteral("/quorel.ini")).open(QIODevice::WriteOnly));
+        if (configHasFile)
+            QVERIFY(QFile(config + QStringLiteral("/quorel.ini")).open(QIODevice::WriteOnly));
+
+        const SettingsLocation location{program, config, [&](const QString &folder) {
+                                            return folder == program && programWritable;
+                                        }};
+        QCOMPARE(location.writePath(), dir.filePath(written + QStringLiteral("/quorel.ini")));
+        QCOMPARE(location.readPath(), dir.filePath(read + QStringLiteral("/quorel.ini")));
+        QCOMPARE(location.lockPath(), location.writePath() + QStringLiteral(".lock"));
+    }
+
+    void thisProgramsFolderIsTestedByWriting()
+    {
+        QTemporaryDir dir;
+        SettingsLocation location = SettingsLocation::forThisProgram();
+        QVERIFY(location.folderWritable(dir.path()));
+        QVERIFY(!location.folderWritable(dir.filePath(QStringLiteral("missing"))));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSettingsLocation)
+#include "test_SettingsLocation.moc"
