@@ -27,41 +27,51 @@ Converter openConverter()
     return converter;
 }
 
-// Converted in pieces, so a text of any length passes through the int-sized ICU calls.
-constexpr qsizetype pieceSize = 8192;
+void appendPiece(QByteArray &bytes, const char *piece, qsizetype size)
+{
+    bytes.append(piece, size);
+}
+
+void appendPiece(QString &text, const UChar *piece, qsizetype size)
+{
+    text.append(QStringView(piece, size));
+}
+
+// ucnv_fromUnicode or ucnv_toUnicode.
+template <typename Target, typename Source>
+using IcuConversion = void (*)(UConverter *, Target **, const Target *, const Source **, const Source *, int32_t *,
+                               UBool, UErrorCode *);
+
+// In pieces, so a text of any length passes through ICU's int-sized buffers.
+template <typename Target, typename Source, typename Output>
+void convertInPieces(IcuConversion<Target, Source> convert, const Source *source, const Source *sourceEnd,
+                     Output &output)
+{
+    constexpr qsizetype pieceSize = 8192;
+    const Converter converter = openConverter();
+    Target piece[pieceSize];
+    UErrorCode status = U_ZERO_ERROR;
+    do {
+        status = U_ZERO_ERROR;
+        Target *target = piece;
+        convert(converter.get(), &target, piece + pieceSize, &source, sourceEnd, nullptr, true, &status);
+        appendPiece(output, piece, target - piece);
+    } while (status == U_BUFFER_OVERFLOW_ERROR);
+}
 }
 
 QByteArray encode(QStringView text)
 {
-    const Converter converter = openConverter();
     QByteArray bytes;
     const auto *source = reinterpret_cast<const UChar *>(text.utf16());
-    const UChar *const sourceEnd = source + text.size();
-    char piece[pieceSize];
-    UErrorCode status = U_ZERO_ERROR;
-    do {
-        status = U_ZERO_ERROR;
-        char *target = piece;
-        ucnv_fromUnicode(converter.get(), &target, piece + pieceSize, &source, sourceEnd, nullptr, true, &status);
-        bytes.append(piece, target - piece);
-    } while (status == U_BUFFER_OVERFLOW_ERROR);
+    convertInPieces(&ucnv_fromUnicode, source, source + text.size(), bytes);
     return bytes;
 }
 
 QString decode(QByteArrayView bytes)
 {
-    const Converter converter = openConverter();
     QString text;
-    const char *source = bytes.data();
-    const char *const sourceEnd = source + bytes.size();
-    UChar piece[pieceSize];
-    UErrorCode status = U_ZERO_ERROR;
-    do {
-        status = U_ZERO_ERROR;
-        UChar *target = piece;
-        ucnv_toUnicode(converter.get(), &target, piece + pieceSize, &source, sourceEnd, nullptr, true, &status);
-        text.append(QStringView(piece, target - piece));
-    } while (status == U_BUFFER_OVERFLOW_ERROR);
+    convertInPieces(&ucnv_toUnicode, bytes.data(), bytes.data() + bytes.size(), text);
     return text;
 }
 }
