@@ -19,7 +19,9 @@ int main(int argc, char *argv[])
     // waits for the event loop; one that comes while a refused copy shows its message ends it.
     auto closeWindow = [&form] {
         form.close();
-        QCoreApplication::quit();
+        // exit, not quit: quit is ignored while the main loop has not started, as in a message box
+        // shown by the start-up.
+        QCoreApplication::exit(0);
     };
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &form, [closeWindow](QSessionManager &) { closeWindow(); });
     quorel::platform::TerminationSignals terminationSignals;
