@@ -1,0 +1,239 @@
+#include "platform/CurlFetcher.h"
+#include "support/FakeDesktop.h"
+#include "support/LoopbackServer.h"
+#include "ui/Form1.h"
+#include "ui/Module1.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace quorel;
+using namespace Qt::StringLiterals;
+
+namespace
+{
+// A real fetcher that notes whether the download button was enabled during each transfer.
+class WatchedFetcher final : public platform::UrlFetcher
+{
+public:
+    WatchedFetcher(const QPushButton &button, QList<bool> &enabledDuringFetch)
+        : m_button(button)
+        , m_enabledDuringFetch(enabledDuringFetch)
+    {
+    }
+
+    platform::FetchResult fetch(const QString &url) override
+    {
+        m_enabledDuringFetch.append(m_button.isEnabled());
+        return m_fetcher.fetch(url);
+    }
+
+private:
+    platform::CurlFetcher m_fetcher;
+    const QPushButton &m_button;
+    QList<bool> &m_enabledDuringFetch;
+};
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+}
+
+class TestDownloadButton : public QObject
+{
+    Q_OBJECT
+
+    tests::FakeDesktop fake;
+    std::unique_ptr<tests::LoopbackServer> server;
+    std::unique_ptr<ui::Form1> form;
+    std::unique_ptr<QTemporaryDir> downloads;
+    QList<bool> enabledDuringFetch;
+
+    void createList(const QString &head, int first, int last)
+    {
+        form->cmb_Name->setEditText(server->url(u"/pics/"_s));
+        form->cmb_Head->setEditText(head);
+        form->cmb_Ext->setEditText(u".jpg"_s);
+        form->Text3->setText(QString::number(first));
+        form->Text4->setText(QString::number(last));
+        form->txt_Keta->setText(u"2"_s);
+        QTest::mouseClick(form->Command1, Qt::LeftButton);
+    }
+
+    QString downloaded(const QString &name) const { return downloads->filePath(name); }
+
+private Q_SLOTS:
+    void init()
+    {
+        ui::Module1::str_OutFolder.clear();
+        fake.messages.clear();
+        enabledDuringFetch.clear();
+        server = std::make_unique<tests::LoopbackServer>();
+        server->serveEchoUnder(u"/pics/"_s);
+        server->start();
+        form = std::make_unique<ui::Form1>(fake);
+        fake.fetcherFactory = [this] { return std::make_unique<WatchedFetcher>(*form->cmd_Get, enabledDuringFetch); };
+        downloads = std::make_unique<QTemporaryDir>();
+        form->cmb_Fld->setEditText(downloads->path());
+    }
+
+    void cleanup()
+    {
+        form.reset();
+        server.reset();
+    }
+
+    void withoutAListNothingIsFetched_data()
+    {
+        QTest::addColumn<bool>("create");
+        QTest::newRow("before any Create") << false;
+        QTest::newRow("every number in the check folder") << true;
+    }
+
+    void withoutAListNothingIsFetched()
+    {
+        QFETCH(bool, create);
+        if (create) {
+            QFile(downloaded(u"img01.jpg"_s)).open(QIODevice::WriteOnly);
+            form->chk_Chk_FoN->click();
+            form->cmb_Chk_FoN->setEditText(downloads->path());
+            createList(u"img"_s, 1, 1);
+        }
+        QTest::mouseClick(form->cmd_Get, Qt::LeftButton);
+        QCOMPARE(fake.lastMessageText(), u"リストを作成して下さい"_s);
+        QCOMPARE(fake.messages.last().title, u"Tessaly作成"_s);
+        QVERIFY(server->requestedPaths().isEmpty());
+        QVERIFY(form->cmd_Get->isEnabled());
+    }
+
+    void fetchesOnlyWhatTheCheckFolderLetThrough_data()
+    {
+        QTest::addColumn<bool>("addressOnly");
+        QTest::newRow("page") << false;
+        QTest::newRow("address list") << true;
+    }
+
+    void fetchesOnlyWhatTheCheckFolderLetThrough()
+    {
+        QFETCH(bool, addressOnly);
+        QTemporaryDir checkFolder;
+        QFile(checkFolder.filePath(u"img02.jpg"_s)).open(QIODevice::WriteOnly);
+        form->chk_Chk_FoN->click();
+        form->cmb_Chk_FoN->setEditText(checkFolder.path());
+        if (addressOnly)
+            form->Check2->click();
+        createList(u"img"_s, 1, 3);
+        QCOMPARE(form->txt_Out->toPlainText().contains(u"img02.jpg"_s), addressOnly);
+
+        QTest::mouseClick(form->cmd_Get, Qt::LeftButton);
+
+        QVERIFY2(fake.messages.isEmpty(), qPrintable(fake.lastMessageText()));
+        QCOMPARE(server->requestedPaths(), (QStringList{u"/pics/img01.jpg"_s, u"/pics/img03.jpg"_s}));
+        QCOMPARE(contents(downloaded(u"img03.jpg"_s)), "/pics/img03.jpg"_ba);
+        QVERIFY(!QFile::exists(downloaded(u"img02.jpg"_s)));
+        QCOMPARE(enabledDuringFetch, (QList<bool>{false, false}));
+        QVERIFY(form->cmd_Get->isEnabled());
+    }
+
+    void twoPressesFetchTheSameListTwice()
+    {
+        QFile stale(downloaded(u"img01.jpg"_s));
+        QVERIFY(stale.open(QIODevice::WriteOnly));
+        stale.write("an older and much longer file of the same name");
+        stale.close();
+        createList(u"img"_s, 1, 2);
+
+        QTest::mouseClick(form->cmd_Get, Qt::LeftButton);
+        QTest::mouseClick(form->cmd_Get, Qt::LeftButton);
+
+        QCOMPARE(server->requestedPaths().size(), 4);
+        QCOMPARE(server->requestedPaths().at(2), u"/pics/img01.jpg"_s);
+        QCOMPARE(contents(downloaded(u"img01.jpg"_s)), "/pics/img01.jpg"_ba);
+        QVERIFY(fake.messages.isEmpty());
+    }
+
+    void folderTextMeansOneFolder_data()
+    {
+        QTest::addColumn<QString>("decoration"); // %1 is the folder
+        QTest::newRow("bare") << u"%1"_s;
+        QTest::newRow("trailing separator") << u"%1/"_s;
+        QTest::newRow("spaces around") << u"  %1 "_s;
+    }
+
+    void folderTextMeansOneFolder()
+    {
+        QFETCH(QString, decoration);
+        form->cmb_Fld->setEditText(decoration.arg(downloads->path()));
+        createList(u"img"_s, 5, 5);
+        QTest::mouseClick(form->cmd_Get, Qt::LeftButton);
+        QCOMPARE(contents(downloaded(u"img05.jpg"_s)), "/pics/img05.jpg"_ba);
+    }
+
+    void refusalsFetchNothing_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("head");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("empty folder") << u"  "_s << u"img"_s << u"出力フォルダを指定してください。"_s;
+        QTest::newRow("name climbing out") << u"(downloads)"_s << u"../img"_s << u"「../img01.jpg」"_s;
+    }
+
+    void refusalsFetchNothing()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, head);
+        QFETCH(QString, message);
+        if (folder == u"(downloads)"_s)
+            folder = downloads->path();
+        form->cmb_Fld->setEditText(folder);
+        createList(head, 1, 2);
+        QTest::mouseClick(form->cmd_Get, Qt::LeftButton);
+        QVERIFY2(fake.lastMessageText().contains(message), qPrintable(fake.lastMessageText()));
+        QVERIFY(server->requestedPaths().isEmpty());
+        QVERIFY(QDir(downloads->path()).isEmpty());
+        QVERIFY(form->cmd_Get->isEnabled());
+    }
+
+    void failureStopsAtItsEntryAndKeepsEarlierFiles_data()
+    {
+        QTest::addColumn<bool>("missingFolder");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("refused port") << false << u"サーバーに接続できませんでした。"_s;
+        QTest::newRow("missing folder") << true << u"img01.jpg"_s;
+    }
+
+    void failureStopsAtItsEntryAndKeepsEarlierFiles()
+    {
+        QFETCH(bool, missingFolder);
+        QFETCH(QString, named);
+        const QString refused = tests::LoopbackServer::refusedUrl(u"/pics/b.jpg"_s);
+        form->str_UrlList = core::OneBasedStrings({server->url(u"/pics/a"_s), refused, server->url(u"/pics/c"_s)});
+        form->str_FileList = core::OneBasedStrings({u"img01.jpg"_s, u"img02.jpg"_s, u"img03.jpg"_s});
+        form->int_FileCnt = 3;
+        if (missingFolder)
+            form->cmb_Fld->setEditText(downloads->filePath(u"not-there"_s));
+
+        QTest::mouseClick(form->cmd_Get, Qt::LeftButton);
+
+        QCOMPARE(fake.messages.size(), 1);
+        QVERIFY2(fake.lastMessageText().contains(named), qPrintable(fake.lastMessageText()));
+        QVERIFY(form->cmd_Get->isEnabled());
+        QCOMPARE(server->requestedPaths().size(), 1);
+        QCOMPARE(QFile::exists(downloaded(u"img01.jpg"_s)), !missingFolder);
+        QVERIFY(!QFile::exists(downloaded(u"img03.jpg"_s)));
+        if (!missingFolder)
+            QVERIFY(fake.lastMessageText().contains(refused));
+    }
+};
+
+QTEST_MAIN(TestDownloadButton)
+#include "test_DownloadButton.moc"
