@@ -29,7 +29,6 @@ private Q_SLOTS:
             << pageFilter
             << QStringList{u"HTMLファイル(*.htm;*.htm) (*.htm *.html)"_s, u"TXTファイル(*.txt) (*.txt)"_s,
                            u"すべてのファイル(*.*) (*.*)"_s};
-        QTest::newRow("empty") << QString() << QStringList();
         QTest::newRow("description without patterns") << u"A|*.a|B"_s << QStringList{u"A (*.a)"_s};
         QTest::newRow("percent signs kept") << u"%1|*.%2"_s << QStringList{u"%1 (*.%2)"_s};
     }
