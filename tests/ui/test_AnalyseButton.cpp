@@ -70,20 +70,6 @@ private Q_SLOTS:
         QCOMPARE(fake.messages[0].title, u"Tessaly作成"_s);
         QCOMPARE(fake.messages[0].icon, platform::MessageIcon::None);
     }
-
-    void secondPressIsRefused()
-    {
-        tests::FakeDesktop fake;
-        ui::Form1 form(fake);
-        form.cmb_Name->setEditText(u"x/clip01.mp4"_s);
-        form.cmd_ana->click();
-        const QStringList analysed = fields(form);
-
-        form.cmd_ana->click();
-
-        QCOMPARE(fields(form), analysed);
-        QCOMPARE(fake.messages.size(), 1);
-    }
 };
 
 QTEST_MAIN(TestAnalyseButton)
