@@ -45,14 +45,6 @@ private Q_SLOTS:
         QVERIFY(!third.anotherInstanceRunning(lockPath()));
     }
 
-    void otherSettingsFileIsAnotherCopy()
-    {
-        QtDesktop first;
-        QVERIFY(!first.anotherInstanceRunning(lockPath()));
-        QtDesktop second;
-        QVERIFY(!second.anotherInstanceRunning(m_dir.filePath(QStringLiteral("other/quorel.ini.lock"))));
-    }
-
     void lockOfACrashedCopyDoesNotRefuse()
     {
         // A lock as a copy leaves it, but naming a process that is gone.

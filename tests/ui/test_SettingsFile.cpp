@@ -1,4 +1,3 @@
-#include "platform/FileIO.h"
 #include "support/FakeDesktop.h"
 #include "ui/CheckValue.h"
 #include "ui/Form1.h"
@@ -184,29 +183,6 @@ private Q_SLOTS:
         QCOMPARE(form->cmb_Name->count(), 16);
     }
 
-    void firstStartAndStopWritesEveryKey()
-    {
-        runOnce();
-        const std::optional<QStringList> lines = platform::FileIO::readTextLines(iniPath());
-        QVERIFY(lines);
-        const QStringList keys{QStringLiteral("[ベースアドレス]"), QStringLiteral("[フォルダリスト]"),
-                               QStringLiteral("[サムネイル]"),     QStringLiteral("[フォルダチェック]"),
-                               QStringLiteral("[幅]"),             QStringLiteral("[大きさ]"),
-                               QStringLiteral("[頭]"),             QStringLiteral("[お尻]"),
-                               QStringLiteral("[開始]"),           QStringLiteral("[終了]"),
-                               QStringLiteral("[桁数]"),           QStringLiteral("[出力フォルダ]"),
-                               QStringLiteral("[画像出力フォルダ]")};
-        qsizetype at = 0;
-        for (const QString &key : keys) {
-            at = lines->indexOf(key, at);
-            QVERIFY2(at >= 0, qPrintable(key));
-        }
-        QCOMPARE(lines->mid(lines->indexOf(keys[0]) + 1, 2),
-                 (QStringList{QStringLiteral(" 1 "), QStringLiteral("http://www.")}));
-        QCOMPARE(lines->mid(lines->indexOf(keys[7]) + 1, 1), QStringList{QStringLiteral(" 4 ")});
-        QCOMPARE(lines->last(), QString());
-    }
-
     void tailListGrowsByFourEachRun()
     {
         runOnce();
@@ -219,47 +195,16 @@ private Q_SLOTS:
         QVERIFY(contentsOf(iniPath()).contains(KEY_TAIL "\r\n 12 \r\n"));
     }
 
-    void valuesComeBackAfterARun()
-    {
-        {
-            auto form = newWindow();
-            QVERIFY(form->Form_Load());
-            form->cmb_Head->setEditText(QStringLiteral(";head"));
-            form->cmb_Chk_FoN->setEditText(QStringLiteral("[folder]"));
-            ui::CheckValue::setValue(*form->chk_Chk_FoN, 1);
-            ui::CheckValue::setValue(*form->Check1, 0);
-            form->Text3->clear();
-            form->Text9->clear();
-            form->cmb_Fld->setEditText(QString());
-            ui::Module1::str_OutFolder = QStringLiteral("/pages/");
-            form->close();
-        }
-        ui::Module1::str_OutFolder.clear();
-        auto form = newWindow();
-        QVERIFY(form->Form_Load());
-        QCOMPARE(form->cmb_Head->currentText(), QStringLiteral(";head"));
-        QCOMPARE(form->cmb_Chk_FoN->currentText(), QStringLiteral("[folder]"));
-        QCOMPARE(ui::CheckValue::value(*form->chk_Chk_FoN), 1);
-        QVERIFY(form->cmb_Chk_FoN->isEnabled());
-        QCOMPARE(ui::CheckValue::value(*form->Check1), 0);
-        QCOMPARE(form->Text3->text(), QStringLiteral("0")); // an empty start keeps the built-in one
-        QCOMPARE(form->Text9->text(), QString());          // an empty width empties
-        QCOMPARE(form->cmb_Fld->currentText(), QString());
-        QCOMPARE(ui::Module1::str_OutFolder, QStringLiteral("/pages/"));
-    }
-
     void missingOrTruncatedFile_data()
     {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("start");
         QTest::addColumn<QStringList>("heads");
         QTest::newRow("missing") << QByteArray() << QStringLiteral("0") << QStringList();
-        QTest::newRow("empty") << QByteArray("") << QStringLiteral("0") << QStringList();
         QTest::newRow("truncated in a list") << QByteArray(KEY_START "\r\n9\r\n" KEY_HEAD "\r\n 3 \r\nx\r\n")
                                              << QStringLiteral("9") << QStringList{QStringLiteral("x")};
         QTest::newRow("truncated before a value") << QByteArray(KEY_START "\r\n9\r\n" KEY_END)
                                                   << QStringLiteral("9") << QStringList();
-        QTest::newRow("no line end at all") << QByteArray(KEY_START "\r\n9") << QStringLiteral("9") << QStringList();
     }
 
     void missingOrTruncatedFile()
@@ -300,16 +245,6 @@ private Q_SLOTS:
         QCOMPARE(contentsOf(iniPath()), exampleFile);
     }
 
-    void closingWritesOnce()
-    {
-        auto form = newWindow();
-        QVERIFY(form->Form_Load());
-        form->close();
-        QVERIFY(QFile::remove(iniPath()));
-        form->close();
-        QVERIFY(!QFile::exists(iniPath()));
-    }
-
     void unwritableFileKeepsTheOldOneSilently()
     {
         auto form = newWindow();
@@ -323,26 +258,6 @@ private Q_SLOTS:
         QVERIFY(m_desktop.messages.isEmpty());
     }
 
-    void configFolderWhenTheProgramFolderIsReadOnly()
-    {
-        const QString programIni = iniPath();
-        QVERIFY(writeFile(programIni, KEY_START "\r\n7\r\n"));
-        const QString configIni = m_dir->filePath(QStringLiteral("config/quorel.ini"));
-        {
-            auto form = newWindow();
-            form->settingsLocation.folderWritable = [](const QString &) { return false; };
-            QVERIFY(form->Form_Load());
-            QCOMPARE(form->Text3->text(), QStringLiteral("7")); // the program folder's file, until the first save
-            form->Text3->setText(QStringLiteral("8"));
-            form->close();
-        }
-        QCOMPARE(contentsOf(programIni), QByteArray(KEY_START "\r\n7\r\n"));
-        QVERIFY(contentsOf(configIni).contains(KEY_START "\r\n8\r\n"));
-        auto form = newWindow();
-        form->settingsLocation.folderWritable = [](const QString &) { return false; };
-        QVERIFY(form->Form_Load());
-        QCOMPARE(form->Text3->text(), QStringLiteral("8"));
-    }
 };
 
 QTEST_MAIN(TestSettingsFile)
