@@ -2,6 +2,7 @@
 
 #include <QSocketNotifier>
 
+#include <cerrno>
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -17,8 +18,10 @@ namespace
 
     void wake(int)
     {
+        const int savedErrno = errno; // the interrupted code may be about to read it
         const char byte = 1;
         [[maybe_unused]] const ssize_t written = ::write(wakeSockets[0], &byte, 1);
+        errno = savedErrno;
     }
 }
 
