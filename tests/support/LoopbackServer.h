@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 namespace quorel::tests
@@ -19,6 +20,8 @@ public:
     LoopbackServer &operator=(const LoopbackServer &) = delete;
 
     void serve(const QString &path, int status, const QByteArray &body);
+    // Every path under prefix answers 200 with the body made from the path (called on the server's threads).
+    void serveUnder(const QString &prefix, std::function<QByteArray(const QString &path)> bodyFor);
     // Every path under prefix answers 200 with the path itself as its body.
     void serveEchoUnder(const QString &prefix);
     void redirect(const QString &from, const QString &to);

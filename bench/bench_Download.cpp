@@ -1,0 +1,131 @@
+// The download loop against the curl command line, both fetching the same 1,000 files of 10 KB
+// one after another from a loopback server; prints each loop's time over curl's at the end.
+#include "platform/CurlFetcher.h"
+#include "platform/FileIO.h"
+#include "platform/ImageDownload.h"
+#include "support/LoopbackServer.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+constexpr int fileCount = 1000;
+constexpr qsizetype fileSize = 10 * 1024;
+
+struct Fixture
+{
+    quorel::tests::LoopbackServer server;
+    QStringList urls;
+    QStringList names;
+
+    Fixture()
+    {
+        server.serveUnder(u"/img/"_s, [](const QString &) { return QByteArray(fileSize, 'x'); });
+        server.start();
+        for (int n = 1; n <= fileCount; ++n) {
+            names.append(u"img%1.jpg"_s.arg(n, 4, 10, QChar(u'0')));
+            urls.append(server.url(u"/img/"_s + names.last()));
+        }
+    }
+};
+
+Fixture &fixture()
+{
+    static Fixture instance;
+    return instance;
+}
+
+void runLoop(benchmark::State &state, const quorel::platform::FileWriter &writeFile)
+{
+    const Fixture &f = fixture();
+    const quorel::core::OneBasedStrings urls(f.urls);
+    const quorel::core::OneBasedStrings names(f.names);
+    for (auto _ : state) {
+        QTemporaryDir folder;
+        quorel::platform::CurlFetcher fetcher;
+        if (const auto failure = quorel::platform::downloadImages(urls, names, fileCount, folder.path(), fetcher,
+                                                                   writeFile)) {
+            state.SkipWithError(failure->toStdString().c_str());
+            return;
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * fileCount);
+}
+
+void DownloadLoop(benchmark::State &state)
+{
+    runLoop(state, &quorel::platform::FileIO::writeWhole);
+}
+
+// The transfers alone, to tell their cost from the cost of the whole-or-nothing writes.
+void DownloadLoopWithoutFiles(benchmark::State &state)
+{
+    runLoop(state, [](const QString &, QByteArrayView) { return std::optional<QString>(); });
+}
+
+void CurlCommandLine(benchmark::State &state)
+{
+    const Fixture &f = fixture();
+    for (auto _ : state) {
+        QTemporaryDir folder;
+        QFile config(folder.filePath(u"urls.cfg"_s));
+        if (!config.open(QIODevice::WriteOnly)) {
+            state.SkipWithError("cannot write the curl config");
+            return;
+        }
+        for (int i = 0; i < fileCount; ++i)
+            config.write(u"url = \"%1\"\noutput = \"%2\"\n"_s.arg(f.urls.at(i), folder.filePath(f.names.at(i))).toUtf8());
+        config.close();
+        const int exitCode = QProcess::execute(u"curl"_s, {u"--silent"_s, u"--config"_s, config.fileName()});
+        if (exitCode != 0) {
+            state.SkipWithError("curl failed");
+            return;
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * fileCount);
+}
+
+BENCHMARK(DownloadLoop)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
+BENCHMARK(DownloadLoopWithoutFiles)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
+BENCHMARK(CurlCommandLine)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
+
+// Keeps each benchmark's mean time per iteration so the ratio can be printed after the runs.
+class RatioReporter final : public benchmark::ConsoleReporter
+{
+public:
+    std::map<std::string, double> seconds;
+
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        for (const Run &run : runs)
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+                seconds[run.run_name.function_name] = run.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+}
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    const auto curl = reporter.seconds.find("CurlCommandLine");
+    if (curl != reporter.seconds.end())
+        for (const auto &[name, seconds] : reporter.seconds)
+            if (name != curl->first)
+                std::printf("%s / curl command line: %.3f\n", name.c_str(), seconds / curl->second);
+    benchmark::Shutdown();
+    return 0;
+}
