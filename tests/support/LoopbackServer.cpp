@@ -99,8 +99,12 @@ void LoopbackServer::stall(const QString &path)
 void LoopbackServer::start()
 {
     m_state->port = m_state->server.bind_to_any_port("127.0.0.1");
-    // The socket already listens, so requests made before the thread runs wait in its queue.
+    if (m_state->port < 0)
+        qFatal("LoopbackServer: cannot bind to 127.0.0.1");
     m_state->thread = std::thread([this] { m_state->server.listen_after_bind(); });
+    // stop() does nothing until the server runs, so a server stopped too early would never end.
+    while (!m_state->server.is_running())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 QString LoopbackServer::url(const QString &path) const
