@@ -99,26 +99,6 @@ private Q_SLOTS:
         QVERIFY(!form.cmd_Chk_FoN->isEnabled());
     }
 
-    void checkFolderSwitchEnablesItsInput_data()
-    {
-        QTest::addColumn<int>("clicks");
-        QTest::addColumn<bool>("enabled");
-        QTest::newRow("ticked") << 1 << true;
-        QTest::newRow("ticked and cleared") << 2 << false;
-    }
-
-    void checkFolderSwitchEnablesItsInput()
-    {
-        QFETCH(int, clicks);
-        QFETCH(bool, enabled);
-        tests::FakeDesktop fake;
-        ui::Form1 form(fake);
-        for (int i = 0; i < clicks; ++i)
-            form.chk_Chk_FoN->click();
-        QCOMPARE(form.cmb_Chk_FoN->isEnabled(), enabled);
-        QCOMPARE(form.cmd_Chk_FoN->isEnabled(), enabled);
-    }
-
     void switchingAfterCreateLeavesNothingToSaveButKeepsTheDownloadList()
     {
         tests::FakeDesktop fake;
