@@ -99,7 +99,7 @@ BENCHMARK(DownloadLoop)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3
 BENCHMARK(DownloadLoopWithoutFiles)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
 BENCHMARK(CurlCommandLine)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
 
-// Keeps each benchmark's mean time per iteration so the ratio can be printed after the runs.
+// Keeps each benchmark's time per iteration so the ratios can be printed after the runs.
 class RatioReporter final : public benchmark::ConsoleReporter
 {
 public:
@@ -108,7 +108,8 @@ public:
     void ReportRuns(const std::vector<Run> &runs) override
     {
         for (const Run &run : runs)
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+            // With repetitions the mean comes after the single runs and wins.
+            if (!run.error_occurred && (run.run_type == Run::RT_Iteration || run.aggregate_name == "mean"))
                 seconds[run.run_name.function_name] = run.GetAdjustedRealTime();
         ConsoleReporter::ReportRuns(runs);
     }
