@@ -74,7 +74,7 @@ namespace
                 merge = CheckFolderMerge(m_request.listCheckFolder(), m_request.head + numberText(*start, m_digits));
 
             Markup::appendPageHeader(m_result.text, m_kind);
-            reserveFor(*end - *start + 1);
+            reserveFor(qint64(*end) - *start + 1);
             for (qint64 n = *start; n <= *end; ++n) {
                 const QString fileName = fileNameOf(n);
                 if (merge.leavesOut(fileName))
