@@ -9,7 +9,6 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quorel"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Tessaly作成"));
 
     quorel::platform::QtDesktop desktop;
     quorel::ui::Form1 form(desktop);
