@@ -5,7 +5,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QTemporaryFile>
+
+#include <cstdio>
+
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -13,6 +17,21 @@ namespace quorel::platform::FileIO
 {
 namespace
 {
+// What a newly created file gets: read and write for all, less the user's umask.
+QFile::Permissions permissionsForNewFile()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    QFile::Permissions permissions;
+    if (!(mask & S_IRUSR)) permissions |= QFile::ReadOwner | QFile::ReadUser;
+    if (!(mask & S_IWUSR)) permissions |= QFile::WriteOwner | QFile::WriteUser;
+    if (!(mask & S_IRGRP)) permissions |= QFile::ReadGroup;
+    if (!(mask & S_IWGRP)) permissions |= QFile::WriteGroup;
+    if (!(mask & S_IROTH)) permissions |= QFile::ReadOther;
+    if (!(mask & S_IWOTH)) permissions |= QFile::WriteOther;
+    return permissions;
+}
+
 QString failure(const QString &path, const QString &reason)
 {
     return u"ファイル「%1」に書き込めませんでした。%2"_s.arg(QDir::toNativeSeparators(path), reason);
@@ -47,13 +66,22 @@ std::optional<QString> writeWhole(const QString &path, QByteArrayView bytes)
     const QFileInfo target(path);
     if (target.isFile() && !target.isWritable())
         return failure(path, u"読み取り専用のファイルです。"_s);
+    if (target.isDir() || !target.absoluteDir().exists())
+        return failure(path, reasonFor(path, QFileDevice::OpenError));
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return failure(path, reasonFor(path, file.error()));
-    file.write(bytes.data(), bytes.size());
-    if (!file.commit())
-        return failure(path, reasonFor(path, file.error()));
+    // A temporary file beside the target, renamed over it once it holds every byte. Unlike
+    // QSaveFile it is not forced to disk first: that costs more than a whole download of small
+    // images, and a failed write still never leaves a half-written or emptied file behind.
+    QTemporaryFile temporary(target.absolutePath() + u"/.quorel-XXXXXX"_s);
+    if (!temporary.open())
+        return failure(path, reasonFor(path, temporary.error()));
+    if (temporary.write(bytes.data(), bytes.size()) != bytes.size() || !temporary.flush())
+        return failure(path, reasonFor(path, QFileDevice::WriteError));
+    temporary.setPermissions(target.exists() ? target.permissions() : permissionsForNewFile());
+    temporary.close();
+    if (std::rename(QFile::encodeName(temporary.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
+        return failure(path, reasonFor(path, QFileDevice::RenameError));
+    temporary.setAutoRemove(false);
     return std::nullopt;
 }
 
@@ -62,15 +90,8 @@ std::optional<QString> writeText(const QString &path, QStringView text)
     return writeWhole(path, Cp932::encode(text));
 }
 
-std::optional<QStringList> readTextLines(const QString &path)
+QStringList decodeLines(const QByteArray &bytes)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-
     // Split before decoding, so a broken double-byte character cannot swallow a line end.
     QList<QByteArray> rawLines = bytes.split('\n');
     if (rawLines.last().isEmpty())
@@ -83,5 +104,16 @@ std::optional<QStringList> readTextLines(const QString &path)
         lines.append(Cp932::decode(raw));
     }
     return lines;
+}
+
+std::optional<QStringList> readTextLines(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return decodeLines(bytes);
 }
 }
