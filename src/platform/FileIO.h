@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 #include <QStringList>
@@ -15,7 +16,9 @@ std::optional<QString> writeWhole(const QString &path, QByteArrayView bytes);
 // The text in CP932 without a byte-order mark, written as writeWhole does.
 std::optional<QString> writeText(const QString &path, QStringView text);
 
-// The lines of a CP932 text file without their CR LF (a lone LF also ends a line);
-// nothing when the file cannot be read.
+// The lines of CP932 text without their CR LF (a lone LF also ends a line).
+QStringList decodeLines(const QByteArray &bytes);
+
+// decodeLines of the file's bytes; nothing when the file cannot be read.
 std::optional<QStringList> readTextLines(const QString &path);
 }
