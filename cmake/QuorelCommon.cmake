@@ -7,8 +7,12 @@ target_compile_definitions(quorel_flags INTERFACE
   QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
   QT_NO_KEYWORDS)
 target_compile_options(quorel_flags INTERFACE -Wall -Wextra -Wpedantic -Wshadow)
-if(QUOREL_SANITIZE)
+if(QUOREL_SANITIZE OR QUOREL_FUZZ)
   target_compile_options(quorel_flags INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   target_link_options(quorel_flags INTERFACE -fsanitize=address,undefined)
+endif()
+if(QUOREL_FUZZ)
+  # Coverage feedback from every library a fuzz target links; the targets add libFuzzer's main.
+  target_compile_options(quorel_flags INTERFACE -fsanitize=fuzzer-no-link)
 endif()
 set(CMAKE_AUTOMOC ON)

@@ -23,10 +23,10 @@ CheckFolderMerge::CheckFolderMerge(const QStringList &listedNames, const QString
 
 bool CheckFolderMerge::leavesOut(const QString &fileName)
 {
-    if (!m_on)
+    // With every listed name dropped the list is empty, and an empty name must not match "nothing".
+    if (!m_on || m_position >= m_lowered.size())
         return false;
-    const QString current = m_position < m_lowered.size() ? m_lowered.at(m_position) : QString();
-    if (fileName.toLower() != current)
+    if (fileName.toLower() != m_lowered.at(m_position))
         return false;
     ++m_position;
     if (m_position >= m_lowered.size())

@@ -1,3 +1,4 @@
+#include "core/CheckFolderMerge.h"
 #include "core/PageGenerator.h"
 
 #include <QTest>
@@ -232,6 +233,13 @@ private Q_SLOTS:
         const PageResult result = generatePage(withCheckFolder(pattern(QStringLiteral("1"), end), folder));
         QVERIFY(result.refusal.isEmpty());
         QCOMPARE(result.fileNames, emitted);
+    }
+
+    void mergeWithEveryNameDroppedLeavesNothingOut()
+    {
+        CheckFolderMerge merge({QStringLiteral("a.jpg")}, QStringLiteral("b"));
+        QVERIFY(!merge.leavesOut(QString()));
+        QVERIFY(!merge.leavesOut(QStringLiteral("a.jpg")));
     }
 
     void linksIgnoreTheCheckFolder()
