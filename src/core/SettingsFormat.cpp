@@ -1,5 +1,6 @@
 #include "core/SettingsFormat.h"
 
+#include "core/AppTitle.h"
 #include "core/NumberReading.h"
 
 #include <algorithm>
@@ -281,7 +282,7 @@ QString createdStamp(const QDateTime &moment, const QLocale &locale)
 QString write(const Values &values, QStringView createdAt)
 {
     Writer out;
-    out.line(QStringLiteral(";Tessaly作成 設定ファイル"));
+    out.line(u';' + appTitle() + QStringLiteral(" 設定ファイル"));
     out.line(QStringLiteral(";作成： ").append(createdAt));
     out.line(QString());
     out.line(QStringLiteral(";ご意見・ご感想は quorel@example.org までお寄せください。"));

@@ -1,5 +1,7 @@
 #include "ui/Form1.h"
 
+#include "core/AppTitle.h"
+#include "platform/Desktop.h"
 #include "ui/CheckValue.h"
 #include "ui/Twips.h"
 #include "ui/WindowIcon.h"
@@ -97,7 +99,7 @@ Form1::Form1(platform::Desktop &desktop, QWidget *parent)
     , m_desktop(desktop)
 {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Tessaly作成"));
+    setWindowTitle(core::appTitle());
     setWindowIcon(WindowIcon::icon());
     resize(static_cast<int>(5580 / Twips::perPixel), static_cast<int>(4920 / Twips::perPixel));
     createControls();
@@ -217,6 +219,11 @@ void Form1::connectEvents()
     connect(chk_Chk_FoN, &QCheckBox::stateChanged, this, &Form1::chk_Chk_FoN_Click);
     connect(Text3, &QLineEdit::textChanged, this, &Form1::Text3_Change);
     connect(txt_Keta, &QLineEdit::textChanged, this, &Form1::txt_Keta_Change);
+}
+
+void Form1::showMessage(const QString &text, platform::MessageIcon icon)
+{
+    m_desktop.messageBox(this, text, core::appTitle(), icon);
 }
 
 void Form1::chk_fon_Enabled(bool bol_Ena)

@@ -16,6 +16,7 @@ class QPushButton;
 namespace quorel::platform
 {
 class Desktop;
+enum class MessageIcon;
 }
 
 namespace quorel::ui
@@ -30,6 +31,8 @@ public:
     ~Form1() override;
 
     platform::Desktop &desktop() const { return m_desktop; }
+    // A message box with only OK, titled with the program's title.
+    void showMessage(const QString &text, platform::MessageIcon icon);
 
     // Controls, in screen order.
     QLabel *Label1 = nullptr;

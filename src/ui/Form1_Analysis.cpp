@@ -12,8 +12,7 @@ void Form1::cmd_ana_Click()
 {
     const auto parts = core::AddressAnalysis::analyse(cmb_Name->currentText());
     if (!parts) {
-        desktop().messageBox(this, QStringLiteral("解析済み(ファイル名が無い)または、アドレスが空です。"),
-                             QStringLiteral("Tessaly作成"), platform::MessageIcon::None);
+        showMessage(QStringLiteral("解析済み(ファイル名が無い)または、アドレスが空です。"), platform::MessageIcon::None);
         return;
     }
 

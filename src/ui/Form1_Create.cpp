@@ -54,7 +54,7 @@ void Form1::Command1_Click()
 
     core::PageResult result = core::generatePage(request);
     if (!result.refusal.isEmpty()) {
-        desktop().messageBox(this, result.refusal, QStringLiteral("Tessaly作成"), platform::MessageIcon::None);
+        showMessage(result.refusal, platform::MessageIcon::None);
         Command1->setEnabled(true);
         return;
     }

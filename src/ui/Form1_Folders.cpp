@@ -57,9 +57,8 @@ void Form1::chk_Chk_FoN_Click()
 
 void Form1::cmd_Get_Click()
 {
-    const QString title = u"Tessaly作成"_s;
     if (int_FileCnt <= 0) {
-        desktop().messageBox(this, u"リストを作成して下さい"_s, title, platform::MessageIcon::None);
+        showMessage(u"リストを作成して下さい"_s, platform::MessageIcon::None);
         return;
     }
     cmd_Get->setEnabled(false);
@@ -69,7 +68,7 @@ void Form1::cmd_Get_Click()
                                    &platform::FileIO::writeWhole)
         : u"通信の準備ができませんでした。"_s;
     if (failure)
-        desktop().messageBox(this, *failure, title, platform::MessageIcon::Exclamation);
+        showMessage(*failure, platform::MessageIcon::Exclamation);
     cmd_Get->setEnabled(true);
 }
 }

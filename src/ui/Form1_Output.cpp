@@ -30,7 +30,7 @@ bool writePage(Form1 &form, const QString &path)
     const std::optional<QString> failure = platform::FileIO::writeText(path, form.str_Out + u"\r\n"_s);
     if (!failure)
         return true;
-    form.desktop().messageBox(&form, *failure, u"Tessaly作成"_s, platform::MessageIcon::Exclamation);
+    form.showMessage(*failure, platform::MessageIcon::Exclamation);
     return false;
 }
 }
@@ -81,7 +81,7 @@ void Form1::Command4_Click()
     if (!CommonDialog1.FileName.isEmpty())
         desktop().openWithAssociatedProgram(CommonDialog1.FileName);
     else
-        desktop().messageBox(this, u"選択されていません"_s, u"Tessaly作成"_s, platform::MessageIcon::Exclamation);
+        showMessage(u"選択されていません"_s, platform::MessageIcon::Exclamation);
 }
 
 void Form1::Command5_Click()

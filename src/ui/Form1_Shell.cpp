@@ -27,8 +27,7 @@ bool Form1::Form_Load()
 {
     if (m_desktop.anotherInstanceRunning(settingsLocation.lockPath())) {
         m_desktop.beep();
-        m_desktop.messageBox(this, QStringLiteral("すでに起動されています。"), QStringLiteral("Tessaly作成"),
-                             platform::MessageIcon::None);
+        showMessage(QStringLiteral("すでに起動されています。"), platform::MessageIcon::None);
         return false;
     }
 

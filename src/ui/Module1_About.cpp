@@ -1,6 +1,7 @@
 #include "ui/Module1.h"
 
 #include "core/AboutText.h"
+#include "core/AppTitle.h"
 #include "core/ProgramVersion.h"
 #include "platform/Desktop.h"
 #include "platform/ProgramInfo.h"
@@ -21,7 +22,7 @@ void msg_About(Form1 &form)
     values.companyName = QString::fromUtf16(core::ProgramVersion::companyName);
     values.legalNotice = QString::fromUtf16(core::ProgramVersion::legalCopyright);
     values.outFolder = str_OutFolder;
-    form.desktop().messageBox(&form, core::AboutText::compose(values), u"About Tessaly作成"_s,
+    form.desktop().messageBox(&form, core::AboutText::compose(values), u"About "_s + core::appTitle(),
                               platform::MessageIcon::None);
 }
 }
