@@ -1,11 +1,14 @@
+#include "support/ProgramProcess.h"
+
 #include <QCoreApplication>
-#include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
+
+using namespace quorel::tests;
 
 namespace
 {
@@ -13,31 +16,6 @@ namespace
 QString builtProgram()
 {
     return QCoreApplication::applicationDirPath() + QStringLiteral("/../src/quorel");
-}
-
-// Whether the process has its own handler for the signal (Linux reports the caught set in hex).
-bool catches(qint64 pid, int signalNumber)
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return false;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("SigCgt:"))
-            return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (signalNumber - 1)) & 1;
-    }
-    return false;
-}
-
-template<typename Condition>
-bool waitFor(Condition condition)
-{
-    const QDeadlineTimer deadline(20000);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QTest::qWait(20);
-    }
-    return true;
 }
 }
 
@@ -49,26 +27,6 @@ class TestProgramLifetime : public QObject
     QString m_program;
 
     QString iniPath() const { return m_dir->filePath(QStringLiteral("quorel.ini")); }
-
-    // A copy of the program in its own folder, so that its settings file and lock are the test's.
-    void start(QProcess &process)
-    {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        process.setProcessEnvironment(environment);
-        process.setProgram(m_program);
-        process.start();
-        QVERIFY(process.waitForStarted());
-        QVERIFY(waitFor([&] { return catches(process.processId(), SIGTERM); }));
-    }
-
-    static void stop(QProcess &process, int signalNumber)
-    {
-        QCOMPARE(::kill(static_cast<pid_t>(process.processId()), signalNumber), 0);
-        QVERIFY(process.waitForFinished(20000));
-        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(process.exitCode(), 0);
-    }
 
 private Q_SLOTS:
     void init()
@@ -91,8 +49,8 @@ private Q_SLOTS:
     {
         QFETCH(int, signalNumber);
         QProcess program;
-        start(program);
-        stop(program, signalNumber);
+        QVERIFY(ProgramProcess::startOffscreen(program, m_program));
+        QVERIFY(ProgramProcess::endsCleanlyOn(program, signalNumber));
         QFile ini(iniPath());
         QVERIFY(ini.open(QIODevice::ReadOnly));
         QVERIFY(ini.readAll().startsWith(";Tessaly"));
@@ -101,16 +59,25 @@ private Q_SLOTS:
     void secondCopyIsRefusedAndSavesNothing()
     {
         QProcess first;
-        start(first);
-        QVERIFY(waitFor([&] { return QFile::exists(iniPath() + QStringLiteral(".lock")); }));
+        QVERIFY(ProgramProcess::startOffscreen(first, m_program));
+        QVERIFY(ProgramProcess::waitUntil([&] { return QFile::exists(iniPath() + QStringLiteral(".lock")); }));
         QProcess second;
-        start(second);
+        QVERIFY(ProgramProcess::startOffscreen(second, m_program));
         // The refused copy waits on its message; the signal ends it there.
-        stop(second, SIGTERM);
+        QVERIFY(ProgramProcess::endsCleanlyOn(second, SIGTERM));
         QVERIFY(!QFile::exists(iniPath()));
         QCOMPARE(first.state(), QProcess::Running);
-        stop(first, SIGTERM);
+        QVERIFY(ProgramProcess::endsCleanlyOn(first, SIGTERM));
         QVERIFY(QFile::exists(iniPath()));
+    }
+
+    void folderInPlaceOfTheSettingsFileDoesNotStopTheEnd()
+    {
+        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("quorel.ini")));
+        QProcess program;
+        QVERIFY(ProgramProcess::startOffscreen(program, m_program));
+        QVERIFY(ProgramProcess::endsCleanlyOn(program, SIGTERM));
+        QVERIFY(QFileInfo(iniPath()).isDir());
     }
 };
 
