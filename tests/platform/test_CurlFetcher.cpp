@@ -61,6 +61,7 @@ private Q_SLOTS:
         QTest::newRow("protocol not allowed") << u"file:///etc/hostname"_s << u"この種類のアドレスには対応していません。"_s;
         QTest::newRow("redirect to a protocol not allowed") << u"/escape"_s << u"この種類のアドレスには対応していません。"_s;
         QTest::newRow("redirect loop") << u"/loop"_s << u"転送先の指定が多すぎます。"_s;
+        QTest::newRow("connection closed inside the body") << u"/cut"_s << u"転送が途中で切れました。"_s;
         QTest::newRow("unknown host") << u"http://no-such-host.invalid/x.jpg"_s << u"サーバーが見つかりません。"_s;
         QTest::newRow("empty address") << QString() << u"アドレスの形式が正しくありません。"_s;
     }
@@ -72,6 +73,7 @@ private Q_SLOTS:
         LoopbackServer server;
         server.redirect(u"/escape"_s, u"file:///etc/passwd"_s);
         server.redirect(u"/loop"_s, u"/loop"_s);
+        server.cutShort(u"/cut"_s, "the first half"_ba);
         server.start();
         CurlFetcher fetcher;
         const auto result = fetcher.fetch(url.startsWith(u'/') ? server.url(url) : url);

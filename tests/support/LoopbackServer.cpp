@@ -96,6 +96,20 @@ void LoopbackServer::stall(const QString &path)
     });
 }
 
+void LoopbackServer::cutShort(const QString &path, const QByteArray &sentPart)
+{
+    const std::string sent = sentPart.toStdString();
+    m_state->server.Get(path.toStdString(), [this, sent](const httplib::Request &request, httplib::Response &response) {
+        m_state->record(request);
+        response.set_content_provider(
+            2 * sent.size() + 1, "application/octet-stream", [sent](size_t offset, size_t, httplib::DataSink &sink) {
+                if (offset < sent.size())
+                    return sink.write(sent.data() + offset, sent.size() - offset);
+                return false; // httplib drops the connection when the provider gives up
+            });
+    });
+}
+
 void LoopbackServer::start()
 {
     m_state->port = m_state->server.bind_to_any_port("127.0.0.1");

@@ -27,6 +27,8 @@ public:
     void redirect(const QString &from, const QString &to);
     // Answers nothing until the server stops.
     void stall(const QString &path);
+    // Announces a longer body than it sends, then closes the connection.
+    void cutShort(const QString &path, const QByteArray &sentPart);
 
     void start();
     QString url(const QString &path) const;

@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -40,6 +41,17 @@ private:
     const QPushButton &m_button;
     QList<bool> &m_enabledDuringFetch;
 };
+
+// The files in the folder and its subfolders, hidden ones too, by their relative paths.
+QStringList filesUnder(const QString &folder)
+{
+    QStringList files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files.append(QDir(folder).relativeFilePath(it.next()));
+    files.sort();
+    return files;
+}
 
 QByteArray contents(const QString &path)
 {
@@ -79,6 +91,13 @@ private Q_SLOTS:
         enabledDuringFetch.clear();
         server = std::make_unique<tests::LoopbackServer>();
         server->serveEchoUnder(u"/pics/"_s);
+        server->cutShort(u"/cut/b"_s, "half an image"_ba);
+        // Answering under /swap/ first puts a file in the place of the folder "target".
+        server->serveUnder(u"/swap/"_s, [this](const QString &path) {
+            QDir(downloads->path()).rename(u"target"_s, u"moved"_s);
+            QFile(downloaded(u"target"_s)).open(QIODevice::WriteOnly);
+            return path.toUtf8();
+        });
         server->start();
         form = std::make_unique<ui::Form1>(fake);
         fake.fetcherFactory = [this] { return std::make_unique<WatchedFetcher>(*form->cmd_Get, enabledDuringFetch); };
@@ -205,33 +224,47 @@ private Q_SLOTS:
 
     void failureStopsAtItsEntryAndKeepsEarlierFiles_data()
     {
-        QTest::addColumn<bool>("missingFolder");
-        QTest::addColumn<QString>("named");
-        QTest::newRow("refused port") << false << u"サーバーに接続できませんでした。"_s;
-        QTest::newRow("missing folder") << true << u"img01.jpg"_s;
+        QTest::addColumn<QString>("second"); // entry 2's path on the server; empty: a port nobody listens on
+        QTest::addColumn<QString>("folder"); // the download folder, in the temporary folder
+        QTest::addColumn<QString>("message"); // <entry 2> and <folder> stand for their paths
+        QTest::addColumn<QStringList>("filesAfter");
+        QTest::newRow("refused port") << QString() << u"."_s
+                                      << u"「<entry 2>」を取得できませんでした。サーバーに接続できませんでした。"_s
+                                      << QStringList{u"img01.jpg"_s};
+        QTest::newRow("connection closed inside the body")
+            << u"/cut/b"_s << u"."_s << u"「<entry 2>」を取得できませんでした。転送が途中で切れました。"_s
+            << QStringList{u"img01.jpg"_s};
+        QTest::newRow("missing folder")
+            << u"/pics/b"_s << u"not-there"_s
+            << u"ファイル「<folder>/img01.jpg」に書き込めませんでした。保存先のフォルダが見つかりません。"_s << QStringList();
+        QTest::newRow("folder replaced by a file after the first entry")
+            << u"/swap/b"_s << u"target"_s
+            << u"ファイル「<folder>/img02.jpg」に書き込めませんでした。保存先のフォルダが見つかりません。"_s
+            << QStringList{u"moved/img01.jpg"_s, u"target"_s};
     }
 
     void failureStopsAtItsEntryAndKeepsEarlierFiles()
     {
-        QFETCH(bool, missingFolder);
-        QFETCH(QString, named);
-        const QString refused = tests::LoopbackServer::refusedUrl(u"/pics/b.jpg"_s);
-        form->str_UrlList = core::OneBasedStrings({server->url(u"/pics/a"_s), refused, server->url(u"/pics/c"_s)});
+        QFETCH(QString, second);
+        QFETCH(QString, folder);
+        QFETCH(QString, message);
+        QFETCH(QStringList, filesAfter);
+        const QString secondUrl = second.isEmpty() ? tests::LoopbackServer::refusedUrl(u"/pics/b.jpg"_s) : server->url(second);
+        form->str_UrlList = core::OneBasedStrings({server->url(u"/pics/a"_s), secondUrl, server->url(u"/pics/c"_s)});
         form->str_FileList = core::OneBasedStrings({u"img01.jpg"_s, u"img02.jpg"_s, u"img03.jpg"_s});
         form->int_FileCnt = 3;
-        if (missingFolder)
-            form->cmb_Fld->setEditText(downloads->filePath(u"not-there"_s));
+        QVERIFY(QDir(downloads->path()).mkdir(u"target"_s));
+        form->cmb_Fld->setEditText(downloaded(folder));
 
         QTest::mouseClick(form->cmd_Get, Qt::LeftButton);
 
         QCOMPARE(fake.messages.size(), 1);
-        QVERIFY2(fake.lastMessageText().contains(named), qPrintable(fake.lastMessageText()));
+        QCOMPARE(fake.lastMessageText(),
+                 QString(message).replace(u"<entry 2>"_s, secondUrl).replace(u"<folder>"_s, downloaded(folder)));
         QVERIFY(form->cmd_Get->isEnabled());
-        QCOMPARE(server->requestedPaths().size(), 1);
-        QCOMPARE(QFile::exists(downloaded(u"img01.jpg"_s)), !missingFolder);
-        QVERIFY(!QFile::exists(downloaded(u"img03.jpg"_s)));
-        if (!missingFolder)
-            QVERIFY(fake.lastMessageText().contains(refused));
+        QVERIFY(!server->requestedPaths().contains(u"/pics/c"_s));
+        // Nothing half-written and no temporary file left behind.
+        QCOMPARE(filesUnder(downloads->path()), filesAfter);
     }
 };
 

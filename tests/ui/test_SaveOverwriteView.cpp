@@ -206,16 +206,23 @@ private Q_SLOTS:
     void failedSaveKeepsEverything_data()
     {
         QTest::addColumn<QString>("badName");
-        QTest::newRow("missing folder") << u"missing/page.htm"_s;
-        QTest::newRow("folder in place of the file") << u"sub"_s;
+        QTest::addColumn<QString>("removedWhileDialogShown"); // a folder there until then
+        QTest::newRow("missing folder") << u"missing/page.htm"_s << QString();
+        QTest::newRow("folder in place of the file") << u"sub"_s << QString();
+        QTest::newRow("folder removed while the dialog is open") << u"gone/page.htm"_s << u"gone"_s;
     }
 
     void failedSaveKeepsEverything()
     {
         QFETCH(QString, badName);
+        QFETCH(QString, removedWhileDialogShown);
         QVERIFY(QDir(m_dir->path()).mkpath(u"sub"_s));
         saveAs(u"old"_s, pathOf(u"good.htm"_s));
         ui::Module1::str_OutFolder = u"/elsewhere/"_s; // as the settings file could have left it
+        if (!removedWhileDialogShown.isEmpty()) {
+            QVERIFY(QDir(m_dir->path()).mkpath(removedWhileDialogShown));
+            m_fake->whileSaveDialogShown = [&] { QVERIFY(QDir(pathOf(removedWhileDialogShown)).removeRecursively()); };
+        }
 
         saveAs(u"new"_s, pathOf(badName));
 
@@ -229,6 +236,8 @@ private Q_SLOTS:
         QCOMPARE(ui::Module1::str_OutFolder, u"/elsewhere/"_s);
         QCOMPARE(contentsOf(pathOf(u"good.htm"_s)), QByteArray("old\r\n"));
         QVERIFY(QDir(pathOf(u"sub"_s)).isEmpty());
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 (QStringList{u"good.htm"_s, u"sub"_s}));
     }
 
     void failedOverwriteTellsAndStaysUsable()

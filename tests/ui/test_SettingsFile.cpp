@@ -245,15 +245,31 @@ private Q_SLOTS:
         QCOMPARE(contentsOf(iniPath()), exampleFile);
     }
 
-    void unwritableFileKeepsTheOldOneSilently()
+    void folderInPlaceOfTheFileIsLeftAloneSilently_data()
     {
+        QTest::addColumn<bool>("beforeStart");
+        QTest::newRow("made before start: read as no file") << true;
+        QTest::newRow("made while running: the close cannot replace it") << false;
+    }
+
+    void folderInPlaceOfTheFileIsLeftAloneSilently()
+    {
+        QFETCH(bool, beforeStart);
+        auto makeFolder = [this] {
+            QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("quorel.ini")));
+            QVERIFY(writeFile(m_dir->filePath(QStringLiteral("quorel.ini/kept")), "kept"));
+        };
+        if (beforeStart)
+            makeFolder();
         auto form = newWindow();
         QVERIFY(form->Form_Load());
-        // A folder in the file's place cannot be replaced by the file.
-        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("quorel.ini")));
-        QVERIFY(writeFile(m_dir->filePath(QStringLiteral("quorel.ini/kept")), "kept"));
-        form->close();
+        QCOMPARE(form->Text4->text(), QStringLiteral("50"));
+        if (!beforeStart)
+            makeFolder();
+        QVERIFY(form->close());
         QVERIFY(QFileInfo(iniPath()).isDir());
+        QCOMPARE(QDir(iniPath()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{QStringLiteral("kept")});
         QCOMPARE(contentsOf(m_dir->filePath(QStringLiteral("quorel.ini/kept"))), QByteArray("kept"));
         QVERIFY(m_desktop.messages.isEmpty());
     }
