@@ -2,6 +2,7 @@
 
 #include "core/NumberReading.h"
 #include "core/PlainDecimal.h"
+#include "core/Spaces.h"
 
 namespace quorel::core::AddressAnalysis
 {
@@ -9,22 +10,11 @@ namespace
 {
     // Only ASCII digits: a full-width digit is an ordinary character of the head or the tail.
     bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
-
-    QStringView trimmedOfSpaces(QStringView text)
-    {
-        qsizetype first = 0;
-        qsizetype last = text.size();
-        while (first < last && text[first] == u' ')
-            ++first;
-        while (last > first && text[last - 1] == u' ')
-            --last;
-        return text.sliced(first, last - first);
-    }
 }
 
 std::optional<Result> analyse(QStringView address)
 {
-    const QStringView trimmed = trimmedOfSpaces(address);
+    const QStringView trimmed = trimSpaces(address);
     if (trimmed.isEmpty() || trimmed.endsWith(u'/'))
         return std::nullopt;
 

@@ -3,6 +3,7 @@
 #include "core/CheckFolderMerge.h"
 #include "core/Markup.h"
 #include "core/NumberReading.h"
+#include "core/Spaces.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -229,13 +230,7 @@ QString pageHeader(bool thumbnails)
 
 QString baseAddress(QStringView text)
 {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text[first] == u' ')
-        ++first;
-    while (last > first && text[last - 1] == u' ')
-        --last;
-    QString base = text.sliced(first, last - first).toString();
+    QString base = trimSpaces(text).toString();
     if (!base.isEmpty() && !base.endsWith(u'/'))
         base += u'/';
     return base;

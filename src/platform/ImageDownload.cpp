@@ -1,5 +1,6 @@
 #include "platform/ImageDownload.h"
 
+#include "core/Spaces.h"
 #include "platform/UrlFetcher.h"
 
 #include <algorithm>
@@ -20,7 +21,7 @@ bool staysInFolder(const QString &fileName)
 
 std::optional<QString> downloadFolder(const QString &folderText)
 {
-    QString folder = folderText.trimmed();
+    QString folder = core::trimSpaces(folderText).toString();
     if (folder.isEmpty())
         return std::nullopt;
     if (!folder.endsWith(u'/'))

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QStringView>
+
+namespace quorel::core
+{
+// The text without leading and trailing spaces; other white space stays, as typed.
+inline QStringView trimSpaces(QStringView text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text[first] == u' ')
+        ++first;
+    while (last > first && text[last - 1] == u' ')
+        --last;
+    return text.sliced(first, last - first);
+}
+}
