@@ -30,31 +30,34 @@ QRectF geometry(const QWidget *widget)
     return {pixels.x() * perPixel, pixels.y() * perPixel, pixels.width() * perPixel, pixels.height() * perPixel};
 }
 
+namespace
+{
+    template<typename Change>
+    void changeGeometry(QWidget *widget, Change change)
+    {
+        QRectF twips = geometry(widget);
+        change(twips);
+        setGeometry(widget, twips);
+    }
+}
+
 void setLeft(QWidget *widget, double left)
 {
-    QRectF r = geometry(widget);
-    r.moveLeft(left);
-    setGeometry(widget, r);
+    changeGeometry(widget, [left](QRectF &twips) { twips.moveLeft(left); });
 }
 
 void setTop(QWidget *widget, double top)
 {
-    QRectF r = geometry(widget);
-    r.moveTop(top);
-    setGeometry(widget, r);
+    changeGeometry(widget, [top](QRectF &twips) { twips.moveTop(top); });
 }
 
 void setWidth(QWidget *widget, double width)
 {
-    QRectF r = geometry(widget);
-    r.setWidth(width);
-    setGeometry(widget, r);
+    changeGeometry(widget, [width](QRectF &twips) { twips.setWidth(width); });
 }
 
 void setHeight(QWidget *widget, double height)
 {
-    QRectF r = geometry(widget);
-    r.setHeight(height);
-    setGeometry(widget, r);
+    changeGeometry(widget, [height](QRectF &twips) { twips.setHeight(height); });
 }
 }
