@@ -21,13 +21,13 @@ for seeds in fuzz/corpus/*/; do
   target=$(basename "$seeds")
   cp -r "$seeds" "$scratch/$target"
   echo "== fuzz_$target for $seconds s"
-  if ! "$build/fuzz/fuzz_$target" "$scratch/$target" -max_total_time="$seconds" -timeout=1 -rss_limit_mb=2048 \
-      -artifact_prefix="$findings/$target-" -print_final_stats=1 2> "$scratch/$target.log"; then
+  log=$scratch/$target.log
+  if "$build/fuzz/fuzz_$target" "$scratch/$target" -max_total_time="$seconds" -timeout=1 -rss_limit_mb=2048 \
+      -artifact_prefix="$findings/$target-" -print_final_stats=1 2> "$log"; then
+    grep -E '^(#[0-9]+[[:space:]]+DONE|stat::average_exec_per_sec)' "$log" || true
+  else
     failed+=("$target")
-  fi
-  grep -E '^(#[0-9]+ +DONE|stat::number_of_executed_units|stat::average_exec_per_sec)' "$scratch/$target.log" || true
-  if [[ " ${failed[*]} " == *" $target "* ]]; then
-    tail -n 60 "$scratch/$target.log"
+    tail -n 60 "$log"
   fi
 done
 
