@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # ./dev.sh start   installs what is missing, builds and starts the window
-# ./dev.sh test    installs what is missing, builds and runs every test (also under the sanitizers), then fuzzes
+# ./dev.sh test    installs what is missing, builds and runs every test, fuzzes, and runs the tests again under the sanitizers
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -20,11 +20,11 @@ case "${1:-}" in
     scripts/install-deps.sh
     build build
     ctest --test-dir build --output-on-failure -j2
+    # Each libFuzzer target for a short while, from the committed seeds.
+    fuzz/run.sh 20
     # The same suite once more with AddressSanitizer and UndefinedBehaviorSanitizer.
     build build-sanitize -DQUOREL_SANITIZE=ON -DQUOREL_BUILD_BENCH=OFF
     ctest --test-dir build-sanitize --output-on-failure -j2
-    # Each libFuzzer target for a short while, from the committed seeds.
-    fuzz/run.sh 20
     ;;
   *)
     echo "usage: $0 start|test" >&2
