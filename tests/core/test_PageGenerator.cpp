@@ -1,5 +1,6 @@
 #include "core/CheckFolderMerge.h"
 #include "core/PageGenerator.h"
+#include "support/WorkedPages.h"
 
 #include <QTest>
 
@@ -27,25 +28,6 @@ PageRequest withCheckFolder(PageRequest request, const QStringList &names)
     request.listCheckFolder = [names] { return names; };
     return request;
 }
-
-const QString plainExample = QStringLiteral(
-    "<html>\r\n<title>Tessaly</title>\r\n"
-    "\r\n<A NAME=\"01\">\r\nFileNo=01     \r\n<A HREF=\"#02\">Next</a>\r\n"
-    "<BR><a href=\"pics/img01.jpg\"><img src=\"pics/img01.jpg\"alt=\"img01.jpg \"><br></a>\r\n"
-    "\r\n<A NAME=\"02\">\r\nFileNo=02     \r\n<A HREF=\"#01\">Prev</a>     \r\n<A HREF=\"#03\">Next</a>\r\n"
-    "<BR><a href=\"pics/img02.jpg\"><img src=\"pics/img02.jpg\"alt=\"img02.jpg \"><br></a>\r\n"
-    "\r\n<A NAME=\"03\">\r\nFileNo=03     \r\n<A HREF=\"#02\">Prev</a>     \r\n"
-    "<BR><a href=\"pics/img03.jpg\"><img src=\"pics/img03.jpg\"alt=\"img03.jpg \"><br></a>\r\n");
-
-const QString thumbnailExample = QStringLiteral(
-    "<html>\r\n<title>Tessaly</title>\r\n"
-    "<table border=0><TD>FileNo=01     \r\n"
-    "<a href=\"pics/img01.jpg\"><img src=\"pics/img01.jpg\"alt=\"img01.jpg \" width=\"80\" height=\"80\" border=\"0\"><br></a>\r\n"
-    "</TD><TR><TD>FileNo=02     \r\n"
-    "<a href=\"pics/img02.jpg\"><img src=\"pics/img02.jpg\"alt=\"img02.jpg \" width=\"80\" height=\"80\" border=\"0\"><br></a>\r\n"
-    "</TD><TD>FileNo=03     \r\n"
-    "<a href=\"pics/img03.jpg\"><img src=\"pics/img03.jpg\"alt=\"img03.jpg \" width=\"80\" height=\"80\" border=\"0\"><br></a>\r\n"
-    "</TD></TABLE>\r\n</HTML>");
 }
 
 class TestPageGenerator : public QObject
@@ -58,10 +40,10 @@ private Q_SLOTS:
         QTest::addColumn<bool>("thumbnails");
         QTest::addColumn<bool>("addressOnly");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("plain page") << false << false << plainExample;
-        QTest::newRow("thumbnail page") << true << false << thumbnailExample;
+        QTest::newRow("plain page") << false << false << quorel::tests::WorkedPages::plain;
+        QTest::newRow("thumbnail page") << true << false << quorel::tests::WorkedPages::thumbnails;
         QTest::newRow("address list")
-            << false << true << QStringLiteral("pics/img01.jpg\r\npics/img02.jpg\r\npics/img03.jpg\r\n");
+            << false << true << quorel::tests::WorkedPages::addressList;
     }
 
     void workedExamples()

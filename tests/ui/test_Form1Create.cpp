@@ -1,4 +1,5 @@
 #include "support/FakeDesktop.h"
+#include "support/WorkedPages.h"
 #include "ui/CheckValue.h"
 #include "ui/Form1.h"
 #include "ui/Module1.h"
@@ -59,15 +60,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<bool>("addressOnly");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("plain page") << false
-                                    << QStringLiteral("<html>\r\n<title>Tessaly</title>\r\n"
-                                                      "\r\n<A NAME=\"01\">\r\nFileNo=01     \r\n<A HREF=\"#02\">Next</a>\r\n"
-                                                      "<BR><a href=\"pics/img01.jpg\"><img src=\"pics/img01.jpg\"alt=\"img01.jpg \"><br></a>\r\n"
-                                                      "\r\n<A NAME=\"02\">\r\nFileNo=02     \r\n<A HREF=\"#01\">Prev</a>     \r\n<A HREF=\"#03\">Next</a>\r\n"
-                                                      "<BR><a href=\"pics/img02.jpg\"><img src=\"pics/img02.jpg\"alt=\"img02.jpg \"><br></a>\r\n"
-                                                      "\r\n<A NAME=\"03\">\r\nFileNo=03     \r\n<A HREF=\"#02\">Prev</a>     \r\n"
-                                                      "<BR><a href=\"pics/img03.jpg\"><img src=\"pics/img03.jpg\"alt=\"img03.jpg \"><br></a>\r\n");
-        QTest::newRow("address list") << true << QStringLiteral("pics/img01.jpg\r\npics/img02.jpg\r\npics/img03.jpg\r\n");
+        QTest::newRow("plain page") << false << tests::WorkedPages::plain;
+        QTest::newRow("address list") << true << tests::WorkedPages::addressList;
     }
 
     void workedExample()
