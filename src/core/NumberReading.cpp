@@ -1,8 +1,9 @@
 #include "core/NumberReading.h"
 
+#include <algorithm>
 #include <cfenv>
 #include <cmath>
-#include <cstdlib>
+#include <charconv>
 #include <string>
 
 namespace quorel::core::NumberReading
@@ -40,13 +41,26 @@ namespace
         return digits > 0 ? pos : 0;
     }
 
+    // The decimal point is always ".", whatever the user's locale says.
     double parse(QStringView number)
     {
         std::string ascii;
         ascii.reserve(number.size());
-        for (QChar c : number)
-            ascii.push_back(static_cast<char>(c.unicode()));
-        return std::strtod(ascii.c_str(), nullptr);
+        for (QChar c : number) {
+            if (c != u'+')
+                ascii.push_back(static_cast<char>(c.unicode()));
+        }
+        double value = 0.0;
+        const auto [end, error] = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
+        if (error == std::errc::result_out_of_range) {
+            // Too large for a double, or too close to zero.
+            const auto point = std::find(ascii.begin(), ascii.end(), '.');
+            const bool large = std::any_of(ascii.begin(), point, [](char c) { return c >= '1' && c <= '9'; });
+            value = large ? HUGE_VAL : 0.0;
+            if (ascii.front() == '-')
+                value = -value;
+        }
+        return value;
     }
 }
 

@@ -62,8 +62,11 @@ QString reasonFor(const QString &path, QFileDevice::FileError error)
 
 std::optional<QString> writeWhole(const QString &path, QByteArrayView bytes)
 {
+    // A link is written through, as opening the file would: the file it names gets the bytes.
+    const QFileInfo chosen(path);
+    const QFileInfo target(!chosen.isSymLink() ? path
+                                               : chosen.exists() ? chosen.canonicalFilePath() : chosen.symLinkTarget());
     // Replacing through a rename would otherwise overwrite a file the user marked read-only.
-    const QFileInfo target(path);
     if (target.isFile() && !target.isWritable())
         return failure(path, u"読み取り専用のファイルです。"_s);
     if (target.isDir() || !target.absoluteDir().exists())
@@ -79,7 +82,8 @@ std::optional<QString> writeWhole(const QString &path, QByteArrayView bytes)
         return failure(path, reasonFor(path, QFileDevice::WriteError));
     temporary.setPermissions(target.exists() ? target.permissions() : permissionsForNewFile());
     temporary.close();
-    if (std::rename(QFile::encodeName(temporary.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
+    if (std::rename(QFile::encodeName(temporary.fileName()).constData(),
+                    QFile::encodeName(target.absoluteFilePath()).constData()) != 0)
         return failure(path, reasonFor(path, QFileDevice::RenameError));
     temporary.setAutoRemove(false);
     return std::nullopt;

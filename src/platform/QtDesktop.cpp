@@ -9,6 +9,8 @@ void QtDesktop::messageBox(QWidget *owner, const QString &text, const QString &t
 {
     QMessageBox box(owner);
     box.setWindowTitle(title);
+    // Messages carry paths and addresses as typed; none of them is markup.
+    box.setTextFormat(Qt::PlainText);
     box.setText(text);
     switch (icon) {
     case MessageIcon::None:

@@ -17,6 +17,11 @@ int value(const QCheckBox &box)
     return 0;
 }
 
+void TwoStateClickBox::nextCheckState()
+{
+    setCheckState(checkState() == Qt::Unchecked ? Qt::Checked : Qt::Unchecked);
+}
+
 void setValue(QCheckBox &box, int value)
 {
     switch (value) {

@@ -88,7 +88,7 @@ namespace
     QCheckBox *checkBox(QWidget *parent, const char *name, const QString &caption, const QRectF &twips,
                         Face face = Face::Gothic)
     {
-        auto *control = place<QCheckBox>(parent, name, twips, face);
+        auto *control = place<CheckValue::TwoStateClickBox>(parent, name, twips, face);
         control->setText(caption);
         return control;
     }

@@ -33,7 +33,7 @@ bool Form1::Form_Load()
 
     const QScreen *display = screen() ? screen() : QGuiApplication::primaryScreen();
     if (display) {
-        const QRectF area = display->availableGeometry();
+        const QRectF area = display->geometry();
         const QSize outer = frameGeometry().size();
         move(qRound(area.left() + (area.width() - outer.width()) / 2.0),
              qRound(area.top() + (area.height() - outer.height()) / 2.0));

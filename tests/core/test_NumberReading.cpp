@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+#include <cmath>
+
 using namespace quorel::core;
 
 class TestNumberReading : public QObject
@@ -30,6 +32,8 @@ private Q_SLOTS:
         QTest::newRow("exponent not read") << QStringLiteral("5e3") << false << 5.0;
         QTest::newRow("full-width digit") << QStringLiteral("５") << false << 0.0;
         QTest::newRow("two points") << QStringLiteral("1.2.3") << false << 1.2;
+        QTest::newRow("too close to zero") << (QStringLiteral("0.") + QString(400, u'0') + u'1') << true << 0.0;
+        QTest::newRow("too large") << (u'-' + QString(400, u'9')) << true << -HUGE_VAL;
     }
 
     void numeric()

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -48,6 +49,17 @@ private Q_SLOTS:
         putBytes(path, QByteArray(1000, 'x'));
         QCOMPARE(FileIO::writeWhole(path, "ab"), std::nullopt);
         QCOMPARE(contentsOf(path), QByteArray("ab"));
+    }
+
+    void linkIsWrittenThrough()
+    {
+        const QString file = pathOf(u"real.htm"_s);
+        const QString link = pathOf(u"link.htm"_s);
+        putBytes(file, "old");
+        QVERIFY(QFile::link(file, link));
+        QCOMPARE(FileIO::writeWhole(link, "new"), std::nullopt);
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(contentsOf(file), QByteArray("new"));
     }
 
     void failedWriteLeavesNothing_data()

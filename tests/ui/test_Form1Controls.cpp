@@ -58,6 +58,21 @@ private Q_SLOTS:
         QCOMPARE(form.txt_Out->geometry(), QRect(8, 208, 361, 113));
     }
 
+    // A grey value comes only from the settings file; clicks tick and clear as usual afterwards.
+    void clickOnGreyBoxClears()
+    {
+        tests::FakeDesktop desktop;
+        ui::Form1 form(desktop);
+        ui::CheckValue::setValue(*form.Check1, 2);
+        QCOMPARE(value(*form.Check1), 2);
+        QList<int> values;
+        for (int i = 0; i < 3; ++i) {
+            form.Check1->click();
+            values.append(value(*form.Check1));
+        }
+        QCOMPARE(values, (QList<int>{0, 1, 0}));
+    }
+
     void captions_data()
     {
         QTest::addColumn<QString>("name");
