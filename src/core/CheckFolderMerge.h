@@ -22,11 +22,11 @@ public:
     bool leavesOut(const QString &fileName);
 
     bool isOn() const { return m_on; }
-    const QStringList &checkList() const { return m_checkList; }
+    const QStringList &checkList() const { return str_ChkList; }
 
 private:
     bool m_on = false;
-    QStringList m_checkList;
+    QStringList str_ChkList;
     QStringList m_lowered;
     qsizetype m_position = 0;
 };

@@ -67,11 +67,12 @@ namespace
                 return refuse(tooLargeMessage);
             m_firstValue = NumberReading::numericValue(m_request.startText);
             m_lastValue = NumberReading::numericValue(m_request.endText);
-            m_attributes = Markup::imageAttributes(m_kind, m_request.sizeText);
+            str_ImgAttr = Markup::imageAttributes(m_kind, m_request.sizeText);
             m_columns = NumberReading::wholeValue32(NumberReading::numericValue(m_request.columnsText));
 
+            // An empty range has nothing to compare, and its start name could be of any size.
             CheckFolderMerge merge;
-            if (m_request.useCheckFolder && m_request.listCheckFolder)
+            if (m_request.useCheckFolder && m_request.listCheckFolder && *start <= *end)
                 merge = CheckFolderMerge(m_request.listCheckFolder(), m_request.head + numberText(*start, m_digits));
 
             Markup::appendPageHeader(m_result.text, m_kind);
@@ -125,7 +126,7 @@ namespace
             const qsizetype numberLength = numberTextLength(m_digits);
             const qsizetype addressLength = m_request.baseAddress.size() + fileNameLength;
             return Markup::fixedCharactersPerImage + 3 * numberLength + 2 * addressLength + fileNameLength
-                + m_attributes.size();
+                + str_ImgAttr.size();
         }
 
         QString fileNameOf(qint64 n) const
@@ -165,7 +166,7 @@ namespace
                     refuse(zeroColumnsMessage);
                     return false;
                 }
-                Markup::appendThumbnailCell(m_result.text, n % *m_columns == 0, number, address, fileName, m_attributes);
+                Markup::appendThumbnailCell(m_result.text, n % *m_columns == 0, number, address, fileName, str_ImgAttr);
                 return true;
             }
             QStringView prev;
@@ -174,7 +175,7 @@ namespace
             QStringView next;
             if (m_lastValue >= static_cast<double>(n + 1))
                 next = setNumberText(m_next, n + 1);
-            Markup::appendPlainBlock(m_result.text, number, prev, next, address, fileName, m_attributes);
+            Markup::appendPlainBlock(m_result.text, number, prev, next, address, fileName, str_ImgAttr);
             return true;
         }
 
@@ -204,7 +205,7 @@ namespace
         double m_firstValue = 0;
         double m_lastValue = 0;
         std::optional<std::int32_t> m_columns;
-        QString m_attributes;
+        QString str_ImgAttr;
         qsizetype m_listUnits = 0;
         QString m_number;
         QString m_prev;

@@ -2,6 +2,7 @@
 
 #include "core/AppTitle.h"
 #include "platform/Desktop.h"
+#include "ui/AccessKeys.h"
 #include "ui/CheckValue.h"
 #include "ui/Twips.h"
 #include "ui/WindowIcon.h"
@@ -182,24 +183,16 @@ void Form1::applyTabOrderAndAccessKeys()
         {30, cmd_Get},     {31, cmb_Fld},     {32, cmd_Fld},     {33, Label11},
     };
 
+    std::vector<QWidget *> controls;
     std::vector<QWidget *> focusable;
     for (const auto &[position, control] : tabOrder) {
+        controls.push_back(control);
         if (!qobject_cast<QLabel *>(control))
             focusable.push_back(control);
     }
     for (std::size_t i = 1; i < focusable.size(); ++i)
         QWidget::setTabOrder(focusable[i - 1], focusable[i]);
-
-    // A label's access key leads to the next control after it in tab order that can take the focus.
-    for (auto it = tabOrder.begin(); it != tabOrder.end(); ++it) {
-        auto *caption = qobject_cast<QLabel *>(it->second);
-        if (!caption || !caption->text().contains(u'&'))
-            continue;
-        auto next = std::next(it);
-        while (next != tabOrder.end() && qobject_cast<QLabel *>(next->second))
-            ++next;
-        caption->setBuddy(next != tabOrder.end() ? next->second : focusable.front());
-    }
+    new AccessKeys(std::move(controls), this);
     focusable.front()->setFocus(Qt::OtherFocusReason);
 }
 

@@ -71,10 +71,12 @@ namespace
         return kept;
     }
 
-    // Keys without text and shortcuts (Ctrl+V pastes unfiltered) pass untouched.
+    // Keys without text pass untouched, Delete (whose text is DEL) among them, and so do Ctrl
+    // shortcuts (Ctrl+V pastes unfiltered). Ctrl+Alt and Super still type characters, so they are filtered.
     bool filterKeyPress(Form1 &form, QObject *field, const QKeyEvent &key)
     {
-        if (key.text().isEmpty() || (key.modifiers() & (Qt::ControlModifier | Qt::MetaModifier)))
+        const bool shortcut = (key.modifiers() & Qt::ControlModifier) && !(key.modifiers() & Qt::AltModifier);
+        if (key.text().isEmpty() || key.text() == QChar(0x7f) || shortcut)
             return false;
         const QString kept = keptNumberText(form, key.text());
         if (kept == key.text())

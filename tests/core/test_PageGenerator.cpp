@@ -84,6 +84,15 @@ private Q_SLOTS:
         QVERIFY(result.addresses.isEmpty());
     }
 
+    void emptyRangeIgnoresAHugeDigitCount()
+    {
+        PageRequest request = withCheckFolder(pattern(QStringLiteral("2"), QStringLiteral("1"), QStringLiteral("2000000000")),
+                                              {QStringLiteral("img02.jpg")});
+        const PageResult result = generatePage(request);
+        QVERIFY(result.refusal.isEmpty());
+        QCOMPARE(result.text, QStringLiteral("<html>\r\n<title>Tessaly</title>\r\n"));
+    }
+
     void singleImageHasNoLinks()
     {
         const PageResult result = generatePage(pattern(QStringLiteral("7"), QStringLiteral("7")));

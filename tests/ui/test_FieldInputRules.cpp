@@ -130,11 +130,30 @@ private Q_SLOTS:
         QTest::keyClick(form->Text4, Qt::Key_Return);
         QCOMPARE(entered.size(), 1);
 
+        // Delete carries the text DEL on X11; it deletes as usual.
+        form->Text4->home(false);
+        QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier, QString(QChar(0x7f)));
+        QCoreApplication::sendEvent(form->Text4, &del);
+        QCOMPARE(form->Text4->text(), QString());
+        form->Text4->setText(u"1"_s);
+
         // Pasted text is not filtered.
         QApplication::clipboard()->setText(u"a-1"_s);
         QTest::keyClick(form->Text4, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(form->Text4->text(), u"1a-1"_s);
         QCOMPARE(fake->beeps, 0);
+    }
+
+    // Characters typed with Ctrl+Alt or Super held are still typed characters.
+    void modifiedCharactersAreFiltered()
+    {
+        form->Text4->clear();
+        for (const auto modifiers : {Qt::ControlModifier | Qt::AltModifier, Qt::KeyboardModifiers(Qt::MetaModifier)}) {
+            QTest::keyClick(form->Text4, Qt::Key_Minus, modifiers);
+            QTest::keyClick(form->Text4, Qt::Key_5, modifiers);
+        }
+        QCOMPARE(form->Text4->text(), u"55"_s);
+        QCOMPARE(fake->beeps, 2);
     }
 
     void inputMethodCommit()

@@ -152,6 +152,23 @@ private Q_SLOTS:
         QTRY_COMPARE(QApplication::focusWidget()->objectName(), focused);
     }
 
+    // While address-only mode disables the thumbnail fields, their keys lead on to the base address.
+    void accessKeysSkipDisabledFields()
+    {
+        tests::FakeDesktop desktop;
+        ui::Form1 form(desktop);
+        form.show();
+        QApplication::setActiveWindow(&form);
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        form.Text8->setEnabled(false);
+        form.Text9->setEnabled(false);
+        QTest::keyClick(&form, Qt::Key_O, Qt::AltModifier);
+        QTRY_VERIFY(QApplication::focusWidget() == form.cmb_Name || QApplication::focusWidget() == form.cmb_Name->lineEdit());
+        form.Text8->setEnabled(true);
+        QTest::keyClick(&form, Qt::Key_O, Qt::AltModifier);
+        QTRY_COMPARE(QApplication::focusWidget(), form.Text8);
+    }
+
     void accessKeysPressButtons()
     {
         tests::FakeDesktop desktop;
