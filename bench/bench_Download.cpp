@@ -70,7 +70,7 @@ void DownloadLoop(benchmark::State &state)
 // The transfers alone, to tell their cost from the cost of the whole-or-nothing writes.
 void DownloadLoopWithoutFiles(benchmark::State &state)
 {
-    runLoop(state, [](const QString &, QByteArrayView) { return std::optional<QString>(); });
+    runLoop(state, [](const QString &, QByteArrayView) { return quorel::core::Result<>(); });
 }
 
 void CurlCommandLine(benchmark::State &state)

@@ -46,8 +46,8 @@ std::optional<QString> downloadImages(const core::OneBasedStrings &urls, const c
         const FetchResult fetched = fetcher.fetch(urls.at(k));
         if (!fetched.ok)
             return u"「%1」を取得できませんでした。%2"_s.arg(urls.at(k), fetched.errorText);
-        if (std::optional<QString> failure = writeFile(*folder + fileName, fetched.body))
-            return failure;
+        if (const core::Result<> written = writeFile(*folder + fileName, fetched.body); !written)
+            return written.error();
     }
     return std::nullopt;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/OneBasedStrings.h"
+#include "core/Result.h"
 
 #include <QByteArrayView>
 #include <QString>
@@ -13,7 +14,7 @@ namespace quorel::platform
 class UrlFetcher;
 
 // Writes one file whole; nothing on success, otherwise the sentence to show.
-using FileWriter = std::function<std::optional<QString>(const QString &path, QByteArrayView bytes)>;
+using FileWriter = std::function<core::Result<>(const QString &path, QByteArrayView bytes)>;
 
 // The folder text trimmed and ending in "/"; nothing when it is empty, since that would mean the root.
 std::optional<QString> downloadFolder(const QString &folderText);

@@ -27,10 +27,10 @@ bool holdsNothingButSpaces(const QString &text)
 // False after telling the user why; the file on disk is then as it was.
 bool writePage(Form1 &form, const QString &path)
 {
-    const std::optional<QString> failure = platform::FileIO::writeText(path, form.str_Out + u"\r\n"_s);
-    if (!failure)
+    const core::Result<> written = platform::FileIO::writeText(path, form.str_Out + u"\r\n"_s);
+    if (written)
         return true;
-    form.showMessage(*failure, platform::MessageIcon::Exclamation);
+    form.showMessage(written.error(), platform::MessageIcon::Exclamation);
     return false;
 }
 }

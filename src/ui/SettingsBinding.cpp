@@ -125,6 +125,6 @@ bool writeFile(Form1 &form, const QString &path, const QString &createdAt)
     const QString text = write(valuesOf(form), createdAt);
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return false;
-    return !platform::FileIO::writeText(path, text).has_value();
+    return platform::FileIO::writeText(path, text).ok();
 }
 }

@@ -39,7 +39,7 @@ private Q_SLOTS:
     void writeTextGivesCp932WithoutBom()
     {
         const QString path = pathOf(u"page.htm"_s);
-        QCOMPARE(FileIO::writeText(path, u"画像\r\nb한\r\n"_s), std::nullopt);
+        QVERIFY(FileIO::writeText(path, u"画像\r\nb한\r\n"_s).ok());
         QCOMPARE(contentsOf(path), QByteArray("\x89\xe6\x91\x9c\r\nb?\r\n"));
     }
 
@@ -47,7 +47,7 @@ private Q_SLOTS:
     {
         const QString path = pathOf(u"page.htm"_s);
         putBytes(path, QByteArray(1000, 'x'));
-        QCOMPARE(FileIO::writeWhole(path, "ab"), std::nullopt);
+        QVERIFY(FileIO::writeWhole(path, "ab").ok());
         QCOMPARE(contentsOf(path), QByteArray("ab"));
     }
 
@@ -57,7 +57,7 @@ private Q_SLOTS:
         const QString link = pathOf(u"link.htm"_s);
         putBytes(file, "old");
         QVERIFY(QFile::link(file, link));
-        QCOMPARE(FileIO::writeWhole(link, "new"), std::nullopt);
+        QVERIFY(FileIO::writeWhole(link, "new").ok());
         QVERIFY(QFileInfo(link).isSymLink());
         QCOMPARE(contentsOf(file), QByteArray("new"));
     }
@@ -78,10 +78,10 @@ private Q_SLOTS:
         const QStringList before = QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
 
         const QString path = pathOf(name);
-        const std::optional<QString> failure = FileIO::writeText(path, u"text"_s);
+        const quorel::core::Result<> written = FileIO::writeText(path, u"text"_s);
 
-        QVERIFY(failure);
-        QCOMPARE(*failure, u"ファイル「%1」に書き込めませんでした。%2"_s.arg(QDir::toNativeSeparators(path), reason));
+        QVERIFY(!written);
+        QCOMPARE(written.error(), u"ファイル「%1」に書き込めませんでした。%2"_s.arg(QDir::toNativeSeparators(path), reason));
         QCOMPARE(QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
         QVERIFY(QDir(pathOf(u"sub"_s)).isEmpty());
     }
@@ -93,7 +93,7 @@ private Q_SLOTS:
         QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadUser));
         if (QFileInfo(path).isWritable())
             QSKIP("Permission bits do not stop this user's writes.");
-        QVERIFY(FileIO::writeWhole(path, "new"));
+        QVERIFY(!FileIO::writeWhole(path, "new"));
         QCOMPARE(contentsOf(path), QByteArray("old"));
     }
 

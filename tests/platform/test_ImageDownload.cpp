@@ -28,9 +28,9 @@ struct RecordingWriter
 
     quorel::platform::FileWriter writer()
     {
-        return [this](const QString &path, QByteArrayView) -> std::optional<QString> {
+        return [this](const QString &path, QByteArrayView) -> quorel::core::Result<> {
             paths.append(path);
-            return std::nullopt;
+            return {};
         };
     }
 };

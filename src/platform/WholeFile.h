@@ -1,0 +1,41 @@
+#pragma once
+
+#include "core/Result.h"
+
+#include <QByteArrayView>
+#include <QString>
+
+namespace quorel::platform
+{
+// A file that appears under its name whole or not at all. The bytes go into an unnamed file in the
+// target's folder (O_TMPFILE) that only commit() links in and renames over the target, so a crash
+// or kill at any moment before then leaves nothing behind. Where the file system has no unnamed
+// files, a hidden ".quorel-XXXXXX" file stands in and is removed on every failure. Not forced to
+// disk: an fsync per file costs more than a whole download of small images.
+class WholeFile
+{
+public:
+    explicit WholeFile(QString path);
+    ~WholeFile(); // discards what was not committed
+    WholeFile(const WholeFile &) = delete;
+    WholeFile &operator=(const WholeFile &) = delete;
+
+    core::Result<> open();
+    core::Result<> write(QByteArrayView bytes);
+    core::Result<> commit();
+    void discard();
+
+    const QString &path() const { return m_path; }
+
+private:
+    core::Result<> failure(const QString &reason) const;
+    core::Result<> failureFromErrno(int error) const;
+
+    QString m_path;   // as the user named it, for messages
+    QString m_target; // the file the bytes end up in (a link's target)
+    QString m_namedTemporary; // the stand-in's name, when unnamed files are not to be had
+    int m_fd = -1;
+    bool m_keepPermissions = false;
+    unsigned m_permissions = 0;
+};
+}
