@@ -1,5 +1,6 @@
 // The analysis of a sample address on arbitrary text.
 #include "core/AddressAnalysis.h"
+#include "core/AsciiDigit.h"
 
 #include "FuzzSupport.h"
 
@@ -11,14 +12,9 @@ using namespace quorel::core;
 
 namespace
 {
-bool isDigit(QChar c)
-{
-    return c >= u'0' && c <= u'9';
-}
-
 bool hasDigit(QStringView text)
 {
-    return std::any_of(text.begin(), text.end(), isDigit);
+    return std::any_of(text.begin(), text.end(), isAsciiDigit);
 }
 }
 
@@ -37,10 +33,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     fuzz::require(r.baseAddress + r.head + r.start + r.tail == address, "the fields put together give the address");
     fuzz::require(r.baseAddress.isEmpty() || r.baseAddress.endsWith(u'/'), "the base ends in /");
     fuzz::require(!(r.head + r.start + r.tail).contains(u'/'), "the file name holds no /");
-    fuzz::require(std::all_of(r.start.cbegin(), r.start.cend(), isDigit), "the start is ASCII digits");
+    fuzz::require(std::all_of(r.start.cbegin(), r.start.cend(), isAsciiDigit), "the start is ASCII digits");
     // The number is the last run of digits, taken whole.
     fuzz::require(!hasDigit(r.tail), "the tail holds no digit");
-    fuzz::require(r.start.isEmpty() ? !hasDigit(r.head) : r.head.isEmpty() || !isDigit(r.head.back()),
+    fuzz::require(r.start.isEmpty() ? !hasDigit(r.head) : r.head.isEmpty() || !isAsciiDigit(r.head.back()),
                   "the head does not end in a digit of the number");
     fuzz::require(r.digitCount == QString::number(r.start.size()), "the digit count is the start's length");
     return 0;

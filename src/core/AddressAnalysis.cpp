@@ -1,17 +1,12 @@
 #include "core/AddressAnalysis.h"
 
+#include "core/AsciiDigit.h"
 #include "core/NumberReading.h"
 #include "core/PlainDecimal.h"
 #include "core/Spaces.h"
 
 namespace quorel::core::AddressAnalysis
 {
-namespace
-{
-    // Only ASCII digits: a full-width digit is an ordinary character of the head or the tail.
-    bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
-}
-
 std::optional<Result> analyse(QStringView address)
 {
     const QStringView trimmed = trimSpaces(address);
@@ -28,10 +23,10 @@ std::optional<Result> analyse(QStringView address)
     qsizetype numberEnd = 0;   // characters passed when the character before it was met
     for (; passed < length; ++passed) {
         const QChar c = address[length - 1 - passed];
-        if (state == State::BeforeNumber && isDigit(c)) {
+        if (state == State::BeforeNumber && isAsciiDigit(c)) {
             numberBegin = passed;
             state = State::InNumber;
-        } else if (state == State::InNumber && !isDigit(c)) {
+        } else if (state == State::InNumber && !isAsciiDigit(c)) {
             numberEnd = passed;
             state = State::PastNumber;
         }

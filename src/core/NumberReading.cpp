@@ -1,5 +1,7 @@
 #include "core/NumberReading.h"
 
+#include "core/AsciiDigit.h"
+
 #include <algorithm>
 #include <cfenv>
 #include <cmath>
@@ -10,8 +12,6 @@ namespace quorel::core::NumberReading
 {
 namespace
 {
-    bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
-
     qsizetype skipSpaces(QStringView text, qsizetype pos)
     {
         while (pos < text.size() && text[pos] == u' ')
@@ -27,13 +27,13 @@ namespace
         if (pos < text.size() && (text[pos] == u'+' || text[pos] == u'-'))
             ++pos;
         qsizetype digits = 0;
-        while (pos < text.size() && isDigit(text[pos])) {
+        while (pos < text.size() && isAsciiDigit(text[pos])) {
             ++pos;
             ++digits;
         }
         if (pos < text.size() && text[pos] == u'.') {
             ++pos;
-            while (pos < text.size() && isDigit(text[pos])) {
+            while (pos < text.size() && isAsciiDigit(text[pos])) {
                 ++pos;
                 ++digits;
             }
