@@ -1,4 +1,4 @@
-#include "support/FakeDesktop.h"
+#include "support/WindowTest.h"
 #include "ui/Form1.h"
 #include "ui/Module1.h"
 
@@ -11,7 +11,7 @@
 using namespace quorel;
 using namespace Qt::StringLiterals;
 
-class TestAnalyseButton : public QObject
+class TestAnalyseButton : public tests::WindowTest
 {
     Q_OBJECT
 
@@ -28,12 +28,10 @@ class TestAnalyseButton : public QObject
     }
 
 private Q_SLOTS:
-    void init() { ui::Module1::str_OutFolder.clear(); }
-
     void fillsTheFieldsAndThePreview()
     {
-        tests::FakeDesktop fake;
-        ui::Form1 form(fake);
+        ui::Form1 &form = this->form();
+        tests::FakeDesktop &fake = this->fake();
         const QList<int> listsBefore = listSizes(form);
 
         form.cmb_Name->setEditText(u"http://www.example.org/album/pic007.jpg"_s);
@@ -56,8 +54,8 @@ private Q_SLOTS:
     void refusalChangesNothing()
     {
         QFETCH(QString, address);
-        tests::FakeDesktop fake;
-        ui::Form1 form(fake);
+        ui::Form1 &form = this->form();
+        tests::FakeDesktop &fake = this->fake();
         form.cmb_Name->setEditText(address);
         form.Text3->setText(u"12"_s);
         const QStringList before = fields(form);

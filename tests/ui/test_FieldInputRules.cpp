@@ -1,4 +1,4 @@
-#include "support/FakeDesktop.h"
+#include "support/WindowTest.h"
 #include "ui/Form1.h"
 #include "ui/Module1.h"
 
@@ -17,17 +17,14 @@
 using namespace quorel;
 using namespace Qt::StringLiterals;
 
-class TestFieldInputRules : public QObject
+class TestFieldInputRules : public tests::WindowTest
 {
     Q_OBJECT
 
-    std::unique_ptr<tests::FakeDesktop> fake;
-    std::unique_ptr<ui::Form1> form;
-
     QList<QWidget *> selectingFields() const
     {
-        return {form->cmb_Name, form->cmb_Head, form->cmb_Ext, form->cmb_Chk_FoN, form->Text3,
-                form->Text4,    form->txt_Keta, form->Text8,   form->Text9};
+        return {form().cmb_Name, form().cmb_Head, form().cmb_Ext, form().cmb_Chk_FoN, form().Text3,
+                form().Text4,    form().txt_Keta, form().Text8,   form().Text9};
     }
 
     static QLineEdit *editOf(QWidget *field)
@@ -62,18 +59,10 @@ class TestFieldInputRules : public QObject
 private Q_SLOTS:
     void init()
     {
-        ui::Module1::str_OutFolder.clear();
-        fake = std::make_unique<tests::FakeDesktop>();
-        form = std::make_unique<ui::Form1>(*fake);
-        form->show();
-        form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(form.get()));
-    }
-
-    void cleanup()
-    {
-        form.reset();
-        fake.reset();
+        WindowTest::init();
+        form().show();
+        form().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form()));
     }
 
     void typing_data()
@@ -97,106 +86,106 @@ private Q_SLOTS:
         QFETCH(QString, typed);
         QFETCH(QString, kept);
         QFETCH(int, beeps);
-        form->Text4->clear();
-        type(form->Text4, typed);
-        QCOMPARE(form->Text4->text(), kept);
-        QCOMPARE(fake->beeps, beeps);
+        form().Text4->clear();
+        type(form().Text4, typed);
+        QCOMPARE(form().Text4->text(), kept);
+        QCOMPARE(fake().beeps, beeps);
     }
 
     void everyNumberFieldFilters()
     {
-        const QList<QLineEdit *> numberFields{form->Text3, form->Text4, form->txt_Keta, form->Text8, form->Text9};
+        const QList<QLineEdit *> numberFields{form().Text3, form().Text4, form().txt_Keta, form().Text8, form().Text9};
         for (QLineEdit *field : numberFields) {
             field->clear();
             type(field, u"a２"_s);
             QCOMPARE(field->text(), u"2"_s);
         }
-        QCOMPARE(fake->beeps, numberFields.size());
+        QCOMPARE(fake().beeps, numberFields.size());
 
-        form->cmb_Head->setEditText(QString());
-        type(form->cmb_Head->lineEdit(), u"a２"_s);
-        QCOMPARE(form->cmb_Head->currentText(), u"a２"_s);
-        QCOMPARE(fake->beeps, numberFields.size());
+        form().cmb_Head->setEditText(QString());
+        type(form().cmb_Head->lineEdit(), u"a２"_s);
+        QCOMPARE(form().cmb_Head->currentText(), u"a２"_s);
+        QCOMPARE(fake().beeps, numberFields.size());
     }
 
     void controlKeysReachTheField()
     {
-        form->Text4->setText(u"12"_s);
-        form->Text4->end(false);
-        QTest::keyClick(form->Text4, Qt::Key_Backspace);
-        QCOMPARE(form->Text4->text(), u"1"_s);
+        form().Text4->setText(u"12"_s);
+        form().Text4->end(false);
+        QTest::keyClick(form().Text4, Qt::Key_Backspace);
+        QCOMPARE(form().Text4->text(), u"1"_s);
 
-        QSignalSpy entered(form->Text4, &QLineEdit::returnPressed);
-        QTest::keyClick(form->Text4, Qt::Key_Return);
+        QSignalSpy entered(form().Text4, &QLineEdit::returnPressed);
+        QTest::keyClick(form().Text4, Qt::Key_Return);
         QCOMPARE(entered.size(), 1);
 
         // Delete carries the text DEL on X11; it deletes as usual.
-        form->Text4->home(false);
+        form().Text4->home(false);
         QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier, QString(QChar(0x7f)));
-        QCoreApplication::sendEvent(form->Text4, &del);
-        QCOMPARE(form->Text4->text(), QString());
-        form->Text4->setText(u"1"_s);
+        QCoreApplication::sendEvent(form().Text4, &del);
+        QCOMPARE(form().Text4->text(), QString());
+        form().Text4->setText(u"1"_s);
 
         // Pasted text is not filtered.
         QApplication::clipboard()->setText(u"a-1"_s);
-        QTest::keyClick(form->Text4, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(form->Text4->text(), u"1a-1"_s);
-        QCOMPARE(fake->beeps, 0);
+        QTest::keyClick(form().Text4, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(form().Text4->text(), u"1a-1"_s);
+        QCOMPARE(fake().beeps, 0);
     }
 
     // Characters typed with Ctrl+Alt or Super held are still typed characters.
     void modifiedCharactersAreFiltered()
     {
-        form->Text4->clear();
+        form().Text4->clear();
         for (const auto modifiers : {Qt::ControlModifier | Qt::AltModifier, Qt::KeyboardModifiers(Qt::MetaModifier)}) {
-            QTest::keyClick(form->Text4, Qt::Key_Minus, modifiers);
-            QTest::keyClick(form->Text4, Qt::Key_5, modifiers);
+            QTest::keyClick(form().Text4, Qt::Key_Minus, modifiers);
+            QTest::keyClick(form().Text4, Qt::Key_5, modifiers);
         }
-        QCOMPARE(form->Text4->text(), u"55"_s);
-        QCOMPARE(fake->beeps, 2);
+        QCOMPARE(form().Text4->text(), u"55"_s);
+        QCOMPARE(fake().beeps, 2);
     }
 
     void inputMethodCommit()
     {
-        form->Text4->clear();
-        commit(form->Text4, u"４５"_s);
-        QCOMPARE(form->Text4->text(), u"45"_s);
-        QCOMPARE(fake->beeps, 0);
+        form().Text4->clear();
+        commit(form().Text4, u"４５"_s);
+        QCOMPARE(form().Text4->text(), u"45"_s);
+        QCOMPARE(fake().beeps, 0);
 
         // A character outside the basic plane beeps once.
-        commit(form->Text4, u"６😀"_s);
-        QCOMPARE(form->Text4->text(), u"456"_s);
-        QCOMPARE(fake->beeps, 1);
+        commit(form().Text4, u"６😀"_s);
+        QCOMPARE(form().Text4->text(), u"456"_s);
+        QCOMPARE(fake().beeps, 1);
     }
 
     void previewFollowsStartAndDigitCount()
     {
-        QCOMPARE(form->Label9->text(), QString());
-        form->Text3->setText(u"7"_s);
-        QCOMPARE(form->Label9->text(), u"007"_s);
-        form->txt_Keta->setText(u"5"_s);
-        QCOMPARE(form->Label9->text(), u"00007"_s);
+        QCOMPARE(form().Label9->text(), QString());
+        form().Text3->setText(u"7"_s);
+        QCOMPARE(form().Label9->text(), u"007"_s);
+        form().txt_Keta->setText(u"5"_s);
+        QCOMPARE(form().Label9->text(), u"00007"_s);
 
-        form->cmb_Head->setEditText(u"h"_s);
-        form->cmb_Ext->setEditText(u".png"_s);
-        form->Text4->setText(u"99"_s);
-        QCOMPARE(form->Label9->text(), u"00007"_s);
+        form().cmb_Head->setEditText(u"h"_s);
+        form().cmb_Ext->setEditText(u".png"_s);
+        form().Text4->setText(u"99"_s);
+        QCOMPARE(form().Label9->text(), u"00007"_s);
 
-        form->Text3->clear();
-        form->Text3->setFocus();
-        type(form->Text3, u"４２"_s);
-        QCOMPARE(form->Label9->text(), u"00042"_s);
+        form().Text3->clear();
+        form().Text3->setFocus();
+        type(form().Text3, u"４２"_s);
+        QCOMPARE(form().Label9->text(), u"00042"_s);
     }
 
     void tabbingSelectsWholeText()
     {
-        form->chk_fon_Enabled(true);
-        form->cmb_Chk_FoN->setEditText(u"C:\\check"_s);
+        form().chk_fon_Enabled(true);
+        form().cmb_Chk_FoN->setEditText(u"C:\\check"_s);
         for (QWidget *field : selectingFields())
             editOf(field)->setCursorPosition(0);
 
         QList<QWidget *> reached;
-        form->Command1->setFocus();
+        form().Command1->setFocus();
         for (int press = 0; press < 40 && reached.size() < selectingFields().size(); ++press) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             for (QWidget *field : selectingFields()) {
@@ -213,12 +202,12 @@ private Q_SLOTS:
     {
         for (QWidget *field : selectingFields()) {
             editOf(field)->setText(u"12345"_s);
-            form->Command1->setFocus();
+            form().Command1->setFocus();
             QLineEdit *edit = editOf(field);
             QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(2, edit->height() / 2));
             QTRY_VERIFY2(wholeTextSelected(field), qPrintable(field->objectName()));
 
-            form->Command1->setFocus();
+            form().Command1->setFocus();
             edit->setCursorPosition(2);
             field->setFocus(Qt::OtherFocusReason);
             QVERIFY2(wholeTextSelected(field), qPrintable(field->objectName()));

@@ -1,4 +1,4 @@
-#include "support/FakeDesktop.h"
+#include "support/WindowTest.h"
 #include "ui/CheckValue.h"
 #include "ui/Form1.h"
 #include "ui/Module1.h"
@@ -13,7 +13,7 @@
 using namespace quorel;
 using namespace Qt::StringLiterals;
 
-class TestFolderSwitches : public QObject
+class TestFolderSwitches : public tests::WindowTest
 {
     Q_OBJECT
 
@@ -35,8 +35,6 @@ class TestFolderSwitches : public QObject
     }
 
 private Q_SLOTS:
-    void init() { ui::Module1::str_OutFolder.clear(); }
-
     void pickerAnswerGoesIntoItsBox_data()
     {
         QTest::addColumn<bool>("checkFolder");
@@ -53,8 +51,8 @@ private Q_SLOTS:
         QFETCH(bool, checkFolder);
         QFETCH(QString, answer);
         QFETCH(QString, text);
-        tests::FakeDesktop fake;
-        ui::Form1 form(fake);
+        ui::Form1 &form = this->form();
+        tests::FakeDesktop &fake = this->fake();
         QComboBox *box = pickerBox(form, checkFolder);
         box->setEditText(u"typed"_s);
         const int entries = box->count();
@@ -70,8 +68,8 @@ private Q_SLOTS:
 
     void addressOnlyDisablesTheGroupButNotTheCheckFolderPicker()
     {
-        tests::FakeDesktop fake;
-        ui::Form1 form(fake);
+        ui::Form1 &form = this->form();
+        tests::FakeDesktop &fake = this->fake();
         form.chk_Chk_FoN->click();
         QVERIFY(ui::CheckValue::isTicked(*form.Check1)); // ticked from the start
 
@@ -89,8 +87,7 @@ private Q_SLOTS:
 
     void untickingAddressOnlyEnablesTheCheckFolderBoxAlone()
     {
-        tests::FakeDesktop fake;
-        ui::Form1 form(fake);
+        ui::Form1 &form = this->form();
         form.chk_Chk_FoN->click();
         form.chk_Chk_FoN->click(); // clear again: box and picker disabled
         form.Check2->click();
@@ -101,8 +98,8 @@ private Q_SLOTS:
 
     void switchingAfterCreateLeavesNothingToSaveButKeepsTheDownloadList()
     {
-        tests::FakeDesktop fake;
-        ui::Form1 form(fake);
+        ui::Form1 &form = this->form();
+        tests::FakeDesktop &fake = this->fake();
         form.cmb_Name->setEditText(u"http://h/"_s);
         form.cmb_Head->setEditText(u"img"_s);
         form.cmb_Ext->setEditText(u".jpg"_s);

@@ -1,4 +1,4 @@
-#include "support/FakeDesktop.h"
+#include "support/WindowTest.h"
 #include "support/WorkedPages.h"
 #include "ui/CheckValue.h"
 #include "ui/Form1.h"
@@ -28,22 +28,6 @@ void fillExample(ui::Form1 &form)
     ui::CheckValue::setValue(*form.Check1, 0);
 }
 
-QStringList listOf(const QComboBox &box)
-{
-    QStringList entries;
-    for (int i = 0; i < box.count(); ++i)
-        entries.append(box.itemText(i));
-    return entries;
-}
-
-QStringList entriesOf(const core::OneBasedStrings &list, int count)
-{
-    QStringList entries;
-    for (int k = 1; k <= count; ++k)
-        entries.append(list.at(k));
-    return entries;
-}
-
 // The output box shows line breaks as paragraphs.
 QString shown(const QString &text)
 {
@@ -51,7 +35,7 @@ QString shown(const QString &text)
 }
 }
 
-class TestForm1Create : public QObject
+class TestForm1Create : public tests::WindowTest
 {
     Q_OBJECT
 
@@ -68,8 +52,8 @@ private Q_SLOTS:
     {
         QFETCH(bool, addressOnly);
         QFETCH(QString, expected);
-        tests::FakeDesktop desktop;
-        ui::Form1 form(desktop);
+        ui::Form1 &form = this->form();
+        tests::FakeDesktop &desktop = this->fake();
         fillExample(form);
         ui::CheckValue::setValue(*form.Check2, addressOnly ? 1 : 0);
         form.Command1->click();
@@ -89,8 +73,8 @@ private Q_SLOTS:
 
     void invalidStart()
     {
-        tests::FakeDesktop desktop;
-        ui::Form1 form(desktop);
+        ui::Form1 &form = this->form();
+        tests::FakeDesktop &desktop = this->fake();
         fillExample(form);
         form.Command1->click();
         QCOMPARE(form.int_FileCnt, qint16(3));
@@ -147,26 +131,24 @@ private Q_SLOTS:
         QFETCH(QStringList, before);
         QFETCH(QString, text);
         QFETCH(QStringList, after);
-        tests::FakeDesktop desktop;
-        ui::Form1 form(desktop);
+        ui::Form1 &form = this->form();
         form.cmb_Head->addItems(before);
         form.cmb_Head->setEditText(text);
         ui::Module1::cmb_AddTop(*form.cmb_Head);
-        QCOMPARE(listOf(*form.cmb_Head), after);
+        QCOMPARE(itemsOf(*form.cmb_Head), after);
         QCOMPARE(form.cmb_Head->currentText(), text);
     }
 
     void checkFolderOnlyRecordedWhenTicked()
     {
-        tests::FakeDesktop desktop;
-        ui::Form1 form(desktop);
+        ui::Form1 &form = this->form();
         fillExample(form);
         form.cmb_Chk_FoN->setEditText(QStringLiteral("/nowhere"));
         form.Command1->click();
         QCOMPARE(form.cmb_Chk_FoN->count(), 0);
         ui::CheckValue::setValue(*form.chk_Chk_FoN, 1);
         form.Command1->click();
-        QCOMPARE(listOf(*form.cmb_Chk_FoN), QStringList{QStringLiteral("/nowhere")});
+        QCOMPARE(itemsOf(*form.cmb_Chk_FoN), QStringList{QStringLiteral("/nowhere")});
     }
 
     void checkFolderOnDisk()
@@ -177,8 +159,7 @@ private Q_SLOTS:
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
         QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("img01.jpg")));
-        tests::FakeDesktop desktop;
-        ui::Form1 form(desktop);
+        ui::Form1 &form = this->form();
         fillExample(form);
         form.Text4->setText(QStringLiteral("4"));
         form.cmb_Chk_FoN->setEditText(folder.path());
@@ -191,8 +172,7 @@ private Q_SLOTS:
 
     void longPageIsCutInTheBox()
     {
-        tests::FakeDesktop desktop;
-        ui::Form1 form(desktop);
+        ui::Form1 &form = this->form();
         fillExample(form);
         form.Text4->setText(QStringLiteral("1000"));
         form.Command1->click();

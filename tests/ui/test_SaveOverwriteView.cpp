@@ -1,4 +1,4 @@
-#include "support/FakeDesktop.h"
+#include "support/WindowTest.h"
 #include "ui/CheckValue.h"
 #include "ui/Form1.h"
 #include "ui/Module1.h"
@@ -31,35 +31,21 @@ QByteArray contentsOf(const QString &path)
 const QString pageFilter = u"HTMLファイル(*.htm;*.htm)|*.htm;*.html|TXTファイル(*.txt)|*.txt|すべてのファイル(*.*)|*.*"_s;
 }
 
-class TestSaveOverwriteView : public QObject
+class TestSaveOverwriteView : public tests::WindowTest
 {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<tests::FakeDesktop> m_fake;
-    std::unique_ptr<ui::Form1> m_form;
-
-    QString pathOf(const QString &name) const { return m_dir->filePath(name); }
-    QString folder() const { return m_dir->path() + u'/'; }
+    QString folder() const { return folderPath() + u'/'; }
 
     // A confirmed Save of text to path.
     void saveAs(const QString &text, const QString &path)
     {
-        m_form->str_Out = text;
-        m_fake->saveAnswers.push_back(choiceFor(path));
-        m_form->Command2->click();
+        form().str_Out = text;
+        fake().saveAnswers.push_back(choiceFor(path));
+        form().Command2->click();
     }
 
 private Q_SLOTS:
-    void init()
-    {
-        ui::Module1::str_OutFolder.clear();
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        m_fake = std::make_unique<tests::FakeDesktop>();
-        m_form = std::make_unique<ui::Form1>(*m_fake);
-    }
-
     void savedBytes_data()
     {
         QTest::addColumn<QString>("text");
@@ -73,12 +59,12 @@ private Q_SLOTS:
     {
         QFETCH(QString, text);
         QFETCH(QByteArray, bytes);
-        m_form->txt_Out->setPlainText(u"typed by the user"_s);
+        form().txt_Out->setPlainText(u"typed by the user"_s);
         saveAs(text, pathOf(u"page.htm"_s));
 
         QCOMPARE(contentsOf(pathOf(u"page.htm"_s)), bytes);
-        QVERIFY(m_fake->messages.isEmpty());
-        QCOMPARE(m_form->CommonDialog1.FileName, pathOf(u"page.htm"_s));
+        QVERIFY(fake().messages.isEmpty());
+        QCOMPARE(form().CommonDialog1.FileName, pathOf(u"page.htm"_s));
         QCOMPARE(ui::Module1::str_OutFolder, folder());
     }
 
@@ -94,16 +80,16 @@ private Q_SLOTS:
     {
         QFETCH(int, check2);
         QFETCH(int, filterIndex);
-        ui::CheckValue::setValue(*m_form->Check2, check2);
+        ui::CheckValue::setValue(*form().Check2, check2);
         saveAs(u"x"_s, pathOf(u"first.htm"_s));
         saveAs(u"x"_s, pathOf(u"second.htm"_s));
 
-        QCOMPARE(m_fake->saveRequests.size(), 2);
-        const platform::SaveDialogRequest &first = m_fake->saveRequests.at(0);
+        QCOMPARE(fake().saveRequests.size(), 2);
+        const platform::SaveDialogRequest &first = fake().saveRequests.at(0);
         QCOMPARE(first.filter, pageFilter);
         QCOMPARE(first.filterIndex, filterIndex);
         QCOMPARE(first.initialFolder, QString());
-        QCOMPARE(m_fake->saveRequests.at(1).initialFolder, folder());
+        QCOMPARE(fake().saveRequests.at(1).initialFolder, folder());
     }
 
     void nothingToSave_data()
@@ -116,35 +102,35 @@ private Q_SLOTS:
     void nothingToSave()
     {
         QFETCH(QString, text);
-        m_form->str_Out = text;
-        m_form->Command2->click();
+        form().str_Out = text;
+        form().Command2->click();
 
-        QCOMPARE(m_fake->beeps, 1);
-        QCOMPARE(m_fake->messages.size(), 1);
-        QCOMPARE(m_fake->messages.at(0).text, u"保存する内容が有りません"_s);
-        QCOMPARE(m_fake->messages.at(0).title, u"エラー"_s);
-        QCOMPARE(m_fake->messages.at(0).icon, MessageIcon::Exclamation);
-        QVERIFY(m_fake->saveRequests.isEmpty());
-        QVERIFY(m_form->Command2->isEnabled());
+        QCOMPARE(fake().beeps, 1);
+        QCOMPARE(fake().messages.size(), 1);
+        QCOMPARE(fake().messages.at(0).text, u"保存する内容が有りません"_s);
+        QCOMPARE(fake().messages.at(0).title, u"エラー"_s);
+        QCOMPARE(fake().messages.at(0).icon, MessageIcon::Exclamation);
+        QVERIFY(fake().saveRequests.isEmpty());
+        QVERIFY(form().Command2->isEnabled());
     }
 
     void cancelForgetsTheSavedFile()
     {
         saveAs(u"x"_s, pathOf(u"page.htm"_s));
-        m_form->Command2->click(); // cancelled: no answer queued
+        form().Command2->click(); // cancelled: no answer queued
 
-        QCOMPARE(m_form->CommonDialog1.FileName, QString());
+        QCOMPARE(form().CommonDialog1.FileName, QString());
         QCOMPARE(ui::Module1::str_OutFolder, folder());
 
-        m_form->Command4->click();
-        QCOMPARE(m_fake->messages.size(), 1);
-        QCOMPARE(m_fake->messages.at(0).text, u"選択されていません"_s);
-        QCOMPARE(m_fake->messages.at(0).title, u"Tessaly作成"_s);
-        QCOMPARE(m_fake->messages.at(0).icon, MessageIcon::Exclamation);
-        QVERIFY(m_fake->openedFiles.isEmpty());
+        form().Command4->click();
+        QCOMPARE(fake().messages.size(), 1);
+        QCOMPARE(fake().messages.at(0).text, u"選択されていません"_s);
+        QCOMPARE(fake().messages.at(0).title, u"Tessaly作成"_s);
+        QCOMPARE(fake().messages.at(0).icon, MessageIcon::Exclamation);
+        QVERIFY(fake().openedFiles.isEmpty());
 
-        m_form->Command3->click();
-        QCOMPARE(m_fake->saveRequests.size(), 3);
+        form().Command3->click();
+        QCOMPARE(fake().saveRequests.size(), 3);
     }
 
     void overwriteAndViewUseTheSavedPath_data()
@@ -160,15 +146,15 @@ private Q_SLOTS:
         QFETCH(QString, newText);
         QFETCH(QByteArray, bytes);
         saveAs(u"old"_s, pathOf(u"page.htm"_s));
-        m_form->str_Out = newText;
-        m_form->Command3->click();
+        form().str_Out = newText;
+        form().Command3->click();
 
-        QCOMPARE(m_fake->saveRequests.size(), 1);
+        QCOMPARE(fake().saveRequests.size(), 1);
         QCOMPARE(contentsOf(pathOf(u"page.htm"_s)), bytes);
-        QVERIFY(m_form->Command3->isEnabled());
+        QVERIFY(form().Command3->isEnabled());
 
-        m_form->Command4->click();
-        QCOMPARE(m_fake->openedFiles, QList<QString>{pathOf(u"page.htm"_s)});
+        form().Command4->click();
+        QCOMPARE(fake().openedFiles, QList<QString>{pathOf(u"page.htm"_s)});
     }
 
     void buttonsDisabledWhileTheDialogIsOpen_data()
@@ -185,22 +171,22 @@ private Q_SLOTS:
     {
         QFETCH(bool, throughOverwrite);
         QFETCH(bool, confirmed);
-        m_form->str_Out = u"x"_s;
+        form().str_Out = u"x"_s;
         if (confirmed)
-            m_fake->saveAnswers.push_back(choiceFor(pathOf(u"page.htm"_s)));
+            fake().saveAnswers.push_back(choiceFor(pathOf(u"page.htm"_s)));
         bool saveEnabled = true;
         bool overwriteEnabled = true;
-        m_fake->whileSaveDialogShown = [&] {
-            saveEnabled = m_form->Command2->isEnabled();
-            overwriteEnabled = m_form->Command3->isEnabled();
+        fake().whileSaveDialogShown = [&] {
+            saveEnabled = form().Command2->isEnabled();
+            overwriteEnabled = form().Command3->isEnabled();
         };
-        (throughOverwrite ? m_form->Command3 : m_form->Command2)->click();
+        (throughOverwrite ? form().Command3 : form().Command2)->click();
 
-        QCOMPARE(m_fake->saveRequests.size(), 1);
+        QCOMPARE(fake().saveRequests.size(), 1);
         QVERIFY(!saveEnabled);
         QCOMPARE(overwriteEnabled, !throughOverwrite);
-        QVERIFY(m_form->Command2->isEnabled());
-        QVERIFY(m_form->Command3->isEnabled());
+        QVERIFY(form().Command2->isEnabled());
+        QVERIFY(form().Command3->isEnabled());
     }
 
     void failedSaveKeepsEverything_data()
@@ -216,27 +202,27 @@ private Q_SLOTS:
     {
         QFETCH(QString, badName);
         QFETCH(QString, removedWhileDialogShown);
-        QVERIFY(QDir(m_dir->path()).mkpath(u"sub"_s));
+        QVERIFY(QDir(folderPath()).mkpath(u"sub"_s));
         saveAs(u"old"_s, pathOf(u"good.htm"_s));
         ui::Module1::str_OutFolder = u"/elsewhere/"_s; // as the settings file could have left it
         if (!removedWhileDialogShown.isEmpty()) {
-            QVERIFY(QDir(m_dir->path()).mkpath(removedWhileDialogShown));
-            m_fake->whileSaveDialogShown = [&] { QVERIFY(QDir(pathOf(removedWhileDialogShown)).removeRecursively()); };
+            QVERIFY(QDir(folderPath()).mkpath(removedWhileDialogShown));
+            fake().whileSaveDialogShown = [&] { QVERIFY(QDir(pathOf(removedWhileDialogShown)).removeRecursively()); };
         }
 
         saveAs(u"new"_s, pathOf(badName));
 
-        QCOMPARE(m_fake->messages.size(), 1);
-        QVERIFY(m_fake->messages.at(0).text.contains(QDir::toNativeSeparators(pathOf(badName))));
-        QCOMPARE(m_fake->messages.at(0).title, u"Tessaly作成"_s);
-        QCOMPARE(m_fake->messages.at(0).icon, MessageIcon::Exclamation);
-        QVERIFY(m_form->Command2->isEnabled());
-        QCOMPARE(m_form->CommonDialog1.FileName, pathOf(u"good.htm"_s));
-        QCOMPARE(m_form->CommonDialog1.FileTitle, u"good.htm"_s);
+        QCOMPARE(fake().messages.size(), 1);
+        QVERIFY(fake().messages.at(0).text.contains(QDir::toNativeSeparators(pathOf(badName))));
+        QCOMPARE(fake().messages.at(0).title, u"Tessaly作成"_s);
+        QCOMPARE(fake().messages.at(0).icon, MessageIcon::Exclamation);
+        QVERIFY(form().Command2->isEnabled());
+        QCOMPARE(form().CommonDialog1.FileName, pathOf(u"good.htm"_s));
+        QCOMPARE(form().CommonDialog1.FileTitle, u"good.htm"_s);
         QCOMPARE(ui::Module1::str_OutFolder, u"/elsewhere/"_s);
         QCOMPARE(contentsOf(pathOf(u"good.htm"_s)), QByteArray("old\r\n"));
         QVERIFY(QDir(pathOf(u"sub"_s)).isEmpty());
-        QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+        QCOMPARE(QDir(folderPath()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  (QStringList{u"good.htm"_s, u"sub"_s}));
     }
 
@@ -244,14 +230,14 @@ private Q_SLOTS:
     {
         saveAs(u"old"_s, pathOf(u"page.htm"_s));
         QVERIFY(QFile::remove(pathOf(u"page.htm"_s)));
-        QVERIFY(QDir(m_dir->path()).mkdir(u"page.htm"_s));
+        QVERIFY(QDir(folderPath()).mkdir(u"page.htm"_s));
 
-        m_form->Command3->click();
+        form().Command3->click();
 
-        QCOMPARE(m_fake->messages.size(), 1);
-        QVERIFY(m_fake->messages.at(0).text.contains(QDir::toNativeSeparators(pathOf(u"page.htm"_s))));
-        QVERIFY(m_form->Command3->isEnabled());
-        QCOMPARE(m_form->CommonDialog1.FileName, pathOf(u"page.htm"_s));
+        QCOMPARE(fake().messages.size(), 1);
+        QVERIFY(fake().messages.at(0).text.contains(QDir::toNativeSeparators(pathOf(u"page.htm"_s))));
+        QVERIFY(form().Command3->isEnabled());
+        QCOMPARE(form().CommonDialog1.FileName, pathOf(u"page.htm"_s));
         QVERIFY(QFileInfo(pathOf(u"page.htm"_s)).isDir());
     }
 };
