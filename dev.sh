@@ -6,7 +6,7 @@ cd "$(dirname "$0")"
 
 build() {
   local dir=$1; shift
-  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" > /dev/null
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUOREL_WERROR="${QUOREL_WERROR:-OFF}" "$@" > /dev/null
   cmake --build "$dir"
 }
 

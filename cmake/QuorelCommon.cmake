@@ -6,7 +6,14 @@ target_compile_definitions(quorel_flags INTERFACE
   QT_NO_CAST_TO_ASCII
   QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
   QT_NO_KEYWORDS)
-target_compile_options(quorel_flags INTERFACE -Wall -Wextra -Wpedantic -Wshadow)
+# Casts, conversions and virtual-function mistakes are warned about; QUOREL_WERROR makes every
+# warning fail the build, as CI does.
+target_compile_options(quorel_flags INTERFACE
+  -Wall -Wextra -Wpedantic -Wshadow
+  -Wold-style-cast -Woverloaded-virtual -Wnon-virtual-dtor -Wcast-qual -Wconversion -Wsign-conversion)
+if(QUOREL_WERROR)
+  target_compile_options(quorel_flags INTERFACE -Werror)
+endif()
 if(QUOREL_SANITIZE OR QUOREL_FUZZ)
   target_compile_options(quorel_flags INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   target_link_options(quorel_flags INTERFACE -fsanitize=address,undefined)

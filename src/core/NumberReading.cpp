@@ -45,7 +45,7 @@ namespace
     double parse(QStringView number)
     {
         std::string ascii;
-        ascii.reserve(number.size());
+        ascii.reserve(static_cast<std::size_t>(number.size()));
         for (QChar c : number) {
             if (c != u'+')
                 ascii.push_back(static_cast<char>(c.unicode()));

@@ -82,7 +82,8 @@ namespace
         if (kept == key.text())
             return false;
         if (!kept.isEmpty()) {
-            QKeyEvent mapped(QEvent::KeyPress, key.key(), key.modifiers(), kept, key.isAutoRepeat(), key.count());
+            QKeyEvent mapped(QEvent::KeyPress, key.key(), key.modifiers(), kept, key.isAutoRepeat(),
+                             static_cast<quint16>(key.count()));
             QCoreApplication::sendEvent(field, &mapped);
         }
         return true;

@@ -23,7 +23,9 @@ std::optional<platform::SaveDialogChoice> FakeDesktop::saveDialog(QWidget *, con
         whileSaveDialogShown();
     if (saveAnswers.empty())
         return std::nullopt;
-    std::optional<platform::SaveDialogChoice> answer = std::move(saveAnswers.front());
+    // Swapped out rather than moved: GCC takes a moved-from optional in a deque for uninitialized.
+    std::optional<platform::SaveDialogChoice> answer;
+    answer.swap(saveAnswers.front());
     saveAnswers.pop_front();
     return answer;
 }
