@@ -20,6 +20,6 @@ core::Result<> writeText(const QString &path, QStringView text);
 // The lines of CP932 text without their CR LF (a lone LF also ends a line).
 QStringList decodeLines(const QByteArray &bytes);
 
-// decodeLines of the file's bytes; nothing when the file cannot be read.
+// decodeLines of the file's bytes; nothing when the file cannot be read or is no regular file.
 std::optional<QStringList> readTextLines(const QString &path);
 }

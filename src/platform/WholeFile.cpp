@@ -1,10 +1,13 @@
 #include "platform/WholeFile.h"
 
+#include "platform/WholeFileSeams.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -43,6 +46,62 @@ bool linkUnnamed(int fd, const QString &name)
     if (errno == EEXIST)
         return false;
     return ::linkat(fd, "", AT_FDCWD, encoded(name).constData(), AT_EMPTY_PATH) == 0;
+}
+
+QString notRegularReason()
+{
+    return u"デバイスやパイプなど、通常のファイルではありません。"_s;
+}
+
+bool inGroup(gid_t group)
+{
+    if (group == ::getegid())
+        return true;
+    gid_t groups[256];
+    const int count = ::getgroups(256, groups);
+    return std::find(groups, groups + std::max(count, 0), group) != groups + std::max(count, 0);
+}
+
+// From the mode bits as the kernel weighs them for this user, leaving out ACLs. Root may write
+// anything, so for root a file is read-only when no one may write it: what the user marked so.
+bool readOnlyByMode(const struct stat &status)
+{
+    const uid_t user = ::geteuid();
+    if (user == 0)
+        return (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+    if (status.st_uid == user)
+        return (status.st_mode & S_IWUSR) == 0;
+    if (inGroup(status.st_gid))
+        return (status.st_mode & S_IWGRP) == 0;
+    return (status.st_mode & S_IWOTH) == 0;
+}
+
+void reach(WholeFileSeams::Step step)
+{
+    if (const WholeFileSeams::Hooks &hooks = WholeFileSeams::current(); hooks.reached)
+        hooks.reached(step);
+}
+}
+
+namespace WholeFileSeams
+{
+namespace
+{
+Hooks &hooks()
+{
+    static Hooks installed;
+    return installed;
+}
+}
+
+void set(Hooks replacement)
+{
+    hooks() = std::move(replacement);
+}
+
+const Hooks &current()
+{
+    return hooks();
 }
 }
 
@@ -92,43 +151,73 @@ core::Result<> WholeFile::failureFromErrno(int error) const
 core::Result<> WholeFile::open()
 {
     discard();
-    const QFileInfo target(m_target);
-    if (target.isDir())
+    // stat() follows links and opens nothing, so a pipe with no reader cannot stop the program here.
+    struct stat status{};
+    const bool exists = ::stat(encoded(m_target).constData(), &status) == 0;
+    if (!exists && errno != ENOENT)
+        return failureFromErrno(errno);
+    const QString folder = QFileInfo(m_target).absolutePath();
+    if (exists && S_ISDIR(status.st_mode))
         return failureFromErrno(EISDIR);
-    if (!target.absoluteDir().exists())
+    if (exists && !S_ISREG(status.st_mode))
+        return failure(notRegularReason());
+    if (!exists && !QFileInfo(folder).isDir())
         return failureFromErrno(ENOENT);
     // Replacing through a rename would otherwise overwrite a file the user marked read-only.
-    if (target.isFile() && !target.isWritable())
+    if (exists && readOnlyByMode(status))
         return failure(u"読み取り専用のファイルです。"_s);
-    m_keepPermissions = target.exists();
-    if (m_keepPermissions) {
-        struct stat status{};
-        if (::stat(encoded(m_target).constData(), &status) == 0)
-            m_permissions = status.st_mode & 07777;
-    }
+    m_keepPermissions = exists;
+    m_permissions = status.st_mode & 07777;
+    m_owner = status.st_uid;
+    m_group = status.st_gid;
 
-    const QByteArray folder = encoded(target.absolutePath());
-    m_fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
-    if (m_fd >= 0)
-        return {};
-    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
-        return failureFromErrno(errno);
-
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const QString name = hiddenNameIn(target.absolutePath());
-        m_fd = ::open(encoded(name).constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
-        if (m_fd >= 0) {
-            m_namedTemporary = name;
-            return {};
-        }
-        if (errno != EEXIST)
-            return failureFromErrno(errno);
-    }
-    return failureFromErrno(EEXIST);
+    core::Result<> opened = openTemporary(folder);
+    if (!opened && m_inPlace)
+        opened = {};
+    if (opened)
+        reach(WholeFileSeams::Step::Opened);
+    return opened;
 }
 
+core::Result<> WholeFile::openTemporary(const QString &folder)
+{
+    const WholeFileSeams::Hooks &hooks = WholeFileSeams::current();
+    int error = EACCES;
+    if (!hooks.folderWritable || hooks.folderWritable(folder)) {
+        m_fd = ::open(encoded(folder).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        if (m_fd >= 0)
+            return {};
+        error = errno;
+        if (error == EOPNOTSUPP || error == EISDIR || error == EINVAL) {
+            for (int attempt = 0; attempt < 100; ++attempt) {
+                const QString name = hiddenNameIn(folder);
+                m_fd = ::open(encoded(name).constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+                if (m_fd >= 0) {
+                    m_namedTemporary = name;
+                    return {};
+                }
+                error = errno;
+                if (error != EEXIST)
+                    break;
+            }
+        }
+    }
+    // A folder that takes no new file can still hold a file its user may write, as a page kept in a
+    // shared folder. No temporary file can stand beside it, so the file itself is emptied and
+    // written. That gives up the whole-or-nothing guarantee: a crash, a kill or a full disk while
+    // commit() writes leaves the file cut short, and the old contents are gone. The bytes are held
+    // back until commit() so that a failure before then leaves the file as it was.
+    if ((error == EACCES || error == EPERM) && m_keepPermissions)
+        m_inPlace = true;
+    return failureFromErrno(error);
+}
 core::Result<> WholeFile::write(QByteArrayView bytes)
 {
+    if (m_inPlace) {
+        m_pending.append(bytes);
+        reach(WholeFileSeams::Step::Written);
+        return {};
+    }
     const char *next = bytes.data();
     qsizetype left = bytes.size();
     while (left > 0) {
@@ -143,16 +232,27 @@ core::Result<> WholeFile::write(QByteArrayView bytes)
         next += written;
         left -= written;
     }
+    reach(WholeFileSeams::Step::Written);
     return {};
 }
 
 core::Result<> WholeFile::commit()
 {
+    if (m_inPlace) {
+        reach(WholeFileSeams::Step::Committing);
+        return commitInPlace();
+    }
     if (m_fd < 0)
         return failureFromErrno(EBADF);
-    // A replaced file keeps its permissions; a new one gets what the umask leaves of 0666.
-    if (m_keepPermissions)
+    reach(WholeFileSeams::Step::Committing);
+    // A replaced file keeps its permissions, and its owner when root may give it back; a new one gets
+    // what the umask leaves of 0666.
+    if (m_keepPermissions) {
+        if (::geteuid() == 0 && ::fchown(m_fd, m_owner, m_group) != 0) {
+            // The bytes matter more than who owns them.
+        }
         ::fchmod(m_fd, m_permissions);
+    }
 
     if (!m_namedTemporary.isEmpty()) {
         const int error = ::close(m_fd) == 0 ? 0 : errno;
@@ -197,6 +297,40 @@ core::Result<> WholeFile::commit()
     return failureFromErrno(EEXIST);
 }
 
+core::Result<> WholeFile::commitInPlace()
+{
+    // O_NONBLOCK: should a pipe have taken the file's place since open(), this fails instead of waiting.
+    const int fd = ::open(encoded(m_target).constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        discard();
+        return failureFromErrno(error);
+    }
+    struct stat status{};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        discard();
+        return failure(notRegularReason());
+    }
+    int error = ::ftruncate(fd, 0) == 0 ? 0 : errno;
+    const char *next = m_pending.constData();
+    qsizetype left = m_pending.size();
+    while (error == 0 && left > 0) {
+        const ssize_t written = ::write(fd, next, static_cast<size_t>(left));
+        if (written < 0) {
+            if (errno != EINTR)
+                error = errno;
+            continue;
+        }
+        next += written;
+        left -= written;
+    }
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    discard();
+    return error == 0 ? core::Result<>() : failureFromErrno(error);
+}
+
 void WholeFile::discard()
 {
     if (m_fd >= 0)
@@ -205,5 +339,7 @@ void WholeFile::discard()
     if (!m_namedTemporary.isEmpty())
         ::unlink(encoded(m_namedTemporary).constData());
     m_namedTemporary.clear();
+    m_inPlace = false;
+    m_pending = QByteArray();
 }
 }

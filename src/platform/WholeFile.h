@@ -2,6 +2,7 @@
 
 #include "core/Result.h"
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 
@@ -12,6 +13,8 @@ namespace quorel::platform
 // or kill at any moment before then leaves nothing behind. Where the file system has no unnamed
 // files, a hidden ".quorel-XXXXXX" file stands in and is removed on every failure. Not forced to
 // disk: an fsync per file costs more than a whole download of small images.
+// Only regular files are written: a device, pipe or socket (or a link to one) is refused unopened.
+// A file whose mode bits deny writing is never replaced, also when root runs the program.
 class WholeFile
 {
 public:
@@ -30,6 +33,8 @@ public:
 private:
     core::Result<> failure(const QString &reason) const;
     core::Result<> failureFromErrno(int error) const;
+    core::Result<> openTemporary(const QString &folder);
+    core::Result<> commitInPlace();
 
     QString m_path;   // as the user named it, for messages
     QString m_target; // the file the bytes end up in (a link's target)
@@ -37,5 +42,10 @@ private:
     int m_fd = -1;
     bool m_keepPermissions = false;
     unsigned m_permissions = 0;
+    unsigned m_owner = 0;
+    unsigned m_group = 0;
+    // The folder takes no new file, so commit() writes into the target itself (see open()).
+    bool m_inPlace = false;
+    QByteArray m_pending; // what an in-place write holds back until commit()
 };
 }

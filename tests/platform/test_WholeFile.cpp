@@ -1,0 +1,333 @@
+#include "platform/FileIO.h"
+#include "platform/WholeFile.h"
+#include "platform/WholeFileSeams.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+
+using namespace quorel::platform;
+using namespace Qt::StringLiterals;
+
+Q_DECLARE_METATYPE(WholeFileSeams::Step)
+
+namespace
+{
+QByteArray contentsOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool putBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+struct stat statusOf(const QString &path)
+{
+    struct stat status{};
+    ::lstat(QFile::encodeName(path).constData(), &status);
+    return status;
+}
+
+// Makes a file of the kind at path; false where this user may not make one.
+bool makeSpecial(const QString &kind, const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    if (kind == u"fifo"_s)
+        return ::mkfifo(name.constData(), 0666) == 0;
+    if (kind == u"device"_s) // the null device's numbers, made here so a fault cannot touch /dev
+        return ::mknod(name.constData(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (static_cast<size_t>(name.size()) >= sizeof address.sun_path)
+        return false;
+    std::memcpy(address.sun_path, name.constData(), static_cast<size_t>(name.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    const bool bound = ::bind(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0;
+    ::close(fd);
+    return bound;
+}
+
+// Resets the seams however a test ends.
+struct HooksInForce
+{
+    explicit HooksInForce(WholeFileSeams::Hooks hooks) { WholeFileSeams::set(std::move(hooks)); }
+    ~HooksInForce() { WholeFileSeams::set({}); }
+};
+
+const QString failurePrefix = u"ファイル「%1」に書き込めませんでした。"_s;
+const QString readOnlyReason = u"読み取り専用のファイルです。"_s;
+const QString notRegularReason = u"デバイスやパイプなど、通常のファイルではありません。"_s;
+const QString notPermittedReason = u"書き込みが許可されていません。"_s;
+}
+
+class TestWholeFile : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+
+    QString pathOf(const QString &name) const { return m_dir->filePath(name); }
+    QStringList entries() const
+    {
+        return QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+    }
+
+    void cleanup() { WholeFileSeams::set({}); }
+
+    void nonRegularTargetIsRefusedUntouched_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("throughLink");
+        for (const QString &kind : {u"fifo"_s, u"device"_s, u"socket"_s}) {
+            QTest::addRow("%s", qPrintable(kind)) << kind << false;
+            QTest::addRow("link to %s", qPrintable(kind)) << kind << true;
+        }
+    }
+
+    void nonRegularTargetIsRefusedUntouched()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, throughLink);
+        const QString special = pathOf(u"special"_s);
+        if (!makeSpecial(kind, special))
+            QSKIP("This user may not make such a file.");
+        const QString path = throughLink ? pathOf(u"quorel.ini"_s) : special;
+        if (throughLink)
+            QVERIFY(QFile::link(special, path));
+        const struct stat before = statusOf(special);
+        const QStringList namesBefore = entries();
+
+        // A FIFO opened for writing would block here for ever.
+        const quorel::core::Result<> written = FileIO::writeText(path, u"[開始]\r\n1\r\n"_s);
+
+        QVERIFY(!written);
+        QCOMPARE(written.error(), failurePrefix.arg(QDir::toNativeSeparators(path)) + notRegularReason);
+        const struct stat after = statusOf(special);
+        QCOMPARE(after.st_ino, before.st_ino);
+        QCOMPARE(after.st_mode, before.st_mode);
+        QCOMPARE(entries(), namesBefore);
+    }
+
+    // Whoever runs the program: the mode bits alone say whether a file may be replaced.
+    void modeBitsDecide_data()
+    {
+        QTest::addColumn<uint>("mode");
+        QTest::addColumn<bool>("replaced");
+        QTest::newRow("r--r--r--") << 0444u << false;
+        QTest::newRow("r--------") << 0400u << false;
+        QTest::newRow("---------") << 0000u << false;
+        QTest::newRow("rw-r--r-- kept") << 0644u << true;
+        QTest::newRow("rw------- kept") << 0600u << true;
+        QTest::newRow("rwxr-x--- kept") << 0750u << true;
+    }
+
+    void modeBitsDecide()
+    {
+        QFETCH(uint, mode);
+        QFETCH(bool, replaced);
+        const QString path = pathOf(u"page.htm"_s);
+        QVERIFY(putBytes(path, "old"));
+        QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode), 0);
+
+        const quorel::core::Result<> written = FileIO::writeWhole(path, "new");
+
+        QCOMPARE(written.ok(), replaced);
+        QCOMPARE(contentsOf(path), replaced ? QByteArray("new") : QByteArray("old"));
+        if (!replaced)
+            QCOMPARE(written.error(), failurePrefix.arg(QDir::toNativeSeparators(path)) + readOnlyReason);
+        QCOMPARE(statusOf(path).st_mode & 07777, mode);
+        QCOMPARE(entries(), QStringList{u"page.htm"_s});
+    }
+
+    // The folder refuses new files (through the seam, since root could make them anyway).
+    void folderThatTakesNoNewFile_data()
+    {
+        QTest::addColumn<bool>("exists");
+        QTest::addColumn<uint>("mode");
+        QTest::addColumn<QString>("reason"); // empty when written
+        QTest::newRow("writable file written in place") << true << 0640u << QString();
+        QTest::newRow("read-only file kept") << true << 0444u << readOnlyReason;
+        QTest::newRow("new file refused") << false << 0u << notPermittedReason;
+    }
+
+    void folderThatTakesNoNewFile()
+    {
+        QFETCH(bool, exists);
+        QFETCH(uint, mode);
+        QFETCH(QString, reason);
+        const QString path = pathOf(u"page.htm"_s);
+        if (exists) {
+            QVERIFY(putBytes(path, QByteArray(5000, 'o')));
+            QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode), 0);
+        }
+        const struct stat before = statusOf(path);
+        QStringList asked;
+        HooksInForce hooks({[&](const QString &folder) {
+                                asked.append(folder);
+                                return false;
+                            },
+                            {}});
+
+        WholeFile file(path);
+        quorel::core::Result<> result = file.open();
+        if (result)
+            result = file.write("new ");
+        if (result) {
+            // Nothing reaches the file before commit.
+            QCOMPARE(contentsOf(path), QByteArray(5000, 'o'));
+            result = file.write("page");
+        }
+        if (result)
+            result = file.commit();
+
+        // A read-only file is refused before the folder matters.
+        QCOMPARE(asked, reason == readOnlyReason ? QStringList() : QStringList{m_dir->path()});
+        if (reason.isEmpty()) {
+            QVERIFY2(result.ok(), qPrintable(result.error()));
+            QCOMPARE(contentsOf(path), QByteArray("new page"));
+            QCOMPARE(statusOf(path).st_ino, before.st_ino);
+            QCOMPARE(statusOf(path).st_mode & 07777, mode);
+        } else {
+            QVERIFY(!result);
+            QCOMPARE(result.error(), failurePrefix.arg(QDir::toNativeSeparators(path)) + reason);
+            QCOMPARE(QFile::exists(path), exists);
+        }
+        QCOMPARE(entries(), exists ? QStringList{u"page.htm"_s} : QStringList());
+    }
+
+    void inPlaceWriteNotCommittedLeavesTheFile()
+    {
+        const QString path = pathOf(u"page.htm"_s);
+        QVERIFY(putBytes(path, "old"));
+        HooksInForce hooks({[](const QString &) { return false; }, {}});
+        {
+            WholeFile file(path);
+            QVERIFY(file.open().ok());
+            QVERIFY(file.write("new").ok());
+        }
+        QCOMPARE(contentsOf(path), QByteArray("old"));
+    }
+
+    // Every point where a write can be cut short, in this process (what the folder shows then) and
+    // in a child killed there without any clean-up (what it shows afterwards).
+    void interruptedWriteShowsNoTemporaryFile_data()
+    {
+        QTest::addColumn<bool>("replacing");
+        QTest::addColumn<WholeFileSeams::Step>("step");
+        const std::pair<const char *, WholeFileSeams::Step> steps[] = {
+            {"opened", WholeFileSeams::Step::Opened},
+            {"written", WholeFileSeams::Step::Written},
+            {"committing", WholeFileSeams::Step::Committing},
+        };
+        for (const auto &[name, step] : steps) {
+            QTest::addRow("new file, %s", name) << false << step;
+            QTest::addRow("replacement, %s", name) << true << step;
+        }
+    }
+
+    void interruptedWriteShowsNoTemporaryFile()
+    {
+        QFETCH(bool, replacing);
+        QFETCH(WholeFileSeams::Step, step);
+        const QString path = pathOf(u"quorel.ini"_s);
+        if (replacing)
+            QVERIFY(putBytes(path, "old"));
+        const QStringList before = entries();
+        const QByteArray chunk(64 * 1024, 'n');
+
+        QList<QStringList> seen;
+        {
+            HooksInForce hooks({{}, [&](WholeFileSeams::Step) { seen.append(entries()); }});
+            WholeFile file(path);
+            QVERIFY(file.open().ok());
+            for (int k = 0; k < 3; ++k)
+                QVERIFY(file.write(chunk).ok());
+            QVERIFY(file.commit().ok());
+        }
+        QCOMPARE(seen.size(), 5);
+        for (const QStringList &names : std::as_const(seen))
+            QCOMPARE(names, before);
+        QCOMPARE(contentsOf(path).size(), 3 * chunk.size());
+
+        if (replacing)
+            QVERIFY(putBytes(path, "old"));
+        else
+            QVERIFY(QFile::remove(path));
+        const pid_t child = ::fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            WholeFileSeams::set({{}, [step](WholeFileSeams::Step reached) {
+                                     if (reached == step)
+                                         ::_exit(0); // as a kill would: no destructor runs
+                                 }});
+            WholeFile file(path);
+            if (file.open())
+                for (int k = 0; k < 3; ++k)
+                    (void)file.write(chunk);
+            (void)file.commit();
+            ::_exit(1);
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0);
+        QCOMPARE(entries(), before);
+        if (replacing)
+            QCOMPARE(contentsOf(path), QByteArray("old"));
+    }
+
+    void settingsReadSkipsNonRegularFiles_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("throughLink");
+        QTest::newRow("fifo") << u"fifo"_s << false;
+        QTest::newRow("link to fifo") << u"fifo"_s << true;
+        QTest::newRow("socket") << u"socket"_s << false;
+        QTest::newRow("device") << u"device"_s << false;
+    }
+
+    void settingsReadSkipsNonRegularFiles()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, throughLink);
+        const QString special = pathOf(u"special"_s);
+        if (!makeSpecial(kind, special))
+            QSKIP("This user may not make such a file.");
+        const QString path = throughLink ? pathOf(u"quorel.ini"_s) : special;
+        if (throughLink)
+            QVERIFY(QFile::link(special, path));
+        // A FIFO without a writer would block a plain open for ever.
+        QCOMPARE(FileIO::readTextLines(path), std::nullopt);
+    }
+
+    void settingsReadFollowsLinkToRegularFile()
+    {
+        QVERIFY(putBytes(pathOf(u"real.ini"_s), "a\r\nb\r\n"));
+        QVERIFY(QFile::link(pathOf(u"real.ini"_s), pathOf(u"quorel.ini"_s)));
+        QCOMPARE(FileIO::readTextLines(pathOf(u"quorel.ini"_s)), (QStringList{u"a"_s, u"b"_s}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestWholeFile)
+#include "test_WholeFile.moc"
