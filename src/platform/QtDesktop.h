@@ -2,10 +2,25 @@
 
 #include "platform/Desktop.h"
 
-#include <QLockFile>
 
 namespace quorel::platform
 {
+// The single-instance lock: a kernel lock on an open file, kept while this object lives.
+class InstanceLock
+{
+public:
+    InstanceLock() = default;
+    ~InstanceLock();
+    InstanceLock(const InstanceLock &) = delete;
+    InstanceLock &operator=(const InstanceLock &) = delete;
+
+    // True when another open file holds the lock at path; otherwise this object takes it.
+    bool heldElsewhere(const QString &path);
+
+private:
+    int m_fd = -1;
+};
+
 // The desktop as Qt offers it.
 class QtDesktop final : public Desktop
 {
@@ -19,6 +34,6 @@ public:
     std::unique_ptr<UrlFetcher> createFetcher() override;
 
 private:
-    std::unique_ptr<QLockFile> m_instanceLock;
+    InstanceLock m_instanceLock;
 };
 }

@@ -1,21 +1,49 @@
 #include "platform/QtDesktop.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace quorel::platform
 {
+InstanceLock::~InstanceLock()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+bool InstanceLock::heldElsewhere(const QString &path)
+{
+    // The kernel holds the lock for the life of the open file and drops it when its process ends,
+    // however it ends: nothing in the file is read, so no leftover, empty or garbled file can
+    // claim a copy that is gone. O_NONBLOCK keeps a pipe in the file's place from stopping us.
+    const QByteArray name = QFile::encodeName(path);
+    int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_NOCTTY | O_NONBLOCK | O_CLOEXEC, 0644);
+    // A folder or a read-only file in its place is locked just as well: flock() needs no write access.
+    if (fd < 0 && (errno == EISDIR || errno == EACCES || errno == EPERM))
+        fd = ::open(name.constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false; // where no lock can be had, nothing says another copy runs
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = fd;
+        return false;
+    }
+    const bool held = errno == EWOULDBLOCK;
+    ::close(fd);
+    return held;
+}
+
 bool QtDesktop::anotherInstanceRunning(const QString &lockPath)
 {
     QDir().mkpath(QFileInfo(lockPath).absolutePath());
-    auto lock = std::make_unique<QLockFile>(lockPath);
-    // Age alone never frees the lock; a lock whose process has gone is taken over.
-    lock->setStaleLockTime(0);
-    if (lock->tryLock(0)) {
-        m_instanceLock = std::move(lock);
-        return false;
-    }
-    // A folder where no lock can be made says nothing about other copies.
-    return lock->error() == QLockFile::LockFailedError;
+    return m_instanceLock.heldElsewhere(lockPath);
 }
 }

@@ -8,6 +8,8 @@
 
 #include <csignal>
 
+#include <sys/stat.h>
+
 using namespace quorel::tests;
 
 namespace
@@ -69,6 +71,42 @@ private Q_SLOTS:
         QCOMPARE(first.state(), QProcess::Running);
         QVERIFY(ProgramProcess::endsCleanlyOn(first, SIGTERM));
         QVERIFY(QFile::exists(iniPath()));
+    }
+
+    // What a crash, a careless user or a damaged disk may leave: the window still opens and closes.
+    void damagedFilesDoNotTrapTheStart_data()
+    {
+        QTest::addColumn<QString>("iniKind");
+        QTest::addColumn<QByteArray>("lockContents");
+        QTest::addColumn<bool>("saves");
+        QTest::newRow("fifo settings file") << QStringLiteral("fifo") << QByteArray() << false;
+        QTest::newRow("empty lock file") << QString() << QByteArray("") << true;
+        QTest::newRow("garbage lock file") << QString() << QByteArray("\xff\xfe\n-1\n\n") << true;
+    }
+
+    void damagedFilesDoNotTrapTheStart()
+    {
+        QFETCH(QString, iniKind);
+        QFETCH(QByteArray, lockContents);
+        QFETCH(bool, saves);
+        if (iniKind == QStringLiteral("fifo"))
+            QCOMPARE(::mkfifo(QFile::encodeName(iniPath()).constData(), 0600), 0);
+        if (iniKind.isEmpty()) {
+            QFile lock(iniPath() + QStringLiteral(".lock"));
+            QVERIFY(lock.open(QIODevice::WriteOnly));
+            lock.write(lockContents);
+        }
+        QProcess program;
+        QVERIFY(ProgramProcess::startOffscreen(program, m_program));
+        QVERIFY(ProgramProcess::endsCleanlyOn(program, SIGTERM));
+        struct stat status{};
+        QCOMPARE(::lstat(QFile::encodeName(iniPath()).constData(), &status), 0);
+        QCOMPARE(S_ISREG(status.st_mode), saves);
+        if (saves) {
+            QFile ini(iniPath());
+            QVERIFY(ini.open(QIODevice::ReadOnly));
+            QVERIFY(ini.readAll().startsWith(";Tessaly"));
+        }
     }
 
     void folderInPlaceOfTheSettingsFileDoesNotStopTheEnd()

@@ -5,8 +5,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <QDir>
+
 #include <cerrno>
 #include <csignal>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace quorel::platform;
 
@@ -32,7 +38,11 @@ class TestSingleInstance : public QObject
     QString lockPath() const { return m_dir.filePath(QStringLiteral("quorel.ini.lock")); }
 
 private Q_SLOTS:
-    void init() { QFile::remove(lockPath()); }
+    void init()
+    {
+        QFile::remove(lockPath());
+        QDir().rmdir(lockPath());
+    }
 
     void secondCopyIsRefusedWhileTheFirstRuns()
     {
@@ -69,6 +79,78 @@ private Q_SLOTS:
         QVERIFY(!next.anotherInstanceRunning(lockPath()));
         QtDesktop after;
         QVERIFY(after.anotherInstanceRunning(lockPath()));
+    }
+
+    // Whatever a lock file holds, or whatever stands in its place, only a live holder refuses.
+    void leftoverLockDoesNotRefuse_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QByteArray>("contents");
+        QTest::newRow("none") << QStringLiteral("missing") << QByteArray();
+        QTest::newRow("empty file") << QStringLiteral("file") << QByteArray();
+        QTest::newRow("garbage") << QStringLiteral("file") << QByteArray("\x00\xff garbage\n\n\n");
+        // A process that lives but holds no lock, as after the number was given to another program.
+        QTest::newRow("names a live process") << QStringLiteral("file")
+                                              << QByteArray::number(qint64(::getppid())) + "\nquorel\nhost\n";
+        QTest::newRow("folder") << QStringLiteral("folder") << QByteArray();
+        QTest::newRow("fifo") << QStringLiteral("fifo") << QByteArray();
+        QTest::newRow("read-only file") << QStringLiteral("read-only") << QByteArray("1\n");
+    }
+
+    void leftoverLockDoesNotRefuse()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QByteArray, contents);
+        const QString path = lockPath();
+        if (kind == QStringLiteral("folder")) {
+            QVERIFY(QDir().mkdir(path));
+        } else if (kind == QStringLiteral("fifo")) {
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else if (kind != QStringLiteral("missing")) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(contents);
+            file.close();
+            if (kind == QStringLiteral("read-only"))
+                QVERIFY(file.setPermissions(QFile::ReadOwner));
+        }
+
+        auto first = std::make_unique<QtDesktop>();
+        QVERIFY(!first->anotherInstanceRunning(path));
+        QtDesktop second;
+        QVERIFY(second.anotherInstanceRunning(path));
+        first.reset();
+        QtDesktop third;
+        QVERIFY(!third.anotherInstanceRunning(path));
+    }
+
+    void copyInAnotherProcessRefusesUntilKilled()
+    {
+        int ready[2];
+        QCOMPARE(::pipe(ready), 0);
+        const pid_t child = ::fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            QtDesktop holder;
+            const char answer = holder.anotherInstanceRunning(lockPath()) ? 'n' : 'y';
+            (void)!::write(ready[1], &answer, 1);
+            ::pause();
+            ::_exit(0);
+        }
+        ::close(ready[1]);
+        char answer = 0;
+        QCOMPARE(::read(ready[0], &answer, 1), ssize_t(1));
+        ::close(ready[0]);
+        QCOMPARE(answer, 'y');
+        {
+            QtDesktop second;
+            QVERIFY(second.anotherInstanceRunning(lockPath()));
+        }
+        ::kill(child, SIGKILL);
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QtDesktop after;
+        QVERIFY(!after.anotherInstanceRunning(lockPath()));
     }
 
     void folderWithoutLocksDoesNotRefuse()
