@@ -90,6 +90,17 @@ namespace
         return text;
     }
 
+    // Cut at the bound, but never between the two halves of a surrogate pair.
+    QString boundedValue(const QString &line)
+    {
+        if (line.size() <= maxSingleValueUnits)
+            return line;
+        qsizetype length = maxSingleValueUnits;
+        if (line.at(length - 1).isHighSurrogate())
+            --length;
+        return line.first(length);
+    }
+
     class Writer
     {
     public:
@@ -250,7 +261,7 @@ namespace
             if (!scanValue(current, key.field == TextField::ImageFolder))
                 return false;
             if (!isKeyLike(current))
-                m_target.setText(key.field, current);
+                m_target.setText(key.field, boundedValue(current));
             else if (key.noValue == NoValue::Empties)
                 m_target.setText(key.field, QString());
             return true;

@@ -71,6 +71,12 @@ struct Values
 // The most entries a list block is written with.
 constexpr qsizetype maxListEntries = 15;
 
+// The most UTF-16 units a single-value key gives its field; the rest of the line is dropped. Far
+// beyond any number, size or folder path (Linux takes 4096 bytes), and small enough for a text box
+// to lay out at once: a value of many megabytes kept the window busy redrawing it, deaf even to
+// being closed. Lists are read whole, as their entries only show in a drop-down.
+constexpr qsizetype maxSingleValueUnits = 32767;
+
 // The date in the locale's short date format, a space and the time with its seconds.
 QString createdStamp(const QDateTime &moment, const QLocale &locale);
 

@@ -152,6 +152,41 @@ private Q_SLOTS:
         QCOMPARE(readCalls(lines), calls);
     }
 
+    // Each single-value key stops at the bound; list entries and the lines after the value are whole.
+    void longValues_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("applied");
+        const qsizetype bound = maxSingleValueUnits;
+        const QString atBound(bound, u'1');
+        QTest::newRow("start at the bound") << QStringLiteral("[開始]") << atBound << atBound;
+        QTest::newRow("start one over") << QStringLiteral("[開始]") << atBound + u'2' << atBound;
+        QTest::newRow("size of megabytes") << QStringLiteral("[大きさ]") << QString(8 * 1024 * 1024, u'8')
+                                           << QString(bound, u'8');
+        QTest::newRow("image folder")
+            << QStringLiteral("[画像出力フォルダ]") << QString(bound * 3, u'/') << QString(bound, u'/');
+        // A pair cut in half would leave a lone surrogate for the text box to show.
+        const QString paired = QString(bound - 1, u'a') + QStringLiteral("𠮷") + u'z';
+        QTest::newRow("pair across the bound") << QStringLiteral("[出力フォルダ]") << paired
+                                               << QString(bound - 1, u'a');
+    }
+
+    void longValues()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QFETCH(QString, applied);
+        const QString longEntry(maxSingleValueUnits * 2, u'e');
+        RecordingTarget target;
+        read({key, value, QStringLiteral("[頭]"), QStringLiteral(" 1 "), longEntry, QStringLiteral("[End Of List]")},
+             target);
+        QCOMPARE(target.calls.size(), 2);
+        QVERIFY(target.calls.at(0).endsWith(u'=' + applied));
+        QCOMPARE(target.calls.at(0).size() - target.calls.at(0).indexOf(u'=') - 1, applied.size());
+        QCOMPARE(target.calls.at(1), QStringLiteral("list Head=") + longEntry);
+    }
+
     void checkValue_data()
     {
         QTest::addColumn<QString>("line");
