@@ -76,6 +76,8 @@ namespace
                 merge = CheckFolderMerge(m_request.listCheckFolder(), m_request.head + numberText(*start, m_digits));
 
             Markup::appendPageHeader(m_result.text, m_kind);
+            if (*start <= *end && surelyTooLarge(qint64(*end) - *start + 1, merge.checkList().size()))
+                return refuse(tooLargeMessage);
             reserveFor(qint64(*end) - *start + 1);
             for (qint64 n = *start; n <= *end; ++n) {
                 const QString fileName = fileNameOf(n);
@@ -107,6 +109,28 @@ namespace
                 return true;
             refuse(tooLargeMessage);
             return false;
+        }
+
+        // Whether the run is bound to stop over the limit, judged before it takes any memory: the least
+        // the run holds by then is below what the loop checks, so the refusal is the one the loop
+        // would give, only without first filling half a gigabyte. Every file name is at least as
+        // long as its number's digits, and each listed file leaves out at most one number.
+        bool surelyTooLarge(qint64 numbers, qsizetype leftOutAtMost) const
+        {
+            // A thumbnail page without columns is refused at its first image instead.
+            if (m_kind == Markup::PageKind::Thumbnail && !m_request.addressOnly && (!m_columns || *m_columns == 0))
+                return false;
+            const qint64 images = std::min<qint64>(std::max<qint64>(numbers - leftOutAtMost, 0), PageLimits::maxImages);
+            const qint64 fileName = m_request.head.size() + std::max<qint64>(m_digits, 1) + m_request.tail.size();
+            const qint64 address = m_request.baseAddress.size() + fileName;
+            qint64 perImage = address + fileName; // the download lists
+            if (!m_request.addressOnly)
+                perImage += 2 * address + fileName + str_ImgAttr.size();
+            qint64 least = m_result.text.size() + images * perImage;
+            // An address list names every number, once the images are listed without refusal.
+            if (m_request.addressOnly && numbers <= PageLimits::maxImages)
+                least = images * (address + fileName) + numbers * (address + 2);
+            return least > PageLimits::maxPageUnits;
         }
 
         // One growth of the page text instead of many copies of it.

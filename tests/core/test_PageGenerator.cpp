@@ -4,7 +4,11 @@
 
 #include <QTest>
 
+#include <sys/resource.h>
+
 using namespace quorel::core;
+
+Q_DECLARE_METATYPE(PageRequest)
 
 namespace
 {
@@ -35,6 +39,41 @@ class TestPageGenerator : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // Runs bound to end over the limit are refused before they fill memory, with the loop's message.
+    // First of all, so that the peak memory of the process is still that of a small program.
+    void oversizedRunRefusedEarly_data()
+    {
+        QTest::addColumn<PageRequest>("request");
+        PageRequest longHead = pattern(QStringLiteral("0"), QStringLiteral("30000"), QStringLiteral("1"));
+        longHead.head = QString(5000, u'h');
+        QTest::newRow("plain page, long head") << longHead;
+        PageRequest wideCells = pattern(QStringLiteral("1"), QStringLiteral("30000"));
+        wideCells.thumbnails = true;
+        wideCells.sizeText = QString(10000, u'8');
+        QTest::newRow("thumbnails, long size") << wideCells;
+        PageRequest longBase = pattern(QStringLiteral("1"), QStringLiteral("2000"));
+        longBase.addressOnly = true;
+        longBase.baseAddress = QString(100000, u'b');
+        QTest::newRow("address list, long base") << longBase;
+        QTest::newRow("check folder leaves a few out")
+            << withCheckFolder(longHead, {longHead.head + QStringLiteral("1.jpg"), longHead.head + QStringLiteral("7.jpg")});
+    }
+
+    void oversizedRunRefusedEarly()
+    {
+        QFETCH(PageRequest, request);
+        rusage before{};
+        ::getrusage(RUSAGE_SELF, &before);
+        const PageResult result = generatePage(request);
+        rusage after{};
+        ::getrusage(RUSAGE_SELF, &after);
+        QCOMPARE(result.refusal, QStringLiteral("作成するデータが大きすぎます。"));
+        QVERIFY(result.text.isEmpty());
+        // Building up to the limit takes hundreds of megabytes (ru_maxrss counts kilobytes).
+        QVERIFY2(after.ru_maxrss - before.ru_maxrss < 32 * 1024,
+                 qPrintable(QStringLiteral("peak grew by %1 kB").arg(after.ru_maxrss - before.ru_maxrss)));
+    }
+
     void workedExamples_data()
     {
         QTest::addColumn<bool>("thumbnails");
@@ -318,6 +357,33 @@ private Q_SLOTS:
         QCOMPARE(result.refusal, message);
         QVERIFY(result.text.isEmpty());
         QVERIFY(result.addresses.isEmpty());
+    }
+
+    // An address list's size is known exactly, so the early refusal meets the limit to the unit:
+    // 1024 numbers of 4 digits, each listed twice (list text and download list) with a base of B
+    // units, hold 1024 * (2B + 14) units, which is the limit for B = 65529.
+    void addressListAtTheLimitIsBuilt_data()
+    {
+        QTest::addColumn<qsizetype>("baseLength");
+        QTest::addColumn<bool>("built");
+        QTest::newRow("at the limit") << qsizetype(65529) << true;
+        QTest::newRow("one unit a line over") << qsizetype(65530) << false;
+    }
+
+    void addressListAtTheLimitIsBuilt()
+    {
+        QFETCH(qsizetype, baseLength);
+        QFETCH(bool, built);
+        PageRequest request = pattern(QStringLiteral("0"), QStringLiteral("1023"), QStringLiteral("4"));
+        request.head.clear();
+        request.tail.clear();
+        request.addressOnly = true;
+        request.baseAddress = QString(baseLength, u'b');
+        const PageResult result = generatePage(request);
+        QCOMPARE(result.refusal.isEmpty(), built);
+        QCOMPARE(result.addresses.size(), built ? 1024 : 0);
+        if (built)
+            QCOMPARE(result.text.size() + 1024 * (baseLength + 8), PageLimits::maxPageUnits);
     }
 
     void extremesOfTheRange()
