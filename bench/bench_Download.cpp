@@ -1,7 +1,6 @@
 // The download loop against the curl command line, both fetching the same 1,000 files of 10 KB
 // one after another from a loopback server; prints each loop's time over curl's at the end.
 #include "platform/CurlFetcher.h"
-#include "platform/FileIO.h"
 #include "platform/ImageDownload.h"
 #include "support/LoopbackServer.h"
 
@@ -45,7 +44,7 @@ Fixture &fixture()
     return instance;
 }
 
-void runLoop(benchmark::State &state, const quorel::platform::FileWriter &writeFile)
+void DownloadLoop(benchmark::State &state)
 {
     const Fixture &f = fixture();
     const quorel::core::OneBasedStrings urls(f.urls);
@@ -53,24 +52,12 @@ void runLoop(benchmark::State &state, const quorel::platform::FileWriter &writeF
     for (auto _ : state) {
         QTemporaryDir folder;
         quorel::platform::CurlFetcher fetcher;
-        if (const auto failure = quorel::platform::downloadImages(urls, names, fileCount, folder.path(), fetcher,
-                                                                   writeFile)) {
-            state.SkipWithError(failure->toStdString().c_str());
+        if (const auto done = quorel::platform::downloadImages(urls, names, fileCount, folder.path(), fetcher); !done) {
+            state.SkipWithError(done.error().toStdString().c_str());
             return;
         }
     }
     state.SetItemsProcessed(state.iterations() * fileCount);
-}
-
-void DownloadLoop(benchmark::State &state)
-{
-    runLoop(state, &quorel::platform::FileIO::writeWhole);
-}
-
-// The transfers alone, to tell their cost from the cost of the whole-or-nothing writes.
-void DownloadLoopWithoutFiles(benchmark::State &state)
-{
-    runLoop(state, [](const QString &, QByteArrayView) { return quorel::core::Result<>(); });
 }
 
 void CurlCommandLine(benchmark::State &state)
@@ -96,7 +83,6 @@ void CurlCommandLine(benchmark::State &state)
 }
 
 BENCHMARK(DownloadLoop)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
-BENCHMARK(DownloadLoopWithoutFiles)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
 BENCHMARK(CurlCommandLine)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
 
 // Keeps each benchmark's time per iteration so the ratios can be printed after the runs.

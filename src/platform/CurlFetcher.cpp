@@ -4,7 +4,7 @@
 
 #include <curl/curl.h>
 
-#include <new>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -19,16 +19,8 @@ bool curlReady()
     return ready;
 }
 
-size_t appendToBody(char *data, size_t size, size_t count, void *target)
-{
-    const size_t bytes = size * count;
-    try {
-        static_cast<QByteArray *>(target)->append(data, static_cast<qsizetype>(bytes));
-    } catch (const std::bad_alloc &) {
-        return 0; // libcurl ends the transfer with CURLE_WRITE_ERROR
-    }
-    return bytes;
-}
+const QString stoppedReason = u"転送を中止しました。"_s;
+const QString headerTooLarge = u"サーバーの応答のヘッダーが大きすぎます。"_s;
 
 QString reasonFor(CURLcode code)
 {
@@ -46,7 +38,6 @@ QString reasonFor(CURLcode code)
         return u"サーバーからの応答が止まりました。"_s;
     case CURLE_TOO_MANY_REDIRECTS:
         return u"転送先の指定が多すぎます。"_s;
-    case CURLE_WRITE_ERROR:
     case CURLE_OUT_OF_MEMORY:
         return u"データを受け取るメモリが足りません。"_s;
     case CURLE_PEER_FAILED_VERIFICATION:
@@ -67,21 +58,58 @@ QString reasonFor(CURLcode code)
     }
 }
 
-FetchResult failed(const QString &reason)
+// What a dropped idle connection looks like from this side.
+bool droppedConnection(CURLcode code)
 {
-    return {false, {}, reason};
+    return code == CURLE_GOT_NOTHING || code == CURLE_SEND_ERROR || code == CURLE_RECV_ERROR;
 }
 }
 
 struct CurlFetcher::Handle
 {
     CURL *curl = nullptr;
+    CURLM *multi = nullptr;
+    char errorText[CURL_ERROR_SIZE] = {};
     ~Handle()
     {
+        if (multi && curl)
+            curl_multi_remove_handle(multi, curl);
         if (curl)
             curl_easy_cleanup(curl);
+        if (multi)
+            curl_multi_cleanup(multi);
     }
 };
+
+struct CurlFetcher::Transfer
+{
+    CurlFetcher *fetcher = nullptr;
+    const BodySink *sink = nullptr;
+    std::optional<core::Failure> sinkFailure;
+    bool answered = false; // a byte of the answer, header or body, arrived
+    bool bodyStarted = false;
+};
+
+size_t CurlFetcher::receiveBody(char *data, size_t size, size_t count, void *target)
+{
+    auto &transfer = *static_cast<Transfer *>(target);
+    const size_t bytes = size * count;
+    transfer.answered = true;
+    transfer.bodyStarted = true;
+    const auto length = static_cast<qsizetype>(bytes);
+    transfer.fetcher->m_largestPiece = std::max(transfer.fetcher->m_largestPiece, length);
+    if (core::Result<> taken = (*transfer.sink)(QByteArrayView(data, length)); !taken) {
+        transfer.sinkFailure = core::fail(taken.error());
+        return 0; // libcurl ends the transfer with CURLE_WRITE_ERROR
+    }
+    return bytes;
+}
+
+size_t CurlFetcher::receiveHeader(char *, size_t size, size_t count, void *target)
+{
+    static_cast<Transfer *>(target)->answered = true;
+    return size * count;
+}
 
 CurlFetcher::CurlFetcher(CurlFetcherLimits limits)
     : m_handle(std::make_unique<Handle>())
@@ -89,8 +117,13 @@ CurlFetcher::CurlFetcher(CurlFetcherLimits limits)
     if (!curlReady())
         return;
     CURL *curl = curl_easy_init();
-    if (!curl)
+    CURLM *multi = curl_multi_init();
+    m_handle->multi = multi;
+    if (!curl || !multi) {
+        if (curl)
+            curl_easy_cleanup(curl);
         return;
+    }
     m_handle->curl = curl;
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_USERAGENT, "quorel/1.1.5");
@@ -102,29 +135,89 @@ CurlFetcher::CurlFetcher(CurlFetcherLimits limits)
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits.connectTimeout.count()));
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, limits.lowSpeedBytesPerSecond);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, static_cast<long>(limits.lowSpeedTime.count()));
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &appendToBody);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &CurlFetcher::receiveBody);
+    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &CurlFetcher::receiveHeader);
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, m_handle->errorText);
 }
 
 CurlFetcher::~CurlFetcher() = default;
 
-FetchResult CurlFetcher::fetch(const QString &url)
+void CurlFetcher::stop()
+{
+    m_stopped = true;
+    if (m_handle->multi)
+        curl_multi_wakeup(m_handle->multi);
+}
+
+// Runs one transfer through the multi interface, whose wait stop() can cut short at once.
+int CurlFetcher::perform(Transfer &transfer)
+{
+    CURL *curl = m_handle->curl;
+    CURLM *multi = m_handle->multi;
+    m_handle->errorText[0] = '\0';
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
+    curl_easy_setopt(curl, CURLOPT_HEADERDATA, &transfer);
+    if (curl_multi_add_handle(multi, curl) != CURLM_OK)
+        return CURLE_FAILED_INIT;
+
+    CURLcode code = CURLE_FAILED_INIT;
+    for (int running = 1; running > 0;) {
+        if (m_stopped) {
+            code = CURLE_ABORTED_BY_CALLBACK;
+            break;
+        }
+        if (curl_multi_perform(multi, &running) != CURLM_OK)
+            break;
+        if (running == 0) {
+            int queued = 0;
+            while (CURLMsg *message = curl_multi_info_read(multi, &queued))
+                if (message->msg == CURLMSG_DONE)
+                    code = message->data.result;
+            break;
+        }
+        // The wait ends early when data comes or stop() wakes it.
+        if (curl_multi_poll(multi, nullptr, 0, 1000, nullptr) != CURLM_OK)
+            break;
+    }
+    curl_multi_remove_handle(multi, curl);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, nullptr);
+    curl_easy_setopt(curl, CURLOPT_HEADERDATA, nullptr);
+    return code;
+}
+
+core::Result<> CurlFetcher::fetch(const QString &url, const BodySink &sink)
 {
     if (!m_handle->curl)
-        return failed(u"通信の準備ができませんでした。"_s);
+        return core::fail(u"通信の準備ができませんでした。"_s);
+    if (m_stopped)
+        return core::fail(stoppedReason);
     // Spaces and non-ASCII characters are sent percent-encoded, as a browser would.
     const QUrl parsed(url.trimmed(), QUrl::TolerantMode);
     if (!parsed.isValid() || parsed.isEmpty())
-        return failed(reasonFor(CURLE_URL_MALFORMAT));
+        return core::fail(reasonFor(CURLE_URL_MALFORMAT));
 
-    FetchResult result;
     const QByteArray encoded = parsed.toEncoded();
     curl_easy_setopt(m_handle->curl, CURLOPT_URL, encoded.constData());
-    curl_easy_setopt(m_handle->curl, CURLOPT_WRITEDATA, &result.body);
-    const CURLcode code = curl_easy_perform(m_handle->curl);
-    curl_easy_setopt(m_handle->curl, CURLOPT_WRITEDATA, nullptr);
-    if (code != CURLE_OK)
-        return failed(reasonFor(code));
-    result.ok = true;
-    return result;
+    Transfer transfer{this, &sink, {}, false, false};
+    auto code = static_cast<CURLcode>(perform(transfer));
+    if (code != CURLE_OK && droppedConnection(code) && !transfer.answered && m_holdsConnection && !m_stopped) {
+        curl_easy_setopt(m_handle->curl, CURLOPT_FRESH_CONNECT, 1L);
+        code = static_cast<CURLcode>(perform(transfer));
+        curl_easy_setopt(m_handle->curl, CURLOPT_FRESH_CONNECT, 0L);
+    }
+    m_holdsConnection = transfer.answered;
+
+    if (m_stopped)
+        return core::fail(stoppedReason);
+    if (transfer.sinkFailure)
+        return *transfer.sinkFailure;
+    if (code == CURLE_OK)
+        return {};
+    // libcurl reports an oversized header as a lack of memory (7.x) or names it in its own words
+    // (8.x); with bodies streamed, memory runs short before the body only over a header.
+    const QByteArray detail = QByteArray(m_handle->errorText).toLower();
+    if ((code == CURLE_OUT_OF_MEMORY && !transfer.bodyStarted) || (detail.contains("header") && detail.contains("too large")))
+        return core::fail(headerTooLarge);
+    return core::fail(reasonFor(code));
 }
 }

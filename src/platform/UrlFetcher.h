@@ -1,22 +1,25 @@
 #pragma once
 
-#include <QByteArray>
+#include "core/Result.h"
+
+#include <QByteArrayView>
 #include <QString>
+
+#include <functional>
 
 namespace quorel::platform
 {
-struct FetchResult
-{
-    bool ok = false;
-    QByteArray body;    // the whole body, whatever the status
-    QString errorText;  // a short Japanese sentence when !ok
-};
+// Takes each piece of a body as it arrives; a failure ends the transfer with its reason.
+using BodySink = std::function<core::Result<>(QByteArrayView piece)>;
 
-// Fetches whole resources one at a time.
+// Fetches resources one at a time, handing their bodies on piece by piece so that none is held whole.
 class UrlFetcher
 {
 public:
     virtual ~UrlFetcher() = default;
-    virtual FetchResult fetch(const QString &url) = 0;
+    // The body goes to sink whatever the status; a failure is a short Japanese sentence.
+    virtual core::Result<> fetch(const QString &url, const BodySink &sink) = 0;
+    // Ends the running fetch at once and refuses every later one. Any thread may call it.
+    virtual void stop() = 0;
 };
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/OneBasedStrings.h"
+#include "core/Result.h"
 #include "platform/SettingsLocation.h"
 #include "ui/CommonDialog.h"
 
@@ -16,6 +17,7 @@ class QPushButton;
 namespace quorel::platform
 {
 class Desktop;
+class UrlFetcher;
 enum class MessageIcon;
 }
 
@@ -119,9 +121,17 @@ private:
     void connectEvents();
     void installFieldRules();
     QString get_Folder();
+    // Runs the download on a worker thread while this thread keeps serving the window.
+    core::Result<> downloadBesideTheWindow(platform::UrlFetcher &fetcher);
+    // A close during a download stops it at once and closes once it has ended.
+    void stopDownloadAndClose();
 
     platform::Desktop &m_desktop;
     // Set by a start-up that was not refused; the shut-down writes the settings only then, once.
     bool m_settingsDue = false;
+    // Set while a download runs.
+    platform::UrlFetcher *m_runningFetcher = nullptr;
+    bool m_downloadStopped = false;
+    bool m_closeAfterDownload = false;
 };
 }

@@ -1,16 +1,12 @@
 #include "ui/Form1.h"
 
 #include "platform/Desktop.h"
-#include "platform/FileIO.h"
-#include "platform/ImageDownload.h"
-#include "platform/UrlFetcher.h"
 #include "ui/CheckValue.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
 
 using namespace Qt::StringLiterals;
 
@@ -53,22 +49,5 @@ void Form1::Check2_Click()
 void Form1::chk_Chk_FoN_Click()
 {
     chk_fon_Enabled(CheckValue::isTicked(*chk_Chk_FoN));
-}
-
-void Form1::cmd_Get_Click()
-{
-    if (int_FileCnt <= 0) {
-        showMessage(u"リストを作成して下さい"_s, platform::MessageIcon::None);
-        return;
-    }
-    cmd_Get->setEnabled(false);
-    const std::unique_ptr<platform::UrlFetcher> fetcher = desktop().createFetcher();
-    const std::optional<QString> failure = fetcher
-        ? platform::downloadImages(str_UrlList, str_FileList, int_FileCnt, cmb_Fld->currentText(), *fetcher,
-                                   &platform::FileIO::writeWhole)
-        : u"通信の準備ができませんでした。"_s;
-    if (failure)
-        showMessage(*failure, platform::MessageIcon::Exclamation);
-    cmd_Get->setEnabled(true);
 }
 }

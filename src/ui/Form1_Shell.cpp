@@ -94,6 +94,11 @@ void Form1::lbl_Center(QWidget *lc_Label, QWidget *lc_Text)
 
 void Form1::closeEvent(QCloseEvent *event)
 {
+    if (m_runningFetcher) {
+        stopDownloadAndClose();
+        event->ignore();
+        return;
+    }
     Form_Unload();
     QWidget::closeEvent(event);
 }

@@ -1,28 +1,89 @@
 #include "platform/CurlFetcher.h"
+#include "support/DroppingServer.h"
 #include "support/LoopbackServer.h"
 
 #include <QElapsedTimer>
 #include <QTest>
 
+#include <sys/resource.h>
+
+#include <thread>
+
 using namespace Qt::StringLiterals;
+using quorel::core::Result;
 using quorel::platform::CurlFetcher;
 using quorel::platform::CurlFetcherLimits;
 using quorel::tests::LoopbackServer;
+
+namespace
+{
+QByteArray binaryBody()
+{
+    QByteArray bytes;
+    for (int i = 0; i < 3000; ++i)
+        bytes.append(char(i % 256));
+    return bytes;
+}
+
+struct Fetched
+{
+    Result<> result;
+    QByteArray body;
+};
+
+Fetched fetchWhole(CurlFetcher &fetcher, const QString &url)
+{
+    QByteArray body;
+    Result<> result = fetcher.fetch(url, [&body](QByteArrayView piece) {
+        body.append(piece);
+        return Result<>();
+    });
+    return {std::move(result), body};
+}
+
+// The process's peak resident size so far, in bytes.
+qint64 peakResident()
+{
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return qint64(usage.ru_maxrss) * 1024;
+}
+
+constexpr CurlFetcherLimits quickLimits{std::chrono::milliseconds(2000), 100, std::chrono::seconds(1)};
+}
 
 class TestCurlFetcher : public QObject
 {
     Q_OBJECT
 
-private:
-    static QByteArray binaryBody()
+private Q_SLOTS:
+    // First, while the process's peak is still low.
+    void bodyLargerThanAnyBufferArrivesWithoutBeingHeld()
     {
-        QByteArray bytes;
-        for (int i = 0; i < 3000; ++i)
-            bytes.append(char(i % 256));
-        return bytes;
+        constexpr qint64 size = 64 << 20;
+        LoopbackServer server;
+        server.serveGenerated(u"/big"_s, size);
+        server.serve(u"/small"_s, 200, "warm"_ba);
+        server.start();
+        CurlFetcher fetcher;
+        QVERIFY(fetchWhole(fetcher, server.url(u"/small"_s)).result);
+        const qint64 peakBefore = peakResident();
+
+        qint64 received = 0;
+        bool same = true;
+        const Result<> result = fetcher.fetch(server.url(u"/big"_s), [&](QByteArrayView piece) {
+            same = same && piece == LoopbackServer::generatedBytes(received, piece.size());
+            received += piece.size();
+            return Result<>();
+        });
+        QVERIFY2(result, qPrintable(result.error()));
+        QCOMPARE(received, size);
+        QVERIFY(same);
+        QVERIFY2(fetcher.largestPiece() <= (1 << 20), qPrintable(QString::number(fetcher.largestPiece())));
+        const qint64 growth = peakResident() - peakBefore;
+        QVERIFY2(growth < size / 4, qPrintable(u"peak grew by %1 bytes"_s.arg(growth)));
     }
 
-private Q_SLOTS:
     void storesTheWholeBodyWhateverTheStatus_data()
     {
         QTest::addColumn<QString>("path");
@@ -47,9 +108,9 @@ private Q_SLOTS:
         server.start();
 
         CurlFetcher fetcher;
-        const auto result = fetcher.fetch(server.url(path));
-        QVERIFY2(result.ok, qPrintable(result.errorText));
-        QCOMPARE(result.body, expected);
+        const Fetched fetched = fetchWhole(fetcher, server.url(path));
+        QVERIFY2(fetched.result, qPrintable(fetched.result.error()));
+        QCOMPARE(fetched.body, expected);
         QCOMPARE(server.lastUserAgent(), u"quorel/1.1.5"_s);
     }
 
@@ -64,6 +125,7 @@ private Q_SLOTS:
         QTest::newRow("connection closed inside the body") << u"/cut"_s << u"転送が途中で切れました。"_s;
         QTest::newRow("unknown host") << u"http://no-such-host.invalid/x.jpg"_s << u"サーバーが見つかりません。"_s;
         QTest::newRow("empty address") << QString() << u"アドレスの形式が正しくありません。"_s;
+        QTest::newRow("header too large") << u"/header"_s << u"サーバーの応答のヘッダーが大きすぎます。"_s;
     }
 
     void failuresGiveAJapaneseReason()
@@ -74,29 +136,100 @@ private Q_SLOTS:
         server.redirect(u"/escape"_s, u"file:///etc/passwd"_s);
         server.redirect(u"/loop"_s, u"/loop"_s);
         server.cutShort(u"/cut"_s, "the first half"_ba);
+        server.hugeHeader(u"/header"_s, 400 * 1024);
         server.start();
         CurlFetcher fetcher;
-        const auto result = fetcher.fetch(url.startsWith(u'/') ? server.url(url) : url);
-        QVERIFY(!result.ok);
-        QCOMPARE(result.errorText, reason);
-        QVERIFY(result.body.isEmpty());
+        const Fetched fetched = fetchWhole(fetcher, url.startsWith(u'/') ? server.url(url) : url);
+        QVERIFY(!fetched.result);
+        QCOMPARE(fetched.result.error(), reason);
     }
 
-    void stalledServerIsGivenUp()
+    void sinkFailureEndsTheTransferWithItsReason()
     {
         LoopbackServer server;
-        server.stall(u"/slow"_s);
+        server.serveGenerated(u"/big"_s, 8 << 20);
+        server.start();
+        CurlFetcher fetcher;
+        int pieces = 0;
+        const Result<> result = fetcher.fetch(server.url(u"/big"_s), [&pieces](QByteArrayView) {
+            ++pieces;
+            return Result<>(quorel::core::fail(u"disk full"_s));
+        });
+        QVERIFY(!result);
+        QCOMPARE(result.error(), u"disk full"_s);
+        QCOMPARE(pieces, 1);
+    }
+
+    void slowServersAreGivenUpAsStalled_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("answers nothing") << u"/stalled"_s;
+        QTest::newRow("a byte every 200 ms") << u"/trickle"_s;
+    }
+
+    void slowServersAreGivenUpAsStalled()
+    {
+        QFETCH(QString, path);
+        LoopbackServer server;
+        server.stall(u"/stalled"_s);
+        server.trickle(u"/trickle"_s, 200);
         server.serve(u"/fast"_s, 200, "after"_ba);
         server.start();
-        CurlFetcher fetcher(CurlFetcherLimits{std::chrono::milliseconds(2000), 1, std::chrono::seconds(1)});
+        CurlFetcher fetcher(quickLimits);
         QElapsedTimer timer;
         timer.start();
-        const auto result = fetcher.fetch(server.url(u"/slow"_s));
-        QVERIFY(!result.ok);
-        QCOMPARE(result.errorText, u"サーバーからの応答が止まりました。"_s);
-        QVERIFY2(timer.elapsed() < 10'000, qPrintable(QString::number(timer.elapsed())));
+        const Fetched fetched = fetchWhole(fetcher, server.url(path));
+        QVERIFY(!fetched.result);
+        QCOMPARE(fetched.result.error(), u"サーバーからの応答が止まりました。"_s);
+        QVERIFY2(timer.elapsed() < 5'000, qPrintable(QString::number(timer.elapsed())));
         // The handle is still good for the next address.
-        QCOMPARE(fetcher.fetch(server.url(u"/fast"_s)).body, "after"_ba);
+        QCOMPARE(fetchWhole(fetcher, server.url(u"/fast"_s)).body, "after"_ba);
+    }
+
+    void stopEndsARunningTransferAtOnceAndEveryLaterOne_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("stalled") << u"/stalled"_s;
+        QTest::newRow("trickling") << u"/trickle"_s;
+    }
+
+    void stopEndsARunningTransferAtOnceAndEveryLaterOne()
+    {
+        QFETCH(QString, path);
+        LoopbackServer server;
+        server.stall(u"/stalled"_s);
+        server.trickle(u"/trickle"_s, 100);
+        server.serve(u"/fast"_s, 200, "after"_ba);
+        server.start();
+        CurlFetcher fetcher;
+        QElapsedTimer timer;
+        std::thread stopper([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            timer.start();
+            fetcher.stop();
+        });
+        const Fetched fetched = fetchWhole(fetcher, server.url(path));
+        const qint64 afterStop = timer.elapsed();
+        stopper.join();
+        QVERIFY(!fetched.result);
+        QVERIFY2(afterStop < 200, qPrintable(QString::number(afterStop)));
+        QVERIFY(!fetchWhole(fetcher, server.url(u"/fast"_s)).result);
+        QVERIFY(!server.requestedPaths().contains(u"/fast"_s));
+    }
+
+    void serverDroppingEveryKeptConnectionLosesNoImage()
+    {
+        quorel::tests::DroppingServer server;
+        CurlFetcher fetcher;
+        constexpr int count = 3000;
+        for (int n = 1; n <= count; ++n) {
+            const QString path = u"/img%1.jpg"_s.arg(n);
+            const Fetched fetched = fetchWhole(fetcher, server.url(path));
+            QVERIFY2(fetched.result, qPrintable(u"image %1: %2"_s.arg(n).arg(fetched.result.error())));
+            QCOMPARE(fetched.body, path.toUtf8());
+        }
+        QCOMPARE(server.answered(), count);
+        QVERIFY(server.dropped() > 0);
     }
 };
 

@@ -1,42 +1,45 @@
 #include "platform/ImageDownload.h"
 #include "platform/UrlFetcher.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 using quorel::core::OneBasedStrings;
-using quorel::platform::FetchResult;
+using quorel::core::Result;
 
 namespace
 {
-// Answers every address with its own text.
+// Answers every address with its own text, in two pieces; an address ending in "!" fails after them.
 class RecordingFetcher final : public quorel::platform::UrlFetcher
 {
 public:
     QStringList fetched;
 
-    FetchResult fetch(const QString &url) override
+    Result<> fetch(const QString &url, const quorel::platform::BodySink &sink) override
     {
         fetched.append(url);
-        return {true, url.toUtf8(), {}};
+        const QByteArray body = url.toUtf8();
+        for (const QByteArray &piece : {body.left(3), body.mid(3)})
+            if (Result<> taken = sink(piece); !taken)
+                return taken;
+        if (url.endsWith(u'!'))
+            return quorel::core::fail(u"転送が途中で切れました。"_s);
+        return {};
     }
-};
-
-struct RecordingWriter
-{
-    QStringList paths;
-
-    quorel::platform::FileWriter writer()
-    {
-        return [this](const QString &path, QByteArrayView) -> quorel::core::Result<> {
-            paths.append(path);
-            return {};
-        };
-    }
+    void stop() override {}
 };
 
 const OneBasedStrings urls{{u"http://h/1"_s, u"http://h/2"_s, u"http://h/3"_s}};
 const OneBasedStrings names{{u"a1.jpg"_s, u"a2.jpg"_s, u"a3.jpg"_s}};
+
+// The files in the folder, hidden ones too.
+QStringList filesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
 }
 
 class TestImageDownload : public QObject
@@ -47,42 +50,64 @@ private Q_SLOTS:
     void readsOnlyTheCountedEntries_data()
     {
         QTest::addColumn<int>("count");
-        QTest::addColumn<int>("fetches");
-        QTest::newRow("fewer than the lists") << 2 << 2;
-        QTest::newRow("more than the lists") << 7 << 3;
+        QTest::addColumn<QStringList>("files");
+        QTest::newRow("fewer than the lists") << 2 << QStringList{u"a1.jpg"_s, u"a2.jpg"_s};
+        QTest::newRow("more than the lists") << 7 << QStringList{u"a1.jpg"_s, u"a2.jpg"_s, u"a3.jpg"_s};
     }
 
     void readsOnlyTheCountedEntries()
     {
         QFETCH(int, count);
-        QFETCH(int, fetches);
+        QFETCH(QStringList, files);
+        QTemporaryDir folder;
         RecordingFetcher fetcher;
-        RecordingWriter files;
-        QVERIFY(!quorel::platform::downloadImages(urls, names, qint16(count), u"/d"_s, fetcher, files.writer()));
-        QCOMPARE(fetcher.fetched.size(), fetches);
+        const Result<> done = quorel::platform::downloadImages(urls, names, qint16(count), folder.path(), fetcher);
+        QVERIFY2(done, qPrintable(done.error()));
+        QCOMPARE(fetcher.fetched.size(), files.size());
+        QCOMPARE(filesIn(folder.path()), files);
+        QFile last(folder.filePath(files.last()));
+        QVERIFY(last.open(QIODevice::ReadOnly));
+        QCOMPARE(last.readAll(), urls.at(files.size()).toUtf8());
     }
 
-    void nameOutsideTheFolderIsRefusedBeforeFetching_data()
+    void badEntryStopsTheRunKeepingEarlierFiles_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::newRow("slash") << u"sub/a2.jpg"_s;
-        QTest::newRow("backslash") << u"..\\a2.jpg"_s;
-        QTest::newRow("dot") << u"."_s;
-        QTest::newRow("dot dot") << u".."_s;
-        QTest::newRow("empty") << QString();
+        QTest::addColumn<QString>("name"); // entry 2's file name
+        QTest::addColumn<QString>("url");  // entry 2's address
+        QTest::addColumn<bool>("fetched"); // whether entry 2 was asked for
+        QTest::addColumn<QString>("message"); // <path> stands for entry 2's path
+        const QString outside = u"ファイル「%1」は保存できません。名前が出力フォルダの中のファイルを指していません。"_s;
+        QTest::newRow("slash") << u"sub/a2.jpg"_s << u"http://h/2"_s << false << outside.arg(u"sub/a2.jpg"_s);
+        QTest::newRow("backslash") << u"..\\a2.jpg"_s << u"http://h/2"_s << false << outside.arg(u"..\\a2.jpg"_s);
+        QTest::newRow("dot") << u"."_s << u"http://h/2"_s << false << outside.arg(u"."_s);
+        QTest::newRow("dot dot") << u".."_s << u"http://h/2"_s << false << outside.arg(u".."_s);
+        QTest::newRow("empty") << QString() << u"http://h/2"_s << false << outside.arg(QString());
+        QTest::newRow("name longer than the system allows")
+            << QString(300, u'n') << u"http://h/2"_s << false
+            << u"ファイル「<path>」に書き込めませんでした。ファイル名が長すぎます。"_s;
+        QTest::newRow("name within the limit only in characters")
+            << QString(100, u'画') << u"http://h/2"_s << false
+            << u"ファイル「<path>」に書き込めませんでした。ファイル名が長すぎます。"_s;
+        QTest::newRow("transfer cut after pieces were written")
+            << u"a2.jpg"_s << u"http://h/2!"_s << true << u"「http://h/2!」を取得できませんでした。転送が途中で切れました。"_s;
     }
 
-    void nameOutsideTheFolderIsRefusedBeforeFetching()
+    void badEntryStopsTheRunKeepingEarlierFiles()
     {
         QFETCH(QString, name);
+        QFETCH(QString, url);
+        QFETCH(bool, fetched);
+        QFETCH(QString, message);
+        QTemporaryDir folder;
         RecordingFetcher fetcher;
-        RecordingWriter files;
-        const OneBasedStrings badSecond{{u"a1.jpg"_s, name, u"a3.jpg"_s}};
-        const auto failure = quorel::platform::downloadImages(urls, badSecond, 3, u"/d"_s, fetcher, files.writer());
-        QVERIFY(failure);
-        QVERIFY(failure->contains(u"「%1」"_s.arg(name)));
-        QCOMPARE(fetcher.fetched, QStringList{u"http://h/1"_s});
-        QCOMPARE(files.paths, QStringList{u"/d/a1.jpg"_s});
+        const OneBasedStrings badSecondName{{u"a1.jpg"_s, name, u"a3.jpg"_s}};
+        const OneBasedStrings badSecondUrl{{u"http://h/1"_s, url, u"http://h/3"_s}};
+        const Result<> done = quorel::platform::downloadImages(badSecondUrl, badSecondName, 3, folder.path(), fetcher);
+        QVERIFY(!done);
+        QCOMPARE(done.error(), QString(message).replace(u"<path>"_s, folder.filePath(name)));
+        QCOMPARE(fetcher.fetched, fetched ? (QStringList{u"http://h/1"_s, url}) : QStringList{u"http://h/1"_s});
+        // Nothing half-written, under its name or hidden.
+        QCOMPARE(filesIn(folder.path()), QStringList{u"a1.jpg"_s});
     }
 };
 

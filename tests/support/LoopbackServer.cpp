@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -108,6 +109,52 @@ void LoopbackServer::cutShort(const QString &path, const QByteArray &sentPart)
                 return false; // httplib drops the connection when the provider gives up
             });
     });
+}
+
+void LoopbackServer::serveGenerated(const QString &path, qint64 size)
+{
+    m_state->server.Get(path.toStdString(), [this, size](const httplib::Request &request, httplib::Response &response) {
+        m_state->record(request);
+        response.set_content_provider(size_t(size), "application/octet-stream",
+                                      [](size_t offset, size_t length, httplib::DataSink &sink) {
+                                          const QByteArray piece = generatedBytes(qint64(offset),
+                                                                                  qsizetype(std::min<size_t>(length, 1 << 16)));
+                                          return sink.write(piece.constData(), size_t(piece.size()));
+                                      });
+    });
+}
+
+void LoopbackServer::trickle(const QString &path, int intervalMs)
+{
+    m_state->server.Get(path.toStdString(), [this, intervalMs](const httplib::Request &request, httplib::Response &response) {
+        m_state->record(request);
+        response.set_chunked_content_provider("application/octet-stream", [this, intervalMs](size_t, httplib::DataSink &sink) {
+            std::unique_lock lock(m_state->mutex);
+            if (m_state->stopping.wait_for(lock, std::chrono::milliseconds(intervalMs), [this] { return m_state->stopped; }))
+                return false;
+            lock.unlock();
+            return sink.write("x", 1);
+        });
+    });
+}
+
+void LoopbackServer::hugeHeader(const QString &path, qsizetype size)
+{
+    m_state->server.Get(path.toStdString(), [this, size](const httplib::Request &request, httplib::Response &response) {
+        m_state->record(request);
+        response.set_header("X-Padding", std::string(size_t(size), 'p'));
+        response.set_content("body", "text/plain");
+    });
+}
+
+QByteArray LoopbackServer::generatedBytes(qint64 offset, qsizetype length)
+{
+    QByteArray bytes(length, Qt::Uninitialized);
+    for (qsizetype i = 0; i < length; ++i) {
+        const auto n = quint64(offset + i);
+        bytes[i] = char((n * 2654435761u) >> 13 ^ n >> 8);
+    }
+    return bytes;
 }
 
 void LoopbackServer::start()

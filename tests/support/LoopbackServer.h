@@ -30,6 +30,13 @@ public:
     // Announces a longer body than it sends, then closes the connection.
     void cutShort(const QString &path, const QByteArray &sentPart);
 
+    // Answers a body of size bytes of generatedBytes, made as it is sent.
+    void serveGenerated(const QString &path, qint64 size);
+    // Sends one byte every interval, without end, until the client leaves or the server stops.
+    void trickle(const QString &path, int intervalMs);
+    // Answers 200 with a header line of the given size.
+    void hugeHeader(const QString &path, qsizetype size);
+
     void start();
     QString url(const QString &path) const;
 
@@ -38,6 +45,9 @@ public:
 
     // An address on 127.0.0.1 whose port nobody listens on.
     static QString refusedUrl(const QString &path);
+
+    // The bytes of a generated body from offset on: not a repeat of any short pattern.
+    static QByteArray generatedBytes(qint64 offset, qsizetype length);
 
 private:
     struct State;

@@ -4,16 +4,20 @@
 #include "ui/Form1.h"
 #include "ui/Module1.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace quorel;
 using namespace Qt::StringLiterals;
@@ -24,21 +28,24 @@ namespace
 class WatchedFetcher final : public platform::UrlFetcher
 {
 public:
-    WatchedFetcher(const QPushButton &button, QList<bool> &enabledDuringFetch)
+    WatchedFetcher(QPushButton &button, QList<bool> &enabledDuringFetch)
         : m_button(button)
         , m_enabledDuringFetch(enabledDuringFetch)
     {
     }
 
-    platform::FetchResult fetch(const QString &url) override
+    core::Result<> fetch(const QString &url, const platform::BodySink &sink) override
     {
-        m_enabledDuringFetch.append(m_button.isEnabled());
-        return m_fetcher.fetch(url);
+        // The transfers run on a worker thread; the button is read on its own.
+        QMetaObject::invokeMethod(
+            &m_button, [this] { m_enabledDuringFetch.append(m_button.isEnabled()); }, Qt::BlockingQueuedConnection);
+        return m_fetcher.fetch(url, sink);
     }
+    void stop() override { m_fetcher.stop(); }
 
 private:
-    platform::CurlFetcher m_fetcher;
-    const QPushButton &m_button;
+    platform::CurlFetcher m_fetcher{platform::CurlFetcherLimits{std::chrono::milliseconds(2000), 100, std::chrono::seconds(1)}};
+    QPushButton &m_button;
     QList<bool> &m_enabledDuringFetch;
 };
 
@@ -92,6 +99,8 @@ private Q_SLOTS:
         server = std::make_unique<tests::LoopbackServer>();
         server->serveEchoUnder(u"/pics/"_s);
         server->cutShort(u"/cut/b"_s, "half an image"_ba);
+        server->stall(u"/stalled"_s);
+        server->trickle(u"/trickle/b"_s, 200);
         // Answering under /swap/ first puts a file in the place of the folder "target".
         server->serveUnder(u"/swap/"_s, [this](const QString &path) {
             QDir(downloads->path()).rename(u"target"_s, u"moved"_s);
@@ -265,6 +274,89 @@ private Q_SLOTS:
         QVERIFY(!server->requestedPaths().contains(u"/pics/c"_s));
         // Nothing half-written and no temporary file left behind.
         QCOMPARE(filesUnder(downloads->path()), filesAfter);
+    }
+
+    void slowServerEndsWithTheStallMessage_data()
+    {
+        QTest::addColumn<QString>("second");
+        QTest::newRow("answers nothing") << u"/stalled"_s;
+        QTest::newRow("a byte every 200 ms") << u"/trickle/b"_s;
+    }
+
+    void slowServerEndsWithTheStallMessage()
+    {
+        QFETCH(QString, second);
+        form->str_UrlList = core::OneBasedStrings({server->url(u"/pics/a"_s), server->url(second)});
+        form->str_FileList = core::OneBasedStrings({u"img01.jpg"_s, u"img02.jpg"_s});
+        form->int_FileCnt = 2;
+        QElapsedTimer timer;
+        timer.start();
+        QTest::mouseClick(form->cmd_Get, Qt::LeftButton);
+        QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
+        QCOMPARE(fake.lastMessageText(),
+                 u"「%1」を取得できませんでした。サーバーからの応答が止まりました。"_s.arg(server->url(second)));
+        QCOMPARE(filesUnder(downloads->path()), QStringList{u"img01.jpg"_s});
+    }
+
+    // While a trickling download runs, the window serves its events but no input, then is closed.
+    void closeDuringADownloadStopsItAndClosesTheNormalWay_data()
+    {
+        QTest::addColumn<bool>("closeEventSent"); // a close event as the window manager sends it
+        QTest::newRow("close()") << false;
+        QTest::newRow("close event") << true;
+    }
+
+    void closeDuringADownloadStopsItAndClosesTheNormalWay()
+    {
+        QFETCH(bool, closeEventSent);
+        QTemporaryDir settingsFolder;
+        form->settingsLocation = {settingsFolder.path(), settingsFolder.filePath(u"config"_s),
+                                  [](const QString &) { return true; }};
+        QVERIFY(form->Form_Load());
+        form->cmb_Fld->setEditText(downloads->path());
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        form->str_UrlList = core::OneBasedStrings(
+            {server->url(u"/pics/a"_s), server->url(u"/trickle/b"_s), server->url(u"/pics/c"_s)});
+        form->str_FileList = core::OneBasedStrings({u"img01.jpg"_s, u"img02.jpg"_s, u"img03.jpg"_s});
+        form->int_FileCnt = 3;
+        form->Text3->setText(u"7"_s);
+
+        bool busyCursor = false;
+        bool buttonDisabled = false;
+        QString textAfterTyping;
+        QElapsedTimer sinceClose;
+        // Runs once the download is under way, from the event loop the window keeps serving.
+        QTimer::singleShot(600, form.get(), [&] {
+            busyCursor = QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+            buttonDisabled = !form->cmd_Get->isEnabled();
+            form->Text3->setFocus();
+            QTest::keyClick(form->Text3, Qt::Key_5);
+            QTest::mouseClick(form->cmd_Get, Qt::LeftButton);
+            QTest::mouseClick(form->Command1, Qt::LeftButton);
+            textAfterTyping = form->Text3->text();
+            sinceClose.start();
+            if (closeEventSent) {
+                QCloseEvent close;
+                QApplication::sendEvent(form.get(), &close);
+            } else {
+                form->close();
+            }
+        });
+        QTest::mouseClick(form->cmd_Get, Qt::LeftButton);
+        const qint64 closing = sinceClose.elapsed();
+
+        QVERIFY(sinceClose.isValid());
+        QVERIFY2(closing < 1000, qPrintable(QString::number(closing)));
+        QVERIFY(busyCursor);
+        QVERIFY(buttonDisabled);
+        QCOMPARE(textAfterTyping, u"7"_s);
+        QVERIFY(!QApplication::overrideCursor());
+        QVERIFY(!form->isVisible());
+        QVERIFY2(fake.messages.isEmpty(), qPrintable(fake.lastMessageText()));
+        QCOMPARE(filesUnder(downloads->path()), QStringList{u"img01.jpg"_s});
+        QVERIFY(!server->requestedPaths().contains(u"/pics/c"_s));
+        QVERIFY(QFile::exists(form->settingsLocation.writePath()));
     }
 };
 

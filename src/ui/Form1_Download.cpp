@@ -1,0 +1,125 @@
+#include "ui/Form1.h"
+
+#include "platform/Desktop.h"
+#include "platform/ImageDownload.h"
+#include "platform/UrlFetcher.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QEvent>
+#include <QEventLoop>
+#include <QPushButton>
+
+#include <atomic>
+#include <thread>
+
+using namespace Qt::StringLiterals;
+
+namespace quorel::ui
+{
+namespace
+{
+// While it lives the window keeps painting and answering the window manager, its close included,
+// but takes no keystroke or click, so that no second action can start; a busy cursor says why.
+// The window is not disabled, which would grey every control.
+class InputHold final : public QObject
+{
+public:
+    InputHold()
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        qApp->installEventFilter(this);
+    }
+    ~InputHold() override
+    {
+        qApp->removeEventFilter(this);
+        QApplication::restoreOverrideCursor();
+    }
+    InputHold(const InputHold &) = delete;
+    InputHold &operator=(const InputHold &) = delete;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::ContextMenu:
+        case QEvent::InputMethod:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::TabletPress:
+        case QEvent::TabletRelease:
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
+            return true;
+        default:
+            return false;
+        }
+    }
+};
+}
+
+void Form1::cmd_Get_Click()
+{
+    if (int_FileCnt <= 0) {
+        showMessage(u"リストを作成して下さい"_s, platform::MessageIcon::None);
+        return;
+    }
+    cmd_Get->setEnabled(false);
+    const std::unique_ptr<platform::UrlFetcher> fetcher = desktop().createFetcher();
+    const core::Result<> outcome = fetcher ? downloadBesideTheWindow(*fetcher)
+                                           : core::Result<>(core::fail(u"通信の準備ができませんでした。"_s));
+    // A run stopped by the window's close or the end of the program ends without a word.
+    if (!outcome && !std::exchange(m_downloadStopped, false))
+        showMessage(outcome.error(), platform::MessageIcon::Exclamation);
+    cmd_Get->setEnabled(true);
+    if (std::exchange(m_closeAfterDownload, false))
+        close();
+}
+
+core::Result<> Form1::downloadBesideTheWindow(platform::UrlFetcher &fetcher)
+{
+    // The transfers run on a thread of their own so that this one keeps serving the window; the
+    // thread gets copies, as nothing it reads may change under it.
+    const core::OneBasedStrings urls = str_UrlList;
+    const core::OneBasedStrings fileNames = str_FileList;
+    const qint16 count = int_FileCnt;
+    const QString folder = cmb_Fld->currentText();
+
+    const InputHold hold;
+    QEventLoop loop;
+    std::atomic<bool> finished = false;
+    core::Result<> outcome;
+    m_runningFetcher = &fetcher;
+    std::thread worker([&] {
+        outcome = platform::downloadImages(urls, fileNames, count, folder, fetcher);
+        finished = true;
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    // The loop also ends when the application is told to exit; the run then stops here.
+    loop.exec();
+    if (!finished) {
+        m_downloadStopped = true;
+        fetcher.stop();
+    }
+    worker.join();
+    m_runningFetcher = nullptr;
+    return outcome;
+}
+
+void Form1::stopDownloadAndClose()
+{
+    m_downloadStopped = true;
+    m_closeAfterDownload = true;
+    m_runningFetcher->stop();
+}
+}
