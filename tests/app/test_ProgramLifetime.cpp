@@ -1,7 +1,9 @@
+#include "support/LoopbackServer.h"
 #include "support/ProgramProcess.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -18,6 +20,12 @@ namespace
 QString builtProgram()
 {
     return QCoreApplication::applicationDirPath() + QStringLiteral("/../src/quorel");
+}
+
+// The same program, downloading what its command line names once its window shows.
+QString builtDownloadingProgram()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/quorel_downloading");
 }
 }
 
@@ -116,6 +124,43 @@ private Q_SLOTS:
         QVERIFY(ProgramProcess::startOffscreen(program, m_program));
         QVERIFY(ProgramProcess::endsCleanlyOn(program, SIGTERM));
         QVERIFY(QFileInfo(iniPath()).isDir());
+    }
+
+    void signalDuringADownloadStopsItAndSaves_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+    }
+
+    void signalDuringADownloadStopsItAndSaves()
+    {
+        QFETCH(int, signalNumber);
+        LoopbackServer server;
+        server.serve(QStringLiteral("/a"), 200, "first");
+        server.trickle(QStringLiteral("/b"), 200);
+        server.start();
+        const QString program = m_dir->filePath(QStringLiteral("quorel_downloading"));
+        QVERIFY(QFile::copy(builtDownloadingProgram(), program));
+        QTemporaryDir downloads;
+        QProcess running;
+        running.setArguments({downloads.path(), server.url(QStringLiteral("/a")), server.url(QStringLiteral("/b")),
+                              server.url(QStringLiteral("/c"))});
+        QVERIFY(ProgramProcess::startOffscreen(running, program));
+        // The first file written and the second asked for: the trickle is under way.
+        QVERIFY(ProgramProcess::waitUntil([&] {
+            return QFile::exists(downloads.filePath(QStringLiteral("img01.jpg")))
+                && server.requestedPaths().contains(QStringLiteral("/b"));
+        }));
+        QTest::qWait(300);
+
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY(ProgramProcess::endsCleanlyOn(running, signalNumber));
+        QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
+        QVERIFY(QFile::exists(iniPath()));
+        QCOMPARE(QDir(downloads.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("img01.jpg")});
+        QVERIFY(!server.requestedPaths().contains(QStringLiteral("/c")));
     }
 };
 
