@@ -1,5 +1,7 @@
 #include "platform/CurlFetcher.h"
 
+#include "core/ProgramVersion.h"
+
 #include <QUrl>
 
 #include <curl/curl.h>
@@ -126,7 +128,7 @@ CurlFetcher::CurlFetcher(CurlFetcherLimits limits)
     }
     m_handle->curl = curl;
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_USERAGENT, "quorel/1.1.5");
+    curl_easy_setopt(curl, CURLOPT_USERAGENT, core::ProgramVersion::userAgent);
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https,ftp,ftps");
     curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https,ftp,ftps");
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
