@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the benchmarks need; does nothing when all are there.
+# Installs the Debian packages the build, the tests, the benchmarks and the Debian package need; does nothing when all are there.
 set -euo pipefail
 
 packages=(
@@ -7,6 +7,10 @@ packages=(
   qt6-base-dev libgl-dev libicu-dev libcurl4-openssl-dev libcpp-httplib-dev libbenchmark-dev
   fonts-ipafont-gothic xvfb xauth curl
   clang libclang-rt-14-dev desktop-file-utils
+  # The Debian package: CPack's DEB generator finds the programs with file and runs dpkg-shlibdeps
+  # (dpkg-dev) for the library dependencies; its checks run lintian, appstreamcli (appstream) on the
+  # metainfo, and man (man-db, with groff-base) to render the man pages as lintian does.
+  dpkg-dev file lintian appstream man-db groff-base
 )
 
 missing=()
