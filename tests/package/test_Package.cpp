@@ -1,0 +1,282 @@
+#include "support/ProgramProcess.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QXmlStreamReader>
+
+#include <csignal>
+
+using namespace Qt::StringLiterals;
+using namespace quorel;
+
+namespace
+{
+struct Ran
+{
+    bool finished = false;
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Ran run(const QString &program, const QStringList &arguments,
+        const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
+{
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(program, arguments);
+    Ran ran;
+    ran.finished = process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit;
+    ran.exitCode = process.exitCode();
+    ran.out = process.readAllStandardOutput();
+    ran.err = process.readAllStandardError();
+    return ran;
+}
+
+bool hasJapanese(const QString &text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) {
+        return (c.unicode() >= 0x3040 && c.unicode() <= 0x30ff) || (c.unicode() >= 0x4e00 && c.unicode() <= 0x9fff);
+    });
+}
+
+bool isPlainLatin(const QString &text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+}
+}
+
+// The Debian package that `./dev.sh package` makes, taken apart and checked with Debian's own tools.
+// QUOREL_PACKAGE names it; the test command makes the package and sets it.
+class TestPackage : public QObject
+{
+    Q_OBJECT
+
+    QString m_deb;
+    QTemporaryDir m_root;
+
+    QString unpacked(const QString &path) const { return m_root.filePath(path); }
+    QString metainfoPath() const { return unpacked(u"usr/share/metainfo/" QUOREL_APPSTREAM_ID ".metainfo.xml"_s); }
+
+    QString controlField(const QString &name) const
+    {
+        return QString::fromUtf8(run(u"dpkg-deb"_s, {u"--field"_s, m_deb, name}).out).trimmed();
+    }
+
+    // Every element's text by element name and language ("" for the untranslated, English text).
+    QMultiHash<QPair<QString, QString>, QString> metainfoTexts() const
+    {
+        QMultiHash<QPair<QString, QString>, QString> texts;
+        QFile file(metainfoPath());
+        if (!file.open(QIODevice::ReadOnly))
+            return texts;
+        QXmlStreamReader xml(&file);
+        const QSet<QString> leaves{u"id"_s, u"name"_s, u"summary"_s, u"p"_s, u"caption"_s, u"launchable"_s, u"binary"_s};
+        while (!xml.atEnd()) {
+            if (xml.readNext() != QXmlStreamReader::StartElement)
+                continue;
+            const QString name = xml.name().toString();
+            const QString lang = xml.attributes().value(u"xml:lang"_s).toString();
+            if (name == u"release"_s)
+                texts.insert({name, lang}, xml.attributes().value(u"version"_s).toString());
+            else if (leaves.contains(name))
+                texts.insert({name, lang}, xml.readElementText().simplified());
+        }
+        return texts;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_deb = qEnvironmentVariable("QUOREL_PACKAGE");
+        if (m_deb.isEmpty())
+            QSKIP("QUOREL_PACKAGE names no package to check (./dev.sh test makes one)");
+        QVERIFY2(QFileInfo::exists(m_deb), qPrintable(m_deb));
+        QVERIFY(m_root.isValid());
+        const Ran extract = run(u"dpkg-deb"_s, {u"-x"_s, m_deb, m_root.path()});
+        QVERIFY2(extract.finished && extract.exitCode == 0, extract.err.constData());
+    }
+
+    void fileNameCarriesVersionAndArchitecture()
+    {
+        QCOMPARE(QFileInfo(m_deb).fileName(), u"quorel_" QUOREL_VERSION "-" QUOREL_PACKAGE_RELEASE "_amd64.deb"_s);
+    }
+
+    void controlFields_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("package") << u"Package"_s << u"quorel"_s;
+        QTest::newRow("version") << u"Version"_s << u"" QUOREL_VERSION "-" QUOREL_PACKAGE_RELEASE ""_s;
+        QTest::newRow("architecture") << u"Architecture"_s << u"amd64"_s;
+        QTest::newRow("maintainer") << u"Maintainer"_s << u"" QUOREL_COMPANY " <" QUOREL_CONTACT ">"_s;
+    }
+
+    void controlFields()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, value);
+        QCOMPARE(controlField(field), value);
+    }
+
+    // The libraries come with the minimum versions dpkg-shlibdeps reads from their symbols files;
+    // the font is named by hand, as nothing links it.
+    void dependencies_data()
+    {
+        QTest::addColumn<QString>("package");
+        QTest::addColumn<bool>("versioned");
+        for (const QString &library : {u"libc6"_s, u"libstdc++6"_s, u"libqt6core6"_s, u"libqt6gui6"_s,
+                                       u"libqt6widgets6"_s, u"libcurl4"_s, u"libicu72"_s})
+            QTest::newRow(qPrintable(library)) << library << true;
+        QTest::newRow("Japanese font") << u"fonts-ipafont-gothic"_s << false;
+    }
+
+    void dependencies()
+    {
+        QFETCH(QString, package);
+        QFETCH(bool, versioned);
+        QStringList found;
+        for (const QString &entry : controlField(u"Depends"_s).split(u',', Qt::SkipEmptyParts)) {
+            const QString relation = entry.trimmed();
+            if (relation.section(u' ', 0, 0) == package)
+                found << relation;
+        }
+        QCOMPARE(found.size(), 1);
+        QCOMPARE(found.first().contains(u"(>= "_s), versioned);
+    }
+
+    void contents_data()
+    {
+        QTest::addColumn<QString>("path");
+        for (const QString &path :
+             {u"usr/bin/quorel"_s, u"usr/share/applications/quorel.desktop"_s,
+              u"usr/share/icons/hicolor/16x16/apps/quorel.png"_s, u"usr/share/icons/hicolor/32x32/apps/quorel.png"_s,
+              u"usr/share/metainfo/" QUOREL_APPSTREAM_ID ".metainfo.xml"_s, u"usr/share/man/man1/quorel.1.gz"_s,
+              u"usr/share/man/ja/man1/quorel.1.gz"_s, u"usr/share/doc/quorel/copyright"_s,
+              u"usr/share/doc/quorel/changelog.Debian.gz"_s})
+            QTest::newRow(qPrintable(path)) << path;
+    }
+
+    void contents()
+    {
+        QFETCH(QString, path);
+        const Ran listing = run(u"dpkg-deb"_s, {u"--contents"_s, m_deb});
+        QVERIFY(listing.finished && listing.exitCode == 0);
+        QSet<QString> listed;
+        for (const QByteArray &line : listing.out.split('\n')) {
+            if (!line.isEmpty())
+                listed << QString::fromUtf8(line).section(u' ', -1);
+        }
+        QVERIFY2(listed.contains(u"./"_s + path), qPrintable(path));
+        // Where a package puts files, /usr/local and the build machine's folders have no place.
+        for (const QString &entry : std::as_const(listed))
+            QVERIFY2(entry == u"./"_s || (entry.startsWith(u"./usr/"_s) && !entry.startsWith(u"./usr/local/"_s)),
+                     qPrintable(entry));
+    }
+
+    void lintianFindsNoError()
+    {
+        const Ran lintian = run(u"lintian"_s, {m_deb});
+        QVERIFY2(lintian.finished, "lintian did not finish");
+        const QByteArray report = lintian.out + lintian.err;
+        QVERIFY2(!report.startsWith("E: ") && !report.contains("\nE: "), report.constData());
+        QVERIFY2(lintian.exitCode == 0, report.constData());
+    }
+
+    void desktopEntryValidates()
+    {
+        const Ran validate = run(u"desktop-file-validate"_s, {unpacked(u"usr/share/applications/quorel.desktop"_s)});
+        QVERIFY(validate.finished);
+        QCOMPARE(validate.exitCode, 0);
+        QCOMPARE(validate.out + validate.err, QByteArray()); // not even a hint
+    }
+
+    void metainfoValidates()
+    {
+        const Ran validate = run(u"appstreamcli"_s, {u"validate"_s, u"--no-net"_s, u"--pedantic"_s, metainfoPath()});
+        QVERIFY(validate.finished);
+        QVERIFY2(validate.exitCode == 0, (validate.out + validate.err).constData());
+    }
+
+    void metainfoNamesThisRelease()
+    {
+        const auto texts = metainfoTexts();
+        QCOMPARE(texts.value({u"id"_s, QString()}), u"" QUOREL_APPSTREAM_ID ""_s);
+        QVERIFY(texts.values({u"release"_s, QString()}).contains(u"" QUOREL_VERSION ""_s));
+        const QString launchable = texts.value({u"launchable"_s, QString()});
+        QVERIFY2(QFileInfo::exists(unpacked(u"usr/share/applications/"_s + launchable)), qPrintable(launchable));
+        QVERIFY(texts.values({u"binary"_s, QString()}).contains(u"quorel"_s));
+    }
+
+    void metainfoSpeaksJapaneseAndEnglish_data()
+    {
+        QTest::addColumn<QString>("element");
+        for (const QString &element : {u"name"_s, u"summary"_s, u"p"_s, u"caption"_s})
+            QTest::newRow(qPrintable(element)) << element;
+    }
+
+    void metainfoSpeaksJapaneseAndEnglish()
+    {
+        QFETCH(QString, element);
+        const auto texts = metainfoTexts();
+        const QStringList english = texts.values({element, QString()});
+        const QStringList japanese = texts.values({element, u"ja"_s});
+        QVERIFY(!english.isEmpty());
+        QCOMPARE(japanese.size(), english.size());
+        for (const QString &text : english)
+            QVERIFY2(!text.isEmpty() && isPlainLatin(text), qPrintable(text));
+        for (const QString &text : japanese)
+            QVERIFY2(hasJapanese(text), qPrintable(text));
+    }
+
+    // Rendered as man shows them, with groff's warnings on; each says where the settings file lives.
+    void manPages_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("nameHeading");
+        QTest::newRow("English") << u"usr/share/man/man1/quorel.1.gz"_s << u"NAME"_s;
+        QTest::newRow("Japanese") << u"usr/share/man/ja/man1/quorel.1.gz"_s << u"名前"_s;
+    }
+
+    void manPages()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, nameHeading);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"LC_ALL"_s, u"C.UTF-8"_s);
+        environment.insert(u"MANWIDTH"_s, u"80"_s);
+        environment.remove(u"MAN_KEEP_FORMATTING"_s);
+        const Ran man = run(u"man"_s, {u"--warnings"_s, u"-E"_s, u"UTF-8"_s, u"--local-file"_s, unpacked(path)}, environment);
+        QVERIFY(man.finished);
+        QCOMPARE(man.err, QByteArray());
+        QCOMPARE(man.exitCode, 0);
+        const QString page = QString::fromUtf8(man.out);
+        QVERIFY2(page.contains(u"\n"_s + nameHeading + u"\n       quorel - "_s), qPrintable(page));
+        QVERIFY2(page.contains(u"~/.config/quorel/quorel.ini"_s), qPrintable(page));
+        QVERIFY2(page.contains(u"quorel " QUOREL_VERSION ""_s), qPrintable(page));
+    }
+
+    void unpackedProgramStartsAndWritesSettingsOnTerm()
+    {
+        // Its folder in the temporary root can be written, so the copy keeps its file beside itself;
+        // the configuration folder is a temporary one all the same, should it look there.
+        QTemporaryDir config;
+        const QByteArray savedConfig = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+        QProcess program;
+        const bool started = tests::ProgramProcess::startOffscreen(program, unpacked(u"usr/bin/quorel"_s));
+        qputenv("XDG_CONFIG_HOME", savedConfig);
+        QVERIFY(started);
+        QVERIFY(tests::ProgramProcess::endsCleanlyOn(program, SIGTERM));
+        QFile ini(unpacked(u"usr/bin/quorel.ini"_s));
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        QVERIFY(ini.readAll().startsWith(";Tessaly"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPackage)
+#include "test_Package.moc"
