@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QXmlStreamReader>
 
+#include <algorithm>
 #include <csignal>
 
 using namespace Qt::StringLiterals;
