@@ -4,6 +4,8 @@
 #include "platform/Desktop.h"
 #include "ui/AccessKeys.h"
 #include "ui/CheckValue.h"
+#include "ui/ControlTexts.h"
+#include "ui/AccessibleControls.h"
 #include "ui/Twips.h"
 #include "ui/WindowIcon.h"
 
@@ -14,8 +16,12 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include <array>
+
 #include <limits>
 #include <map>
+
+using namespace Qt::StringLiterals;
 
 namespace quorel::ui
 {
@@ -95,6 +101,50 @@ namespace
     }
 }
 
+std::span<const ControlText> controlTexts()
+{
+    using R = QAccessible::Role;
+    static const std::array<ControlText, 34> rows{{
+        {"Label1", R::StaticText, u"ベースアドレス"_s, {}, {}},
+        {"Check1", R::CheckBox, u"サムネイル"_s, u"チェックをオンすると画像を縮小して表示するページを作成します."_s, {}},
+        {"Label7", R::StaticText, u"大きさ"_s, {}, {}},
+        {"Text8", R::EditableText, u"大きさ"_s, u"サムネイル画像の大きさを設定します"_s, {}},
+        {"Label8", R::StaticText, u"幅"_s, {}, {}},
+        {"Text9", R::EditableText, u"幅"_s, u"サムネイルの列数を設定します"_s, {}},
+        {"cmb_Name", R::ComboBox, u"ベースアドレス"_s, {}, u"すべての画像アドレスに共通する始めの部分"_s},
+        {"cmd_ana", R::Button, u"解析"_s,
+         u"画像のアドレス（http://www.example.org/photos/pic001.jpgなど)を入力し,解析ボタンを押すと自動で設定を行います."_s, {}},
+        {"Label2", R::StaticText, u"頭"_s, {}, {}},
+        {"Label10", R::StaticText, u"数字"_s, {}, {}},
+        {"Label3", R::StaticText, u"お尻"_s, {}, {}},
+        {"cmb_Head", R::ComboBox, u"頭"_s, {}, u"番号の前に付く文字列"_s},
+        {"Label9", R::StaticText, u"数字"_s, {}, u"開始番号を桁数にそろえたもの"_s},
+        {"cmb_Ext", R::ComboBox, u"お尻"_s, {}, u"番号の後に付く文字列、普通は拡張子"_s},
+        {"Check2", R::CheckBox, u"アドレス一覧のみ"_s, u"チェックをオンするとアドレスの一覧のみ作成します."_s, {}},
+        {"Command3", R::Button, u"上書"_s, {}, u"最後に保存したファイルに上書きします"_s},
+        {"Command5", R::Button, u"About"_s, {}, u"バージョン情報を表示します"_s},
+        {"cmd_Get", R::Button, u"画像のダウンロード"_s, {}, u"一覧の画像をすべて出力フォルダにダウンロードします"_s},
+        {"Label4", R::StaticText, u"開始"_s, {}, {}},
+        {"Label5", R::StaticText, u"終了"_s, {}, {}},
+        {"Label6", R::StaticText, u"桁数"_s, {}, {}},
+        {"Text3", R::EditableText, u"開始"_s, {}, u"最初の番号"_s},
+        {"Text4", R::EditableText, u"終了"_s, {}, u"最後の番号"_s},
+        {"txt_Keta", R::EditableText, u"桁数"_s, {}, u"番号の桁数"_s},
+        {"Command1", R::Button, u"作成"_s, {}, u"ページを作成します"_s},
+        {"Command2", R::Button, u"保存"_s, {}, u"ページに名前を付けて保存します"_s},
+        {"Command4", R::Button, u"表示"_s, {}, u"最後に保存したファイルを開きます"_s},
+        {"chk_Chk_FoN", R::CheckBox, u"チェックフォルダ"_s,
+         u"チェックをオンするとファイル名をチェックして同じ名前のファイルは除いて作成します."_s, {}},
+        {"cmb_Chk_FoN", R::ComboBox, u"チェックフォルダ"_s, u"チェックするフォルダ名を入力します."_s, {}},
+        {"cmd_Chk_FoN", R::Button, u"チェックフォルダの参照"_s, u"チェックするフォルダの参照"_s, {}},
+        {"Label11", R::StaticText, u"出力フォルダ"_s, {}, {}},
+        {"cmb_Fld", R::ComboBox, u"出力フォルダ"_s, u"画像を保存するフォルダ名を入力します."_s, {}},
+        {"cmd_Fld", R::Button, u"出力フォルダの参照"_s, u"画像を保存するフォルダの参照"_s, {}},
+        {"txt_Out", R::EditableText, u"出力"_s, {}, u"作成したページ、またはその始めの部分"_s},
+    }};
+    return rows;
+}
+
 Form1::Form1(platform::Desktop &desktop, QWidget *parent)
     : QWidget(parent)
     , m_desktop(desktop)
@@ -103,7 +153,9 @@ Form1::Form1(platform::Desktop &desktop, QWidget *parent)
     setWindowTitle(core::appTitle());
     setWindowIcon(WindowIcon::icon());
     resize(static_cast<int>(5580 / Twips::perPixel), static_cast<int>(4920 / Twips::perPixel));
+    AccessibleControls::install();
     createControls();
+    applyControlTexts();
     applyTabOrderAndAccessKeys();
     connectEvents();
     installFieldRules();
@@ -116,17 +168,12 @@ void Form1::createControls()
     Label1 = label(this, "Label1", QStringLiteral("ﾍﾞｰｽｱﾄﾞﾚｽ(&B)"), {120, 120, 1080, 180});
     Check1 = checkBox(this, "Check1", QStringLiteral("ｻﾑﾈｲﾙ(&N)"), {1440, 120, 1215, 270});
     CheckValue::setValue(*Check1, 1);
-    Check1->setToolTip(QStringLiteral("チェックをオンすると画像を縮小して表示するページを作成します."));
     Label7 = label(this, "Label7", QStringLiteral("大きさ(&O)"), {2640, 120, 810, 180});
     Text8 = textBox(this, "Text8", QStringLiteral("80"), {3480, 120, 735, 300});
-    Text8->setToolTip(QStringLiteral("サムネイル画像の大きさを設定します"));
     Label8 = label(this, "Label8", QStringLiteral("幅(&H)"), {4320, 120, 450, 180});
     Text9 = textBox(this, "Text9", QStringLiteral("5"), {4800, 120, 615, 300});
-    Text9->setToolTip(QStringLiteral("サムネイルの列数を設定します"));
     cmb_Name = comboBox(this, "cmb_Name", QStringLiteral("http://www."), {120, 480, 4695, 300});
     cmd_ana = button(this, "cmd_ana", QStringLiteral("解析"), {4920, 480, 615, 375});
-    cmd_ana->setToolTip(QStringLiteral("画像のアドレス（http://www.example.org/photos/pic001.jpgなど)を入力し,"
-                                       "解析ボタンを押すと自動で設定を行います."));
     Label2 = label(this, "Label2", QStringLiteral("頭(&T)"), {120, 840, 450, 180});
     Label10 = label(this, "Label10", QStringLiteral("数字"), {1920, 840, 360, 180});
     Label3 = label(this, "Label3", QStringLiteral("お尻(&R)"), {3720, 840, 630, 180});
@@ -138,7 +185,6 @@ void Form1::createControls()
     cmb_Ext->addItems({QStringLiteral(".jpg"), QStringLiteral(".jpeg"), QStringLiteral(".gif"), QStringLiteral(".bmp")});
     cmb_Ext->setEditText(QStringLiteral(".jpg"));
     Check2 = checkBox(this, "Check2", QStringLiteral(".TXT"), {2400, 1440, 735, 375}, Face::ProportionalGothic);
-    Check2->setToolTip(QStringLiteral("チェックをオンするとアドレスの一覧のみ作成します."));
     Command3 = button(this, "Command3", QStringLiteral("上書(&U)"), {3240, 1440, 855, 375});
     Command5 = button(this, "Command5", QStringLiteral("&About"), {4200, 1440, 855, 375});
     cmd_Get = button(this, "cmd_Get", QStringLiteral("げ"), {5160, 1440, 375, 855}, Face::Gothic, 6);
@@ -153,22 +199,34 @@ void Form1::createControls()
     Command4 = button(this, "Command4", QStringLiteral("表示(&V)"), {4200, 1920, 855, 375});
     chk_Chk_FoN = checkBox(this, "chk_Chk_FoN", QStringLiteral("チェックフォルダ"), {120, 2400, 1575, 255},
                            Face::ProportionalGothic);
-    chk_Chk_FoN->setToolTip(
-        QStringLiteral("チェックをオンするとファイル名をチェックして同じ名前のファイルは除いて作成します."));
     cmb_Chk_FoN = comboBox(this, "cmb_Chk_FoN", QString(), {1800, 2400, 3255, 300}, Face::ProportionalGothic);
-    cmb_Chk_FoN->setToolTip(QStringLiteral("チェックするフォルダ名を入力します."));
     cmd_Chk_FoN = button(this, "cmd_Chk_FoN", QStringLiteral("..."), {5160, 2400, 375, 255}, Face::ProportionalGothic);
-    cmd_Chk_FoN->setToolTip(QStringLiteral("チェックするフォルダの参照"));
     Label11 = label(this, "Label11", QStringLiteral("出力フォルダ"), {240, 2760, 1080, 180});
     cmb_Fld = comboBox(this, "cmb_Fld", QString(), {1800, 2760, 3255, 300}, Face::ProportionalGothic);
-    cmb_Fld->setToolTip(QStringLiteral("画像を保存するフォルダ名を入力します."));
     cmd_Fld = button(this, "cmd_Fld", QStringLiteral("..."), {5160, 2760, 375, 255}, Face::ProportionalGothic);
-    cmd_Fld->setToolTip(QStringLiteral("画像を保存するフォルダの参照"));
     txt_Out = place<QPlainTextEdit>(this, "txt_Out", {120, 3120, 5415, 1695});
     txt_Out->setLineWrapMode(QPlainTextEdit::NoWrap);
     txt_Out->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txt_Out->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txt_Out->setTabChangesFocus(true);
+}
+
+void Form1::applyControlTexts()
+{
+    for (const ControlText &row : controlTexts()) {
+        auto *control = findChild<QWidget *>(QLatin1StringView(row.control), Qt::FindDirectChildrenOnly);
+        Q_ASSERT(control);
+        control->setToolTip(row.toolTip);
+        const QString description = row.toolTip.isEmpty() ? row.description : row.toolTip;
+        // Screen readers speak the edit field inside a combo box when it has the focus.
+        QList<QWidget *> described{control};
+        if (auto *combo = qobject_cast<QComboBox *>(control))
+            described.append(combo->lineEdit());
+        for (QWidget *widget : described) {
+            widget->setAccessibleName(row.name);
+            widget->setAccessibleDescription(description);
+        }
+    }
 }
 
 void Form1::applyTabOrderAndAccessKeys()

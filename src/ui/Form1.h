@@ -117,6 +117,7 @@ protected:
 
 private:
     void createControls();
+    void applyControlTexts();
     void applyTabOrderAndAccessKeys();
     void connectEvents();
     void installFieldRules();

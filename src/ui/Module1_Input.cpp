@@ -3,6 +3,7 @@
 #include "core/NumberPreview.h"
 #include "ui/Form1.h"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,6 +21,10 @@ void txt_SelAll(QWidget &ctl)
 
 void lbl_NumView(Form1 &form)
 {
-    form.Label9->setText(core::numberPreview(form.Text3->text(), form.txt_Keta->text()));
+    const QString preview = core::numberPreview(form.Text3->text(), form.txt_Keta->text());
+    form.Label9->setText(preview);
+    // The label announces a new name only while it has none of its own; its name is fixed.
+    QAccessibleValueChangeEvent changed(form.Label9, preview);
+    QAccessible::updateAccessibility(&changed);
 }
 }

@@ -1,0 +1,156 @@
+#include "support/FakeDesktop.h"
+#include "ui/ControlTexts.h"
+#include "ui/Form1.h"
+
+#include <QAccessible>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QTest>
+
+using namespace quorel;
+
+namespace
+{
+const ui::ControlText *rowOf(const QString &control)
+{
+    for (const ui::ControlText &row : ui::controlTexts()) {
+        if (QLatin1StringView(row.control) == control)
+            return &row;
+    }
+    return nullptr;
+}
+
+QAccessibleInterface *accessible(const ui::Form1 &form, const QString &control)
+{
+    return QAccessible::queryAccessibleInterface(form.findChild<QWidget *>(control));
+}
+
+}
+
+class TestAccessibility : public QObject
+{
+    Q_OBJECT
+
+    tests::FakeDesktop m_desktop;
+
+private Q_SLOTS:
+    // What a screen reader announces for each control that takes the focus.
+    void namesByRole_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("name");
+        const char *rows[][2] = {
+            {"cmb_Name", "ベースアドレス"}, {"cmb_Head", "頭"},         {"cmb_Ext", "お尻"},
+            {"Text3", "開始"},             {"Text4", "終了"},          {"txt_Keta", "桁数"},
+            {"Text8", "大きさ"},           {"Text9", "幅"},            {"cmb_Chk_FoN", "チェックフォルダ"},
+            {"cmb_Fld", "出力フォルダ"},   {"txt_Out", "出力"},        {"Command1", "作成"},
+            {"Command2", "保存"},          {"Command3", "上書"},       {"Command4", "表示"},
+            {"Command5", "About"},         {"cmd_ana", "解析"},        {"chk_Chk_FoN", "チェックフォルダ"},
+            {"cmd_Get", "画像のダウンロード"}, {"cmd_Chk_FoN", "チェックフォルダの参照"},
+            {"cmd_Fld", "出力フォルダの参照"}, {"Label9", "数字"},
+        };
+        for (const auto &row : rows)
+            QTest::newRow(row[0]) << QString::fromLatin1(row[0]) << QString::fromUtf8(row[1]);
+    }
+
+    void namesByRole()
+    {
+        QFETCH(QString, control);
+        QFETCH(QString, name);
+        ui::Form1 form(m_desktop);
+        QAccessibleInterface *face = accessible(form, control);
+        QVERIFY(face);
+        QCOMPARE(face->text(QAccessible::Name), name);
+        // The edit field of a combo box is what has the focus while typing.
+        if (auto *combo = form.findChild<QComboBox *>(control))
+            QCOMPARE(QAccessible::queryAccessibleInterface(combo->lineEdit())->text(QAccessible::Name), name);
+    }
+
+    // Every child of the window, as the accessibility tree holds it, against the one table.
+    void everyControlMatchesTable()
+    {
+        ui::Form1 form(m_desktop);
+        form.cmb_Name->setEditText(QStringLiteral("http://www.example.org/"));
+        QAccessibleInterface *window = QAccessible::queryAccessibleInterface(&form);
+        QVERIFY(window);
+        QStringList seen;
+        const QRegularExpression accessKey(QStringLiteral("&|\\([A-Z]\\)"));
+        for (int i = 0; i < window->childCount(); ++i) {
+            QAccessibleInterface *child = window->child(i);
+            const QString control = child->object()->objectName();
+            const ui::ControlText *row = rowOf(control);
+            QVERIFY2(row, qPrintable(control));
+            seen.append(control);
+            QCOMPARE(child->role(), row->role);
+            QCOMPARE(child->text(QAccessible::Name), row->name);
+            QVERIFY2(!row->name.contains(accessKey), qPrintable(control));
+            const QString description = row->toolTip.isEmpty() ? row->description : row->toolTip;
+            QCOMPARE(child->text(QAccessible::Description), description);
+            QCOMPARE(qobject_cast<QWidget *>(child->object())->toolTip(), row->toolTip);
+        }
+        QCOMPARE(seen.size(), qsizetype(ui::controlTexts().size()));
+        QCOMPARE(seen.size(), qsizetype(form.findChildren<QWidget *>(Qt::FindDirectChildrenOnly).size()));
+    }
+
+    // Controls that take the focus must be told apart by role and name: the check-folder switch
+    // and box share their name.
+    void focusableNamesDistinct()
+    {
+        ui::Form1 form(m_desktop);
+        QStringList names;
+        for (QWidget *control : form.findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            if (control->focusPolicy() == Qt::NoFocus)
+                continue;
+            QAccessibleInterface *face = QAccessible::queryAccessibleInterface(control);
+            names.append(QString::number(face->role()) + u' ' + face->text(QAccessible::Name));
+        }
+        QCOMPARE(names.size(), 23);
+        names.removeDuplicates();
+        QCOMPARE(names.size(), 23);
+    }
+
+    // A combo box is named by its role, its current text is its value.
+    void comboValueIsText()
+    {
+        ui::Form1 form(m_desktop);
+        form.cmb_Head->setEditText(QStringLiteral("photo_"));
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(form.cmb_Head);
+        QCOMPARE(face->text(QAccessible::Name), QStringLiteral("頭"));
+        QCOMPARE(face->text(QAccessible::Value), QStringLiteral("photo_"));
+        QCOMPARE(face->childCount(), 2);
+        QCOMPARE(face->child(1)->object(), form.cmb_Head->lineEdit());
+        QCOMPARE(face->indexOfChild(face->child(1)), 1);
+    }
+
+    void numberPreviewValue_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("digits");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("padded") << QStringLiteral("7") << QStringLiteral("3") << QStringLiteral("007");
+        QTest::newRow("longer than digits") << QStringLiteral("1234") << QStringLiteral("2") << QStringLiteral("1234");
+    }
+
+    void numberPreviewValue()
+    {
+        QFETCH(QString, start);
+        QFETCH(QString, digits);
+        QFETCH(QString, shown);
+        ui::Form1 form(m_desktop);
+        form.Text3->setText(start);
+        form.txt_Keta->setText(digits);
+        QCOMPARE(form.Label9->text(), shown);
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(form.Label9);
+        QCOMPARE(face->text(QAccessible::Name), QStringLiteral("数字"));
+        QCOMPARE(face->text(QAccessible::Value), shown);
+        QAccessibleTextInterface *text = face->textInterface();
+        QVERIFY(text);
+        QCOMPARE(text->characterCount(), int(shown.size()));
+        QCOMPARE(text->text(0, text->characterCount()), shown);
+    }
+};
+
+QTEST_MAIN(TestAccessibility)
+#include "test_Accessibility.moc"
