@@ -6,6 +6,7 @@
 #include "ui/CheckValue.h"
 #include "ui/ControlTexts.h"
 #include "ui/AccessibleControls.h"
+#include "ui/ButtonKeys.h"
 #include "ui/Twips.h"
 #include "ui/WindowIcon.h"
 
@@ -251,6 +252,7 @@ void Form1::applyTabOrderAndAccessKeys()
     for (std::size_t i = 1; i < focusable.size(); ++i)
         QWidget::setTabOrder(focusable[i - 1], focusable[i]);
     new AccessKeys(std::move(controls), this);
+    new ButtonKeys({Command1, Command2, Command3, Command4, Command5, cmd_ana, cmd_Get, cmd_Chk_FoN, cmd_Fld}, this);
     focusable.front()->setFocus(Qt::OtherFocusReason);
 }
 

@@ -3,10 +3,13 @@
 #include "ui/Form1.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace quorel;
@@ -27,6 +30,8 @@ QAccessibleInterface *accessible(const ui::Form1 &form, const QString &control)
     return QAccessible::queryAccessibleInterface(form.findChild<QWidget *>(control));
 }
 
+const char *const buttons[] = {"Command1", "Command2", "Command3", "Command4", "Command5",
+                               "cmd_ana",  "cmd_Get",  "cmd_Chk_FoN", "cmd_Fld"};
 }
 
 class TestAccessibility : public QObject
@@ -34,6 +39,13 @@ class TestAccessibility : public QObject
     Q_OBJECT
 
     tests::FakeDesktop m_desktop;
+
+    void showActive(ui::Form1 &form)
+    {
+        form.show();
+        QApplication::setActiveWindow(&form);
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+    }
 
 private Q_SLOTS:
     // What a screen reader announces for each control that takes the focus.
@@ -149,6 +161,86 @@ private Q_SLOTS:
         QVERIFY(text);
         QCOMPARE(text->characterCount(), int(shown.size()));
         QCOMPARE(text->text(0, text->characterCount()), shown);
+    }
+
+    void enterPressesFocusedButton_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        for (const char *button : buttons) {
+            QTest::addRow("%s Return", button) << QString::fromLatin1(button) << int(Qt::Key_Return) << int(Qt::NoModifier);
+            QTest::addRow("%s keypad Enter", button)
+                << QString::fromLatin1(button) << int(Qt::Key_Enter) << int(Qt::KeypadModifier);
+        }
+    }
+
+    void enterPressesFocusedButton()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        ui::Form1 form(m_desktop);
+        showActive(form);
+        auto *target = form.findChild<QPushButton *>(button);
+        QVERIFY(target);
+        target->setEnabled(true);
+        target->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), target);
+        QSignalSpy clicks(target, &QPushButton::clicked);
+        QTest::keyClick(target, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(clicks.size(), 1);
+        // Pressing by Enter does not make any button the default one.
+        for (QPushButton *any : form.findChildren<QPushButton *>())
+            QVERIFY(!any->isDefault());
+    }
+
+    // The action really runs: Create fills the page, a held Enter does not repeat it.
+    void enterRunsCreateOnce()
+    {
+        ui::Form1 form(m_desktop);
+        showActive(form);
+        form.Command1->setFocus();
+        QSignalSpy clicks(form.Command1, &QPushButton::clicked);
+        QTest::keyClick(form.Command1, Qt::Key_Return);
+        QVERIFY(!form.str_Out.isEmpty());
+        QKeyEvent held(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
+        QApplication::sendEvent(form.Command1, &held);
+        QCOMPARE(clicks.size(), 1);
+        // With a modifier Enter is not the plain press.
+        QTest::keyClick(form.Command1, Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(clicks.size(), 1);
+    }
+
+    void enterInFieldPressesNothing_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<int>("key");
+        for (const char *field : {"Text3", "Text4", "txt_Keta", "Text8", "Text9", "cmb_Name"}) {
+            QTest::addRow("%s Return", field) << QString::fromLatin1(field) << int(Qt::Key_Return);
+            QTest::addRow("%s keypad Enter", field) << QString::fromLatin1(field) << int(Qt::Key_Enter);
+        }
+    }
+
+    void enterInFieldPressesNothing()
+    {
+        QFETCH(QString, field);
+        QFETCH(int, key);
+        ui::Form1 form(m_desktop);
+        showActive(form);
+        auto *control = form.findChild<QWidget *>(field);
+        control->setFocus();
+        QWidget *focused = QApplication::focusWidget();
+        QVERIFY(focused);
+        QList<QSignalSpy *> spies;
+        for (const char *button : buttons)
+            spies.append(new QSignalSpy(form.findChild<QPushButton *>(QString::fromLatin1(button)), &QPushButton::clicked));
+        QTest::keyClick(focused, Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        for (QSignalSpy *spy : spies)
+            QCOMPARE(spy->size(), 0);
+        qDeleteAll(spies);
+        QVERIFY(form.str_Out.isEmpty());
+        QCOMPARE(QApplication::focusWidget(), focused);
     }
 };
 
