@@ -11,6 +11,8 @@ packages=(
   # (dpkg-dev) for the library dependencies; its checks run lintian, appstreamcli (appstream) on the
   # metainfo, and man (man-db, with groff-base) to render the man pages as lintian does.
   dpkg-dev file lintian appstream man-db groff-base
+  # the window asks the window manager for its frame before it is shown
+  libxcb1-dev
 )
 
 missing=()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMargins>
 #include <QString>
 
 #include <memory>
@@ -49,5 +50,7 @@ public:
     // True when another running copy holds the lock at lockPath; otherwise this copy takes it.
     virtual bool anotherInstanceRunning(const QString &lockPath) = 0;
     virtual std::unique_ptr<UrlFetcher> createFetcher() = 0;
+    // The window manager's frame around a window not yet shown; none when it cannot tell.
+    virtual QMargins frameExtents(QWidget &window) = 0;
 };
 }

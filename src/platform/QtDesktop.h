@@ -32,6 +32,7 @@ public:
     void openWithAssociatedProgram(const QString &path) override;
     bool anotherInstanceRunning(const QString &lockPath) override;
     std::unique_ptr<UrlFetcher> createFetcher() override;
+    QMargins frameExtents(QWidget &window) override;
 
 private:
     InstanceLock m_instanceLock;

@@ -34,9 +34,14 @@ bool Form1::Form_Load()
     const QScreen *display = screen() ? screen() : QGuiApplication::primaryScreen();
     if (display) {
         const QRectF area = display->geometry();
-        const QSize outer = frameGeometry().size();
-        move(qRound(area.left() + (area.width() - outer.width()) / 2.0),
-             qRound(area.top() + (area.height() - outer.height()) / 2.0));
+        // Before the first show Qt knows no frame; the window manager can tell it in advance.
+        const QMargins frame = m_desktop.frameExtents(*this);
+        const QSize outer = frame.isNull() ? frameGeometry().size() : size().grownBy(frame);
+        const QPoint corner(qRound(area.left() + (area.width() - outer.width()) / 2.0),
+                            qRound(area.top() + (area.height() - outer.height()) / 2.0));
+        // move() places the frame only where Qt knows it; elsewhere it places the window inside it.
+        const QPoint knownFrame = geometry().topLeft() - frameGeometry().topLeft();
+        move(frame.isNull() ? corner : corner + QPoint(frame.left(), frame.top()) - knownFrame);
     }
 
     lbl_Center(Label7, Text8);

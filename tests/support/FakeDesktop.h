@@ -31,6 +31,7 @@ public:
     std::deque<std::optional<platform::SaveDialogChoice>> saveAnswers;
     std::deque<QString> folderAnswers;
     bool otherInstance = false;
+    QMargins frame;
     QList<QString> lockPaths;
     std::function<std::unique_ptr<platform::UrlFetcher>()> fetcherFactory;
     // Runs while a message box is open (e.g. to look at the window's state then).
@@ -44,6 +45,7 @@ public:
     void openWithAssociatedProgram(const QString &path) override;
     bool anotherInstanceRunning(const QString &lockPath) override;
     std::unique_ptr<platform::UrlFetcher> createFetcher() override;
+    QMargins frameExtents(QWidget &) override { return frame; }
 
     QString lastMessageText() const { return messages.isEmpty() ? QString() : messages.last().text; }
 };

@@ -91,6 +91,32 @@ private Q_SLOTS:
         QVERIFY(qAbs(form->frameGeometry().top() - (screen.top() + (screen.height() - outer.height()) / 2)) <= 1);
     }
 
+    // The frame the window manager will draw counts, though the window has none yet.
+    void centredByOuterSize_data()
+    {
+        QTest::addColumn<QMargins>("frame");
+        QTest::newRow("no window manager") << QMargins();
+        QTest::newRow("title bar only") << QMargins(0, 24, 0, 0);
+        QTest::newRow("title bar and borders") << QMargins(1, 23, 1, 1);
+        QTest::newRow("wide uneven borders") << QMargins(10, 30, 4, 16);
+    }
+
+    void centredByOuterSize()
+    {
+        QFETCH(QMargins, frame);
+        m_desktop.frame = frame;
+        auto form = std::make_unique<ui::Form1>(m_desktop);
+        form->settingsLocation = m_form->settingsLocation;
+        form->move(0, 0);
+        QVERIFY(form->Form_Load());
+        m_desktop.frame = {};
+        const QRect screen = form->screen()->geometry();
+        // Qt, knowing no frame, places the window itself; the frame will surround it.
+        const QRect outer = form->geometry().marginsAdded(frame);
+        QCOMPARE(outer.left(), qRound(screen.left() + (screen.width() - outer.width()) / 2.0));
+        QCOMPARE(outer.top(), qRound(screen.top() + (screen.height() - outer.height()) / 2.0));
+    }
+
     void designExample()
     {
         setClient(5580, 4920);
