@@ -270,6 +270,10 @@ QString displayText(const QString &text)
 {
     if (text.size() <= PageLimits::displayUnits)
         return text;
-    return text.first(PageLimits::displayUnits) + QStringLiteral("\r\n----------  これ以降にもデータがあります.  ----------\r\n");
+    // Half a surrogate pair would show as a broken character; the whole pair goes to the part left out.
+    qsizetype cut = PageLimits::displayUnits;
+    if (text.at(cut - 1).isHighSurrogate() && text.at(cut).isLowSurrogate())
+        --cut;
+    return text.first(cut) + QStringLiteral("\r\n----------  これ以降にもデータがあります.  ----------\r\n");
 }
 }

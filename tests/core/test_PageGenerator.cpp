@@ -424,6 +424,29 @@ private Q_SLOTS:
         QCOMPARE(displayText(longText),
                  shortText + QStringLiteral("\r\n----------  これ以降にもデータがあります.  ----------\r\n"));
     }
+
+    // Where the limit falls on a character outside the basic plane; ★ and 😀 take one and two units.
+    void displayCutKeepsPairs_data()
+    {
+        QTest::addColumn<QString>("around");  // the units just before the limit, then past it
+        QTest::addColumn<qsizetype>("kept");  // units of the text the box shows
+        const auto n = PageLimits::displayUnits;
+        QTest::newRow("pair across the limit") << QStringLiteral("a😀b") << n - 1;
+        QTest::newRow("pair ends at the limit") << QStringLiteral("😀ab") << n;
+        QTest::newRow("pair starts past the limit") << QStringLiteral("ab😀") << n;
+        QTest::newRow("single unit at the limit") << QStringLiteral("a★b") << n;
+        QTest::newRow("lone high half at the limit") << QStringLiteral("a") + QChar(0xD800) + QStringLiteral("bc") << n;
+    }
+
+    void displayCutKeepsPairs()
+    {
+        QFETCH(QString, around);
+        QFETCH(qsizetype, kept);
+        // The first two units of `around` end exactly at the limit.
+        const QString text = QString(PageLimits::displayUnits - 2, u'x') + around;
+        const QString marker = QStringLiteral("\r\n----------  これ以降にもデータがあります.  ----------\r\n");
+        QCOMPARE(displayText(text), text.first(kept) + marker);
+    }
 };
 
 QTEST_APPLESS_MAIN(TestPageGenerator)
