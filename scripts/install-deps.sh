@@ -13,6 +13,8 @@ packages=(
   dpkg-dev file lintian appstream man-db groff-base
   # the window asks the window manager for its frame before it is shown
   libxcb1-dev
+  # the accessibility test: the window on a virtual display, read through the desktop's accessibility bus
+  python3 python3-pyatspi at-spi2-core dbus openbox
 )
 
 missing=()
