@@ -80,17 +80,40 @@ def walk(node, depth=0):
             yield from walk(child, depth + 1)
 
 
-def find_window(pyatspi, deadline):
-    while time.monotonic() < deadline:
-        desktop = pyatspi.Registry.getDesktop(0)
-        for index in range(desktop.childCount):
-            app = desktop.getChildAtIndex(index)
-            if app is not None and app.name == "quorel":
-                controls = list(walk(app))
-                if sum(1 for c in controls if c.getState().contains(pyatspi.STATE_FOCUSABLE)) >= 23:
-                    return controls
-        time.sleep(0.2)
-    return None
+def window_controls(pyatspi):
+    desktop = pyatspi.Registry.getDesktop(0)
+    for index in range(desktop.childCount):
+        app = desktop.getChildAtIndex(index)
+        if app is not None and app.name == "quorel":
+            return list(walk(app))
+    return []
+
+
+def failures_in(pyatspi, controls):
+    if not controls:
+        return ["the window is not on the accessibility bus"]
+    found = {}
+    for control in controls:
+        state = control.getState()
+        # The entries of a closed drop-down list are no controls of the window.
+        in_list = control.parent is not None and control.parent.getRoleName() == "list"
+        if state.contains(pyatspi.STATE_FOCUSABLE) and state.contains(pyatspi.STATE_SHOWING) and not in_list:
+            found.setdefault(control.getRoleName(), []).append(control.name)
+    failures = []
+    for role in sorted(set(found) | set(FOCUSABLE)):
+        if sorted(found.get(role, [])) != sorted(FOCUSABLE.get(role, [])):
+            failures.append(f"{role}: expected {sorted(FOCUSABLE.get(role, []))}, found {sorted(found.get(role, []))}")
+    texts = []
+    for label in (c for c in controls if c.name == "数字" and c.getRoleName() == "label"):
+        try:
+            text = label.queryText()
+            texts.append(text.getText(0, text.characterCount))
+        except NotImplementedError:
+            texts.append(None)
+    # Empty on a first start; what matters is that its reading is offered as text.
+    if "" not in texts:
+        failures.append(f"number preview: expected a label 数字 with a text to read, found {texts}")
+    return failures
 
 
 def check(program, env):
@@ -102,36 +125,18 @@ def check(program, env):
     shutil.copy(program, copy)
     app = start([copy], env)
     try:
-        controls = find_window(pyatspi, time.monotonic() + 20)
-        if controls is None:
-            print("the window never appeared on the accessibility bus")
-            return 1
-        found = {}
-        for control in controls:
-            state = control.getState()
-            # The entries of a closed drop-down list are no controls of the window.
-            in_list = control.parent is not None and control.parent.getRoleName() == "list"
-            if state.contains(pyatspi.STATE_FOCUSABLE) and state.contains(pyatspi.STATE_SHOWING) and not in_list:
-                found.setdefault(control.getRoleName(), []).append(control.name)
-        failures = []
-        for role in sorted(set(found) | set(FOCUSABLE)):
-            if sorted(found.get(role, [])) != sorted(FOCUSABLE.get(role, [])):
-                failures.append(f"{role}: expected {sorted(FOCUSABLE.get(role, []))}, found {sorted(found.get(role, []))}")
-        preview = [c for c in controls if c.name == "数字" and c.getRoleName() == "label"]
-        texts = []
-        for label in preview:
-            try:
-                text = label.queryText()
-                texts.append(text.getText(0, text.characterCount))
-            except NotImplementedError:
-                texts.append(None)
-        # Empty on a first start; what matters is that its reading is offered as text.
-        if "" not in texts:
-            failures.append(f"number preview: expected a label 数字 with a text to read, found {texts}")
+        # The tree fills in while the window starts: look again until it is right or time is up.
+        deadline = time.monotonic() + 20
+        while True:
+            controls = window_controls(pyatspi)
+            failures = failures_in(pyatspi, controls)
+            if not failures or time.monotonic() > deadline or app.poll() is not None:
+                break
+            time.sleep(0.2)
         for line in failures:
             print(line)
         if not failures:
-            print(f"{sum(len(v) for v in found.values())} focusable controls named")
+            print(f"{sum(len(v) for v in FOCUSABLE.values())} focusable controls named")
         return 1 if failures else 0
     finally:
         stop(app)
