@@ -1,6 +1,7 @@
 #include "ui/ButtonKeys.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QKeyEvent>
 
 namespace quorel::ui
@@ -14,15 +15,34 @@ ButtonKeys::ButtonKeys(std::vector<QAbstractButton *> buttons, QObject *parent)
 
 bool ButtonKeys::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() != QEvent::KeyPress)
-        return QObject::eventFilter(watched, event);
-    const auto *key = static_cast<QKeyEvent *>(event);
-    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-    if (!enter || (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
-        return QObject::eventFilter(watched, event);
-    // A held key would otherwise run the action over and over.
-    if (!key->isAutoRepeat())
-        static_cast<QAbstractButton *>(watched)->click();
-    return true;
+    auto *button = static_cast<QAbstractButton *>(watched);
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (!enter || (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+            break;
+        // A held key would otherwise run the action over and over.
+        if (!key->isAutoRepeat())
+            button->click();
+        return true;
+    }
+    case QEvent::FocusOut:
+        // A button that disables itself while it runs loses the focus to the next control, where
+        // a second Enter would press another button.
+        if (!button->isEnabled())
+            m_focusTakenBy.insert(button, QApplication::focusWidget());
+        break;
+    case QEvent::EnabledChange:
+        if (button->isEnabled() && m_focusTakenBy.contains(button)) {
+            // Unless something else has had the focus since, as a dialog the action opened.
+            if (QApplication::focusWidget() == m_focusTakenBy.take(button))
+                button->setFocus(Qt::OtherFocusReason);
+        }
+        break;
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
 }
 }
