@@ -15,7 +15,10 @@ ButtonKeys::ButtonKeys(std::vector<QAbstractButton *> buttons, QObject *parent)
 
 bool ButtonKeys::eventFilter(QObject *watched, QEvent *event)
 {
-    auto *button = static_cast<QAbstractButton *>(watched);
+    // Not while the button is being destroyed, when it still gets events but is no button any more.
+    auto *button = qobject_cast<QAbstractButton *>(watched);
+    if (!button)
+        return QObject::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::KeyPress: {
         const auto *key = static_cast<QKeyEvent *>(event);
