@@ -104,7 +104,10 @@ namespace
 
         QString text(int startOffset, int endOffset) const override
         {
-            return shown().mid(startOffset, endOffset - startOffset);
+            // An end of -1 means the end of the text.
+            const QString all = shown();
+            const qsizetype end = endOffset < 0 ? all.size() : endOffset;
+            return all.mid(startOffset, end - startOffset);
         }
         int characterCount() const override { return static_cast<int>(shown().size()); }
         void selection(int, int *startOffset, int *endOffset) const override { *startOffset = *endOffset = 0; }
