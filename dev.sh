@@ -37,6 +37,8 @@ case "${1:-}" in
     deb=$(package)
     # The package's test checks the package just made; without it, that test skips.
     QUOREL_PACKAGE=$deb ctest --test-dir build --output-on-failure -j2
+    # The program alone, as it builds without the tests and the benchmarks.
+    build build-program -DQUOREL_BUILD_TESTS=OFF
     # Each libFuzzer target for a short while, from the committed seeds.
     fuzz/run.sh 20
     # The same suite once more with AddressSanitizer and UndefinedBehaviorSanitizer.

@@ -16,16 +16,16 @@ using namespace quorel::tests;
 
 namespace
 {
-// The built program, beside the tests' folder in the build tree.
+// The built program, wherever the build tree put it.
 QString builtProgram()
 {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/../src/quorel");
+    return QStringLiteral(QUOREL_PROGRAM);
 }
 
 // The same program, downloading what its command line names once its window shows.
 QString builtDownloadingProgram()
 {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/quorel_downloading");
+    return QStringLiteral(QUOREL_DOWNLOADING_PROGRAM);
 }
 }
 
