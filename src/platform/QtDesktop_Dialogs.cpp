@@ -2,14 +2,35 @@
 
 #include "platform/SaveDialogFilter.h"
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QUrl>
+#include <QMessageBox>
 
 namespace quorel::platform
 {
+void QtDesktop::messageBox(QWidget *owner, const QString &text, const QString &title, MessageIcon icon)
+{
+    QMessageBox box(owner);
+    box.setWindowTitle(title);
+    // Messages carry paths and addresses as typed; none of them is markup.
+    box.setTextFormat(Qt::PlainText);
+    box.setText(text);
+    switch (icon) {
+    case MessageIcon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case MessageIcon::Exclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MessageIcon::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    }
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+}
+
 std::optional<SaveDialogChoice> QtDesktop::saveDialog(QWidget *owner, const SaveDialogRequest &request)
 {
     QFileDialog dialog(owner, request.title, request.initialFolder);
@@ -27,9 +48,9 @@ std::optional<SaveDialogChoice> QtDesktop::saveDialog(QWidget *owner, const Save
     return SaveDialogChoice{fullPath, QFileInfo(fullPath).fileName()};
 }
 
-void QtDesktop::openWithAssociatedProgram(const QString &path)
+QString QtDesktop::folderDialog(QWidget *owner, const QString &title)
 {
-    // Whether a program took the file is not reported, as the user sees that for themselves.
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    // Always opens at the top of the file system, whatever folder the field names.
+    return QFileDialog::getExistingDirectory(owner, title, QDir::rootPath(), QFileDialog::ShowDirsOnly);
 }
 }

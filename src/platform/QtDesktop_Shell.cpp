@@ -1,0 +1,19 @@
+#include "platform/QtDesktop.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QUrl>
+
+namespace quorel::platform
+{
+void QtDesktop::beep()
+{
+    QApplication::beep();
+}
+
+void QtDesktop::openWithAssociatedProgram(const QString &path)
+{
+    // Whether a program took the file is not reported, as the user sees that for themselves.
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+}
