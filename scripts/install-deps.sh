@@ -1,20 +1,28 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests, the benchmarks and the Debian package need; does nothing when all are there.
+# Installs the Debian packages that the build, the tests, the benchmarks, the fuzz targets and the
+# Debian package use, and nothing else; does nothing when all are there.
 set -euo pipefail
 
 packages=(
+  # The build: compiler, CMake with Ninja, and pkg-config to find xcb.
   cmake ninja-build g++ pkg-config
-  qt6-base-dev libgl-dev libicu-dev libcurl4-openssl-dev libcpp-httplib-dev libbenchmark-dev
-  fonts-ipafont-gothic xvfb xauth curl
-  clang libclang-rt-14-dev desktop-file-utils
+  # The program's libraries: Qt widgets (whose CMake files ask for the OpenGL headers), ICU for
+  # CP932, libcurl for downloads, and xcb to ask the window manager for the window's frame.
+  qt6-base-dev libgl-dev libicu-dev libcurl4-openssl-dev libxcb1-dev
+  # The Japanese font the window is drawn in.
+  fonts-ipafont-gothic
+  # The tests' loopback HTTP server, and the benchmarks with the curl command line they race.
+  libcpp-httplib-dev libbenchmark-dev curl
+  # The libFuzzer targets: clang and its sanitizer and fuzzer runtimes.
+  clang libclang-rt-dev
   # The Debian package: CPack's DEB generator finds the programs with file and runs dpkg-shlibdeps
-  # (dpkg-dev) for the library dependencies; its checks run lintian, appstreamcli (appstream) on the
-  # metainfo, and man (man-db, with groff-base) to render the man pages as lintian does.
-  dpkg-dev file lintian appstream man-db groff-base
-  # the window asks the window manager for its frame before it is shown
-  libxcb1-dev
-  # the accessibility test: the window on a virtual display, read through the desktop's accessibility bus
-  python3 python3-pyatspi at-spi2-core dbus openbox
+  # (dpkg-dev) for the library dependencies; its checks run lintian, desktop-file-validate
+  # (desktop-file-utils), appstreamcli (appstream) on the metainfo, and man (man-db, with
+  # groff-base) to render the man pages as lintian does.
+  dpkg-dev file lintian desktop-file-utils appstream man-db groff-base
+  # The accessibility test: the window on a virtual display under a window manager, read through
+  # the desktop's accessibility bus by Debian's python3 with pyatspi.
+  xvfb openbox dbus at-spi2-core python3 python3-pyatspi
 )
 
 missing=()
