@@ -153,7 +153,7 @@ Form1::Form1(platform::Desktop &desktop, QWidget *parent)
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(core::appTitle());
     setWindowIcon(WindowIcon::icon());
-    resize(static_cast<int>(5580 / Twips::perPixel), static_cast<int>(4920 / Twips::perPixel));
+    resize(static_cast<int>(designWidth / Twips::perPixel), static_cast<int>(designHeight / Twips::perPixel));
     AccessibleControls::install();
     createControls();
     applyControlTexts();

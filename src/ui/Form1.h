@@ -29,6 +29,10 @@ class Form1 : public QWidget
     Q_OBJECT
 
 public:
+    // The window's inside as designed, in twips; the controls' places are given in the same unit.
+    static constexpr double designWidth = 5580;
+    static constexpr double designHeight = 4920;
+
     explicit Form1(platform::Desktop &desktop, QWidget *parent = nullptr);
     ~Form1() override;
 
@@ -121,6 +125,10 @@ private:
     void applyTabOrderAndAccessKeys();
     void connectEvents();
     void installFieldRules();
+    // Start-up: the window in the middle of the screen, frame included; some controls lined up
+    // with their neighbours.
+    void centreOnScreen();
+    void alignControls();
     QString get_Folder();
     // Runs the download on a worker thread while this thread keeps serving the window.
     core::Result<> downloadBesideTheWindow(platform::UrlFetcher &fetcher);

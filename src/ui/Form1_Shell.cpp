@@ -31,19 +31,32 @@ bool Form1::Form_Load()
         return false;
     }
 
-    const QScreen *display = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (display) {
-        const QRectF area = display->geometry();
-        // Before the first show Qt knows no frame; the window manager can tell it in advance.
-        const QMargins frame = m_desktop.frameExtents(*this);
-        const QSize outer = frame.isNull() ? frameGeometry().size() : size().grownBy(frame);
-        const QPoint corner(qRound(area.left() + (area.width() - outer.width()) / 2.0),
-                            qRound(area.top() + (area.height() - outer.height()) / 2.0));
-        // move() places the frame only where Qt knows it; elsewhere it places the window inside it.
-        const QPoint knownFrame = geometry().topLeft() - frameGeometry().topLeft();
-        move(frame.isNull() ? corner : corner + QPoint(frame.left(), frame.top()) - knownFrame);
-    }
+    centreOnScreen();
+    alignControls();
+    SettingsBinding::readFile(*this, settingsLocation.readPath());
+    m_settingsDue = true;
+    return true;
+}
 
+void Form1::centreOnScreen()
+{
+    const QScreen *display = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!display)
+        return;
+    const QRectF area = display->geometry();
+    // Before the first show Qt knows no frame; the window manager can tell it in advance.
+    const QMargins frame = m_desktop.frameExtents(*this);
+    const QSize outer = frame.isNull() ? frameGeometry().size() : size().grownBy(frame);
+    const QPoint corner(qRound(area.left() + (area.width() - outer.width()) / 2.0),
+                        qRound(area.top() + (area.height() - outer.height()) / 2.0));
+    // move() places the frame only where Qt knows it; elsewhere it places the window inside it.
+    const QPoint knownFrame = geometry().topLeft() - frameGeometry().topLeft();
+    move(frame.isNull() ? corner : corner + QPoint(frame.left(), frame.top()) - knownFrame);
+}
+
+// Each row reads what the rows before it set.
+void Form1::alignControls()
+{
     lbl_Center(Label7, Text8);
     lbl_Center(Label8, Text9);
     lbl_Center(Check1, Text8);
@@ -58,10 +71,6 @@ bool Form1::Form_Load()
     Twips::setTop(Label1, twipsTop(Label7));
     Twips::setTop(chk_Chk_FoN, twipsTop(cmb_Chk_FoN) + (twipsHeight(cmb_Chk_FoN) - twipsHeight(chk_Chk_FoN)) / 2);
     Twips::setHeight(cmd_Chk_FoN, twipsHeight(cmb_Chk_FoN));
-
-    SettingsBinding::readFile(*this, settingsLocation.readPath());
-    m_settingsDue = true;
-    return true;
 }
 
 void Form1::Form_Unload()

@@ -119,7 +119,7 @@ private Q_SLOTS:
 
     void designExample()
     {
-        setClient(5580, 4920);
+        setClient(ui::Form1::designWidth, ui::Form1::designHeight);
         QCOMPARE(twips(*m_form, "txt_Out"), QRectF(120, 3120, 5460, 1800));
         QCOMPARE(twips(*m_form, "cmd_ana").left(), 4845.0);
         QCOMPARE(twips(*m_form, "cmb_Name"), QRectF(120, 480, 4605, 300));
@@ -127,9 +127,9 @@ private Q_SLOTS:
 
     void widening()
     {
-        setClient(5580, 4920);
+        setClient(ui::Form1::designWidth, ui::Form1::designHeight);
         const QMap<QString, QRectF> before = positions(*m_form);
-        setClient(5580 + 1005, 4920); // 67 pixels
+        setClient(ui::Form1::designWidth + 1005, ui::Form1::designHeight); // 67 pixels
         QMap<QString, QRectF> after = positions(*m_form);
         QCOMPARE(after.take(QStringLiteral("cmd_ana")), before[QStringLiteral("cmd_ana")].translated(1005, 0));
         QCOMPARE(after.take(QStringLiteral("cmb_Name")), before[QStringLiteral("cmb_Name")].adjusted(0, 0, 1005, 0));
@@ -147,7 +147,7 @@ private Q_SLOTS:
     void clientEndsAboveTheOutputBox()
     {
         QFETCH(int, height);
-        setClient(5580, 4920);
+        setClient(ui::Form1::designWidth, ui::Form1::designHeight);
         setClient(6000, height);
         QCOMPARE(twips(*m_form, "txt_Out"), QRectF(120, 3120, 5880, 1800));
     }
@@ -156,7 +156,7 @@ private Q_SLOTS:
     {
         m_form->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
-        setClient(5580, 4920);
+        setClient(ui::Form1::designWidth, ui::Form1::designHeight);
         const QMap<QString, QRectF> before = positions(*m_form);
         m_form->setWindowState(Qt::WindowMinimized);
         QVERIFY(m_form->isMinimized());
