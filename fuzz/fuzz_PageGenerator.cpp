@@ -51,13 +51,13 @@ QStringList consumeCheckFolder(FuzzedDataProvider &input, const PageRequest &req
     return names;
 }
 
-void checkResult(const PageRequest &request, const PageResult &result)
+void checkResult(const PageRequest &request, const Result<PageResult> &outcome)
 {
-    if (!result.refusal.isEmpty()) {
-        fuzz::require(result.text.isEmpty() && result.addresses.isEmpty() && result.fileNames.isEmpty(),
-                      "a refusal keeps nothing of the run");
+    if (!outcome) {
+        fuzz::require(!outcome.error().isEmpty(), "a refusal says why");
         return;
     }
+    const PageResult &result = *outcome;
     fuzz::require(result.addresses.size() == result.fileNames.size(), "one file name per address");
     fuzz::require(result.addresses.size() <= PageLimits::maxImages, "the image limit holds");
     fuzz::require(result.text.size() <= PageLimits::maxPageUnits, "the size limit holds");

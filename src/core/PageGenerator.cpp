@@ -53,7 +53,16 @@ namespace
         {
         }
 
-        PageResult run()
+        core::Result<PageResult> run()
+        {
+            build();
+            if (m_refusal)
+                return core::fail(*m_refusal);
+            return std::move(m_result);
+        }
+
+    private:
+        void build()
         {
             const auto start = NumberReading::wholeValueOfNumericText(m_request.startText);
             const auto end = NumberReading::wholeValueOfNumericText(m_request.endText);
@@ -84,22 +93,20 @@ namespace
                 if (merge.leavesOut(fileName))
                     continue;
                 if (!emitImage(n, fileName))
-                    return std::move(m_result);
+                    return;
             }
             Markup::appendPageClose(m_result.text, m_kind);
 
             if (m_request.addressOnly)
                 writeAddressList(*start, *end);
-            return std::move(m_result);
+            return;
         }
 
-    private:
         // Nothing of the run is kept but the message.
-        PageResult refuse(const QString &message)
+        void refuse(const QString &message)
         {
             m_result = PageResult();
-            m_result.refusal = message;
-            return m_result;
+            m_refusal = message;
         }
 
         // The download lists count too: together with the text they are what a run holds in memory.
@@ -235,6 +242,7 @@ namespace
         QString m_prev;
         QString m_next;
         PageResult m_result;
+        std::optional<QString> m_refusal;
     };
 }
 
@@ -261,7 +269,7 @@ QString baseAddress(QStringView text)
     return base;
 }
 
-PageResult generatePage(const PageRequest &request)
+core::Result<PageResult> generatePage(const PageRequest &request)
 {
     return Generator(request).run();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Result.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -27,8 +29,6 @@ struct PageRequest
 
 struct PageResult
 {
-    // Empty when the page was made; otherwise the message to show, and nothing else is set.
-    QString refusal;
     QString text;
     // Address and file name of every image put on the page, in order.
     QStringList addresses;
@@ -49,8 +49,8 @@ QString pageHeader(bool thumbnails);
 // The base address without leading and trailing spaces, ending in "/" unless it is empty.
 QString baseAddress(QStringView text);
 
-// The page (or the address list) for the request.
-PageResult generatePage(const PageRequest &request);
+// The page (or the address list) for the request, or the message that refuses it.
+core::Result<PageResult> generatePage(const PageRequest &request);
 
 // What the output box shows of a page text.
 QString displayText(const QString &text);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/OneBasedStrings.h"
+#include "core/PageGenerator.h"
 #include "core/Result.h"
 #include "platform/SettingsLocation.h"
 #include "ui/CommonDialog.h"
@@ -128,6 +129,8 @@ private:
     // Start-up: the window in the middle of the screen, frame included; some controls lined up
     // with their neighbours.
     void centreOnScreen();
+    // The fields of a Create, as their texts stand now.
+    core::PageRequest pageRequest() const;
     void alignControls();
     QString get_Folder();
     // Runs the download on a worker thread while this thread keeps serving the window.

@@ -28,13 +28,28 @@ void Form1::Command1_Click()
     Module1::cmb_AddTop(*cmb_Name);
     Module1::cmb_AddTop(*cmb_Head);
     Module1::cmb_AddTop(*cmb_Ext);
-    const bool useCheckFolder = CheckValue::isTicked(*chk_Chk_FoN);
-    if (useCheckFolder)
+    if (CheckValue::isTicked(*chk_Chk_FoN))
         Module1::cmb_AddTop(*cmb_Chk_FoN);
 
-    const bool thumbnails = CheckValue::isTicked(*Check1);
-    txt_Out->setPlainText(core::pageHeader(thumbnails));
+    txt_Out->setPlainText(core::pageHeader(CheckValue::isTicked(*Check1)));
 
+    core::Result<core::PageResult> result = core::generatePage(pageRequest());
+    if (!result) {
+        showMessage(result.error(), platform::MessageIcon::None);
+        Command1->setEnabled(true);
+        return;
+    }
+
+    int_FileCnt = static_cast<qint16>(result->addresses.size());
+    str_UrlList = core::OneBasedStrings(std::move(result->addresses));
+    str_FileList = core::OneBasedStrings(std::move(result->fileNames));
+    txt_Out->setPlainText(core::displayText(result->text));
+    str_Out = std::move(result->text);
+    Command1->setEnabled(true);
+}
+
+core::PageRequest Form1::pageRequest() const
+{
     core::PageRequest request;
     request.baseAddress = cmb_Name->currentText();
     request.head = cmb_Head->currentText();
@@ -42,28 +57,15 @@ void Form1::Command1_Click()
     request.digitCountText = txt_Keta->text();
     request.startText = Text3->text();
     request.endText = Text4->text();
-    request.thumbnails = thumbnails;
+    request.thumbnails = CheckValue::isTicked(*Check1);
     request.sizeText = Text8->text();
     request.columnsText = Text9->text();
     request.addressOnly = CheckValue::isTicked(*Check2);
-    request.useCheckFolder = useCheckFolder;
-    const QString checkFolder = cmb_Chk_FoN->currentText();
-    request.listCheckFolder = [&checkFolder, &request] {
-        return platform::FolderListing::filesEndingWith(checkFolder, request.tail);
+    request.useCheckFolder = CheckValue::isTicked(*chk_Chk_FoN);
+    // The folder is listed only when the generator asks, with the tail as the request has it.
+    request.listCheckFolder = [checkFolder = cmb_Chk_FoN->currentText(), tail = request.tail] {
+        return platform::FolderListing::filesEndingWith(checkFolder, tail);
     };
-
-    core::PageResult result = core::generatePage(request);
-    if (!result.refusal.isEmpty()) {
-        showMessage(result.refusal, platform::MessageIcon::None);
-        Command1->setEnabled(true);
-        return;
-    }
-
-    int_FileCnt = static_cast<qint16>(result.addresses.size());
-    str_UrlList = core::OneBasedStrings(std::move(result.addresses));
-    str_FileList = core::OneBasedStrings(std::move(result.fileNames));
-    txt_Out->setPlainText(core::displayText(result.text));
-    str_Out = std::move(result.text);
-    Command1->setEnabled(true);
+    return request;
 }
 }

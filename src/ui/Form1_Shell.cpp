@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDebug>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -77,9 +78,13 @@ void Form1::Form_Unload()
 {
     if (!std::exchange(m_settingsDue, false))
         return;
-    // A file that cannot be written keeps the previous one; closing goes on regardless.
-    SettingsBinding::writeFile(*this, settingsLocation.writePath(),
-                               core::SettingsFormat::createdStamp(QDateTime::currentDateTime(), QLocale::system()));
+    // A file that cannot be written keeps the previous one and closing goes on regardless; with the
+    // window gone there is no one to tell but the log.
+    const core::Result<> written = SettingsBinding::writeFile(
+        *this, settingsLocation.writePath(),
+        core::SettingsFormat::createdStamp(QDateTime::currentDateTime(), QLocale::system()));
+    if (!written)
+        qWarning().noquote() << written.error();
 }
 
 void Form1::Form_Resize()

@@ -120,11 +120,12 @@ void readFile(Form1 &form, const QString &path)
     read(*lines, target);
 }
 
-bool writeFile(Form1 &form, const QString &path, const QString &createdAt)
+core::Result<> writeFile(Form1 &form, const QString &path, const QString &createdAt)
 {
     const QString text = write(valuesOf(form), createdAt);
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        return false;
-    return platform::FileIO::writeText(path, text).ok();
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QDir().mkpath(folder))
+        return core::fail(QStringLiteral("フォルダ「%1」を作れませんでした。").arg(QDir::toNativeSeparators(folder)));
+    return platform::FileIO::writeText(path, text);
 }
 }
