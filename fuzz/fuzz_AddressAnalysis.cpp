@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         fuzz::require(rest.isEmpty() || rest.endsWith(u'/'), "only an empty or analysed address is refused");
         return 0;
     }
-    const AddressAnalysis::Result &r = *result;
+    const AddressAnalysis::Fields &r = *result;
     fuzz::require(r.baseAddress + r.head + r.start + r.tail == address, "the fields put together give the address");
     fuzz::require(r.baseAddress.isEmpty() || r.baseAddress.endsWith(u'/'), "the base ends in /");
     fuzz::require(!(r.head + r.start + r.tail).contains(u'/'), "the file name holds no /");

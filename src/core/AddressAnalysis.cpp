@@ -7,7 +7,7 @@
 
 namespace quorel::core::AddressAnalysis
 {
-std::optional<Result> analyse(QStringView address)
+std::optional<Fields> analyse(QStringView address)
 {
     const QStringView trimmed = trimSpaces(address);
     if (trimmed.isEmpty() || trimmed.endsWith(u'/'))
@@ -37,7 +37,7 @@ std::optional<Result> analyse(QStringView address)
     if (state == State::InNumber)
         numberEnd = passed;
 
-    Result result;
+    Fields result;
     const qsizetype fileNameBegin = length - passed;
     result.baseAddress = address.first(fileNameBegin).toString();
     result.head = address.sliced(fileNameBegin, passed - numberEnd).toString();

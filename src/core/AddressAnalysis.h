@@ -8,7 +8,7 @@
 // Splits one sample image address into the pattern fields of the window.
 namespace quorel::core::AddressAnalysis
 {
-struct Result
+struct Fields
 {
     QString baseAddress; // through the last "/", empty without one
     QString head;        // after that "/" up to the number, the character before the number included
@@ -19,7 +19,7 @@ struct Result
 };
 
 // Nothing when the address is empty or already analysed (its trimmed text ends in "/").
-std::optional<Result> analyse(QStringView address);
+std::optional<Fields> analyse(QStringView address);
 
 // The start's value plus 50, in plain decimal.
 QString endFor(QStringView start);
