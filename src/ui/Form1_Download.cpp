@@ -4,10 +4,12 @@
 #include "platform/ImageDownload.h"
 #include "platform/UrlFetcher.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QEvent>
 #include <QEventLoop>
+#include <QPointer>
 #include <QPushButton>
 
 #include <atomic>
@@ -21,17 +23,28 @@ namespace
 {
 // While it lives the window keeps painting and answering the window manager, its close included,
 // but takes no keystroke or click, so that no second action can start; a busy cursor says why.
-// The window is not disabled, which would grey every control.
+// The window is not disabled, which would grey every field. Its buttons are: a screen reader
+// presses a button through its accessible action, which no event filter sees, and Qt refuses
+// that action only on a disabled button.
 class InputHold final : public QObject
 {
 public:
-    InputHold()
+    explicit InputHold(QWidget &window)
     {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         qApp->installEventFilter(this);
+        const QList<QAbstractButton *> buttons = window.findChildren<QAbstractButton *>();
+        for (QAbstractButton *button : buttons)
+            if (button->isEnabled()) {
+                button->setEnabled(false);
+                m_disabled.append(button);
+            }
     }
     ~InputHold() override
     {
+        for (const QPointer<QAbstractButton> &button : std::as_const(m_disabled))
+            if (button)
+                button->setEnabled(true);
         qApp->removeEventFilter(this);
         QApplication::restoreOverrideCursor();
     }
@@ -65,6 +78,9 @@ protected:
             return false;
         }
     }
+
+private:
+    QList<QPointer<QAbstractButton>> m_disabled;
 };
 }
 
@@ -95,7 +111,7 @@ core::Result<> Form1::downloadBesideTheWindow(platform::UrlFetcher &fetcher)
     const qint16 count = int_FileCnt;
     const QString folder = cmb_Fld->currentText();
 
-    const InputHold hold;
+    const InputHold hold(*this);
     QEventLoop loop;
     std::atomic<bool> finished = false;
     core::Result<> outcome;
