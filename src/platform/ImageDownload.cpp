@@ -52,12 +52,14 @@ core::Result<> downloadImages(const core::OneBasedStrings &urls, const core::One
 
     // A count beyond the lists would read past their ends.
     const qsizetype last = std::min({qsizetype(count), urls.size(), fileNames.size()});
+    // Asked once: the folder stays the same for the whole run.
+    const qsizetype longestName = longestNameIn(*folder);
     for (qsizetype k = 1; k <= last; ++k) {
         const QString &fileName = fileNames.at(k);
         if (!staysInFolder(fileName))
             return core::fail(u"ファイル「%1」は保存できません。名前が出力フォルダの中のファイルを指していません。"_s.arg(fileName));
         const QString path = *folder + fileName;
-        if (QFile::encodeName(fileName).size() > longestNameIn(*folder))
+        if (QFile::encodeName(fileName).size() > longestName)
             return core::fail(u"ファイル「%1」に書き込めませんでした。ファイル名が長すぎます。"_s.arg(QDir::toNativeSeparators(path)));
 
         // Opened before the transfer, so that a folder that cannot take the file costs no download.
