@@ -263,10 +263,7 @@ QString pageHeader(bool thumbnails)
 
 QString baseAddress(QStringView text)
 {
-    QString base = trimSpaces(text).toString();
-    if (!base.isEmpty() && !base.endsWith(u'/'))
-        base += u'/';
-    return base;
+    return trimSpacesEndingInSlash(text);
 }
 
 core::Result<PageResult> generatePage(const PageRequest &request)

@@ -190,7 +190,7 @@ int CurlFetcher::perform(Transfer &transfer)
 core::Result<> CurlFetcher::fetch(const QString &url, const BodySink &sink)
 {
     if (!m_handle->curl)
-        return core::fail(u"通信の準備ができませんでした。"_s);
+        return core::fail(notReadyToTransfer());
     if (m_stopped)
         return core::fail(stoppedReason);
     // Spaces and non-ASCII characters are sent percent-encoded, as a browser would.

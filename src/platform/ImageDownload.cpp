@@ -35,11 +35,9 @@ qsizetype longestNameIn(const QString &folder)
 
 std::optional<QString> downloadFolder(const QString &folderText)
 {
-    QString folder = core::trimSpaces(folderText).toString();
+    QString folder = core::trimSpacesEndingInSlash(folderText);
     if (folder.isEmpty())
         return std::nullopt;
-    if (!folder.endsWith(u'/'))
-        folder += u'/';
     return folder;
 }
 

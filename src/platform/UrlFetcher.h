@@ -12,6 +12,12 @@ namespace quorel::platform
 // Takes each piece of a body as it arrives; a failure ends the transfer with its reason.
 using BodySink = std::function<core::Result<>(QByteArrayView piece)>;
 
+// Why no transfer can be made at all: the transfer library would not start.
+inline QString notReadyToTransfer()
+{
+    return QStringLiteral("通信の準備ができませんでした。");
+}
+
 // Fetches resources one at a time, handing their bodies on piece by piece so that none is held whole.
 class UrlFetcher
 {

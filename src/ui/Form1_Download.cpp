@@ -93,7 +93,7 @@ void Form1::cmd_Get_Click()
     cmd_Get->setEnabled(false);
     const std::unique_ptr<platform::UrlFetcher> fetcher = desktop().createFetcher();
     const core::Result<> outcome = fetcher ? downloadBesideTheWindow(*fetcher)
-                                           : core::Result<>(core::fail(u"通信の準備ができませんでした。"_s));
+                                           : core::Result<>(core::fail(platform::notReadyToTransfer()));
     // A run stopped by the window's close or the end of the program ends without a word.
     if (!outcome && !std::exchange(m_downloadStopped, false))
         showMessage(outcome.error(), platform::MessageIcon::Exclamation);
