@@ -1,27 +1,25 @@
 #include "core/ProgramVersion.h"
-#include "support/FakeDesktop.h"
+#include "support/WindowTest.h"
 #include "ui/Form1.h"
-#include "ui/Module1.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace quorel;
 using namespace Qt::StringLiterals;
 
-class TestAbout : public QObject
+class TestAbout : public tests::WindowTest
 {
     Q_OBJECT
 
-    QStringList aboutLines(tests::FakeDesktop &fake, ui::Form1 &form)
+    QStringList aboutLines()
     {
-        form.Command5->click();
-        if (fake.messages.isEmpty())
+        form().Command5->click();
+        if (fake().messages.isEmpty())
             return {};
-        return fake.messages.last().text.split(u"\r\n"_s);
+        return fake().messages.last().text.split(u"\r\n"_s);
     }
 
     static QStringList expectedLines(const QString &outFolder)
@@ -41,27 +39,20 @@ class TestAbout : public QObject
     }
 
 private Q_SLOTS:
-    void init() { ui::Module1::str_OutFolder.clear(); }
-
     void beforeAnySave()
     {
-        tests::FakeDesktop fake;
-        ui::Form1 form(fake);
-        QCOMPARE(aboutLines(fake, form), expectedLines(QString()));
-        QCOMPARE(fake.messages.last().title, u"About Tessaly作成"_s);
-        QCOMPARE(fake.messages.last().icon, platform::MessageIcon::None);
+        QCOMPARE(aboutLines(), expectedLines(QString()));
+        QCOMPARE(fake().messages.last().title, u"About Tessaly作成"_s);
+        QCOMPARE(fake().messages.last().icon, platform::MessageIcon::None);
     }
 
     void afterASave()
     {
-        QTemporaryDir dir;
-        tests::FakeDesktop fake;
-        ui::Form1 form(fake);
-        form.str_Out = u"page"_s;
-        fake.saveAnswers.push_back(platform::SaveDialogChoice{dir.filePath(u"page.htm"_s), u"page.htm"_s});
-        form.Command2->click();
+        form().str_Out = u"page"_s;
+        fake().saveAnswers.push_back(platform::SaveDialogChoice{pathOf(u"page.htm"_s), u"page.htm"_s});
+        form().Command2->click();
 
-        QCOMPARE(aboutLines(fake, form), expectedLines(dir.path() + u'/'));
+        QCOMPARE(aboutLines(), expectedLines(folderPath() + u'/'));
     }
 };
 
