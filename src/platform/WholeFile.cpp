@@ -203,10 +203,11 @@ core::Result<> WholeFile::openTemporary(const QString &folder)
         }
     }
     // A folder that takes no new file can still hold a file its user may write, as a page kept in a
-    // shared folder. No temporary file can stand beside it, so the file itself is emptied and
-    // written. That gives up the whole-or-nothing guarantee: a crash, a kill or a full disk while
-    // commit() writes leaves the file cut short, and the old contents are gone. The bytes are held
-    // back until commit() so that a failure before then leaves the file as it was.
+    // shared folder. No temporary file can stand beside it, so the file itself is overwritten. That
+    // gives up the whole-or-nothing guarantee: a crash or kill while commit() writes leaves new
+    // bytes before old ones. The bytes are held back until commit() (in memory, so as large as the
+    // file) so that a failure before then leaves the file as it was, and commit() claims the room
+    // first so that a full disk does too.
     if ((error == EACCES || error == EPERM) && m_keepPermissions)
         m_inPlace = true;
     return failureFromErrno(error);
@@ -312,19 +313,26 @@ core::Result<> WholeFile::commitInPlace()
         discard();
         return failure(notRegularReason());
     }
-    int error = ::ftruncate(fd, 0) == 0 ? 0 : errno;
-    const char *next = m_pending.constData();
-    qsizetype left = m_pending.size();
-    while (error == 0 && left > 0) {
-        const ssize_t written = ::write(fd, next, static_cast<size_t>(left));
+    // The room is claimed before a byte changes, so a full disk refuses the write while the file
+    // still holds its old contents. The new bytes then go over the old ones and the rest is cut off.
+    const auto size = static_cast<off_t>(m_pending.size());
+    int error = 0;
+    if (size > status.st_size && ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, size) != 0
+        && errno != EOPNOTSUPP && errno != ENOSYS)
+        error = errno;
+    off_t offset = 0;
+    while (error == 0 && offset < size) {
+        const ssize_t written =
+            ::pwrite(fd, m_pending.constData() + offset, static_cast<size_t>(size - offset), offset);
         if (written < 0) {
             if (errno != EINTR)
                 error = errno;
             continue;
         }
-        next += written;
-        left -= written;
+        offset += written;
     }
+    if (error == 0 && ::ftruncate(fd, size) != 0)
+        error = errno;
     if (::close(fd) != 0 && error == 0)
         error = errno;
     discard();

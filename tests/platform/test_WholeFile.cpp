@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/mount.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -72,6 +73,7 @@ const QString failurePrefix = u"ファイル「%1」に書き込めませんで�
 const QString readOnlyReason = u"読み取り専用のファイルです。"_s;
 const QString notRegularReason = u"デバイスやパイプなど、通常のファイルではありません。"_s;
 const QString notPermittedReason = u"書き込みが許可されていません。"_s;
+const QString diskFullReason = u"書き込みの途中で失敗しました。ディスクの空きが足りない可能性があります。"_s;
 }
 
 class TestWholeFile : public QObject
@@ -86,6 +88,18 @@ class TestWholeFile : public QObject
         return QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     }
 
+    QByteArrayList m_mounts;
+
+    // False where this user may not mount (then the test is skipped).
+    bool mount(const QString &source, const QString &at, const char *type, unsigned long flags, const char *options)
+    {
+        const QByteArray target = QFile::encodeName(at);
+        if (::mount(QFile::encodeName(source).constData(), target.constData(), type, flags, options) != 0)
+            return false;
+        m_mounts.append(target);
+        return true;
+    }
+
 private Q_SLOTS:
     void init()
     {
@@ -93,7 +107,12 @@ private Q_SLOTS:
         QVERIFY(m_dir->isValid());
     }
 
-    void cleanup() { WholeFileSeams::set({}); }
+    void cleanup()
+    {
+        WholeFileSeams::set({});
+        while (!m_mounts.isEmpty())
+            ::umount2(m_mounts.takeLast().constData(), MNT_DETACH);
+    }
 
     void nonRegularTargetIsRefusedUntouched_data()
     {
@@ -227,6 +246,55 @@ private Q_SLOTS:
             QVERIFY(file.write("new").ok());
         }
         QCOMPARE(contentsOf(path), QByteArray("old"));
+    }
+
+    // Files that can only be written in place, on file systems made for the test.
+    void inPlaceWriteOnMountedFiles_data()
+    {
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<QString>("reason"); // empty when written
+        // The folder refuses new files; the disk cannot take the new page. The old one must survive.
+        QTest::newRow("full disk keeps the old file") << u"full"_s << diskFullReason;
+    }
+
+    void inPlaceWriteOnMountedFiles()
+    {
+        QFETCH(QString, setting);
+        QFETCH(QString, reason);
+        const QString folder = pathOf(u"mounted"_s);
+        QVERIFY(QDir().mkpath(folder));
+        const QString path = folder + u"/quorel.ini"_s;
+        const QByteArray old(8192, 'o');
+        const QByteArray page(256 * 1024, 'n');
+        if (!mount(u"tmpfs"_s, folder, "tmpfs", 0, "size=1m"))
+            QSKIP("This user may not mount file systems.");
+        QString holder = path; // where the bytes end up
+        if (setting == u"full"_s) {
+            QVERIFY(putBytes(path, old));
+            QFile filler(folder + u"/filler"_s);
+            QVERIFY(filler.open(QIODevice::WriteOnly));
+            while (filler.write(QByteArray(4096, 'f')) == 4096 && filler.flush()) {
+            }
+            WholeFileSeams::set({[](const QString &) { return false; }, {}});
+        } else {
+            holder = pathOf(u"real.ini"_s);
+            QVERIFY(putBytes(holder, old));
+            QVERIFY(putBytes(path, {}));
+            QVERIFY(mount(holder, path, nullptr, MS_BIND, nullptr));
+            if (setting == u"read-only tree"_s)
+                QVERIFY(mount({}, folder, nullptr, MS_REMOUNT | MS_RDONLY, nullptr));
+        }
+
+        const quorel::core::Result<> written = FileIO::writeWhole(path, page);
+
+        if (reason.isEmpty()) {
+            QVERIFY2(written.ok(), qPrintable(written.error()));
+            QCOMPARE(contentsOf(holder), page);
+        } else {
+            QVERIFY(!written);
+            QCOMPARE(written.error(), failurePrefix.arg(QDir::toNativeSeparators(path)) + reason);
+            QCOMPARE(contentsOf(holder), old);
+        }
     }
 
     // Every point where a write can be cut short, in this process (what the folder shows then) and
