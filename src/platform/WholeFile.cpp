@@ -76,6 +76,14 @@ bool readOnlyByMode(const struct stat &status)
     return (status.st_mode & S_IWOTH) == 0;
 }
 
+bool mountedOverItsName(const QString &path)
+{
+    struct statx status{};
+    return ::statx(AT_FDCWD, encoded(path).constData(), 0, STATX_TYPE, &status) == 0
+        && (status.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0
+        && (status.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
+}
+
 void reach(WholeFileSeams::Step step)
 {
     if (const WholeFileSeams::Hooks &hooks = WholeFileSeams::current(); hooks.reached)
@@ -171,6 +179,13 @@ core::Result<> WholeFile::open()
     m_owner = status.st_uid;
     m_group = status.st_gid;
 
+    // Nothing can be renamed over a file mounted over its name (as a container's configuration
+    // file): it can only be written in place.
+    if (exists && mountedOverItsName(m_target)) {
+        m_inPlace = true;
+        reach(WholeFileSeams::Step::Opened);
+        return {};
+    }
     core::Result<> opened = openTemporary(folder);
     if (!opened && m_inPlace)
         opened = {};
@@ -203,12 +218,12 @@ core::Result<> WholeFile::openTemporary(const QString &folder)
         }
     }
     // A folder that takes no new file can still hold a file its user may write, as a page kept in a
-    // shared folder. No temporary file can stand beside it, so the file itself is overwritten. That
-    // gives up the whole-or-nothing guarantee: a crash or kill while commit() writes leaves new
-    // bytes before old ones. The bytes are held back until commit() (in memory, so as large as the
-    // file) so that a failure before then leaves the file as it was, and commit() claims the room
-    // first so that a full disk does too.
-    if ((error == EACCES || error == EPERM) && m_keepPermissions)
+    // shared folder, or a writable file mounted into a read-only tree. No temporary file can stand
+    // beside it, so the file itself is overwritten. That gives up the whole-or-nothing guarantee: a
+    // crash or kill while commit() writes leaves new bytes before old ones. The bytes are held back
+    // until commit() (in memory, so as large as the file) so that a failure before then leaves the
+    // file as it was, and commit() claims the room first so that a full disk does too.
+    if ((error == EACCES || error == EPERM || error == EROFS) && m_keepPermissions)
         m_inPlace = true;
     return failureFromErrno(error);
 }

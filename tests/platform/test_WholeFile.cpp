@@ -255,6 +255,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("reason"); // empty when written
         // The folder refuses new files; the disk cannot take the new page. The old one must survive.
         QTest::newRow("full disk keeps the old file") << u"full"_s << diskFullReason;
+        // A writable file mounted into a read-only tree, as a container's configuration file.
+        QTest::newRow("writable file in read-only tree") << u"read-only tree"_s << QString();
+        // A file mounted over its name cannot be renamed over, even in a writable folder.
+        QTest::newRow("file mounted over its name") << u"mounted file"_s << QString();
     }
 
     void inPlaceWriteOnMountedFiles()
