@@ -1,14 +1,19 @@
 #include "platform/QtDesktop.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <QDir>
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <thread>
+
+#include <fcntl.h>
 
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -95,6 +100,8 @@ private Q_SLOTS:
         QTest::newRow("folder") << QStringLiteral("folder") << QByteArray();
         QTest::newRow("fifo") << QStringLiteral("fifo") << QByteArray();
         QTest::newRow("read-only file") << QStringLiteral("read-only") << QByteArray("1\n");
+        QTest::newRow("link to a fifo") << QStringLiteral("link to fifo") << QByteArray();
+        QTest::newRow("dangling link") << QStringLiteral("dangling link") << QByteArray();
     }
 
     void leftoverLockDoesNotRefuse()
@@ -106,6 +113,11 @@ private Q_SLOTS:
             QVERIFY(QDir().mkdir(path));
         } else if (kind == QStringLiteral("fifo")) {
             QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else if (kind == QStringLiteral("link to fifo")) {
+            QCOMPARE(::mkfifo(QFile::encodeName(m_dir.filePath(QStringLiteral("fifo"))).constData(), 0600), 0);
+            QVERIFY(QFile::link(m_dir.filePath(QStringLiteral("fifo")), path));
+        } else if (kind == QStringLiteral("dangling link")) {
+            QVERIFY(QFile::link(m_dir.filePath(QStringLiteral("nowhere")), path));
         } else if (kind != QStringLiteral("missing")) {
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly));
@@ -122,6 +134,55 @@ private Q_SLOTS:
         first.reset();
         QtDesktop third;
         QVERIFY(!third.anotherInstanceRunning(path));
+    }
+
+    // What stands in the lock's place is not opened when it is no file: opening a device can act on
+    // it. A pipe shows whether it was opened (a writer waiting for a reader gets one); a link to
+    // nothing, whether a file was made where it points.
+    void lockOpensNothingButFiles_data()
+    {
+        QTest::addColumn<bool>("throughLink");
+        QTest::newRow("fifo") << false;
+        QTest::newRow("link to a fifo") << true;
+    }
+
+    void lockOpensNothingButFiles()
+    {
+        QFETCH(bool, throughLink);
+        const QString fifo = m_dir.filePath(QStringLiteral("fifo"));
+        QFile::remove(fifo);
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        if (throughLink)
+            QVERIFY(QFile::link(fifo, lockPath()));
+        const QString path = throughLink ? lockPath() : fifo;
+        std::atomic<bool> writerIn = false;
+        std::thread writer([&] {
+            const int fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_CLOEXEC);
+            writerIn = true;
+            ::close(fd);
+        });
+
+        bool running = true;
+        {
+            QtDesktop desktop;
+            running = desktop.anotherInstanceRunning(path);
+            QTest::qWait(200);
+        }
+        const bool opened = writerIn;
+        // Lets the writer go.
+        const int reader = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        writer.join();
+        ::close(reader);
+        QFile::remove(fifo);
+        QVERIFY(!running);
+        QVERIFY(!opened);
+
+        const QString nowhere = m_dir.filePath(QStringLiteral("nowhere"));
+        QFile::remove(lockPath());
+        QVERIFY(QFile::link(nowhere, lockPath()));
+        QtDesktop desktop;
+        QVERIFY(!desktop.anotherInstanceRunning(lockPath()));
+        QVERIFY(!QFileInfo::exists(nowhere));
     }
 
     void copyInAnotherProcessRefusesUntilKilled()
