@@ -46,9 +46,14 @@ QStringList decodeLines(const QByteArray &bytes)
 
 std::optional<QStringList> readTextLines(const QString &path)
 {
-    // O_NONBLOCK so that a pipe in the file's place is opened without waiting for a writer, and
-    // then refused: the program would otherwise wait for ever before its window appears.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    // Anything but a regular file is refused unopened: opening a device can act on it, and a pipe
+    // would wake a writer waiting on it. O_NONBLOCK and the second look cover a swap in between,
+    // where a pipe would otherwise keep the window from ever appearing.
+    const QByteArray name = QFile::encodeName(path);
+    struct stat named{};
+    if (::stat(name.constData(), &named) != 0 || !S_ISREG(named.st_mode))
+        return std::nullopt;
+    const int fd = ::open(name.constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return std::nullopt;
     struct stat status{};

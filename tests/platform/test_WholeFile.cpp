@@ -15,7 +15,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstring>
+#include <thread>
+
+#include <fcntl.h>
 
 using namespace quorel::platform;
 using namespace Qt::StringLiterals;
@@ -389,8 +393,26 @@ private Q_SLOTS:
         const QString path = throughLink ? pathOf(u"quorel.ini"_s) : special;
         if (throughLink)
             QVERIFY(QFile::link(special, path));
-        // A FIFO without a writer would block a plain open for ever.
-        QCOMPARE(FileIO::readTextLines(path), std::nullopt);
+        // A FIFO without a writer would block a plain open for ever; one with a writer waiting to
+        // open it shows whether it was opened at all, as a device must not be.
+        std::atomic<bool> writerIn = false;
+        std::thread writer;
+        if (kind == u"fifo"_s)
+            writer = std::thread([&] {
+                ::close(::open(QFile::encodeName(special).constData(), O_WRONLY | O_CLOEXEC));
+                writerIn = true;
+            });
+        QTest::qWait(writer.joinable() ? 100 : 0); // for the writer to wait in open()
+        const std::optional<QStringList> lines = FileIO::readTextLines(path);
+        QTest::qWait(writer.joinable() ? 100 : 0);
+        const bool opened = writerIn;
+        if (writer.joinable()) {
+            const int reader = ::open(QFile::encodeName(special).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+            writer.join();
+            ::close(reader);
+        }
+        QCOMPARE(lines, std::nullopt);
+        QVERIFY(!opened);
     }
 
     void settingsReadFollowsLinkToRegularFile()
