@@ -3,7 +3,11 @@
 #include "platform/Cp932.h"
 #include "platform/WholeFile.h"
 
+#include <QDir>
 #include <QFile>
+
+#include <cerrno>
+#include <cstring>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -44,31 +48,41 @@ QStringList decodeLines(const QByteArray &bytes)
     return lines;
 }
 
-std::optional<QStringList> readTextLines(const QString &path)
+core::Result<QStringList> readTextLines(const QString &path)
 {
+    const auto failure = [&path](const QString &reason) {
+        return core::fail(u"ファイル「%1」を読めませんでした。%2"_s.arg(QDir::toNativeSeparators(path), reason));
+    };
+    const auto failureFromErrno = [&failure](int error) {
+        return failure(QString::fromLocal8Bit(std::strerror(error)));
+    };
+    const QString notRegular = u"通常のファイルではありません。"_s;
+
     // Anything but a regular file is refused unopened: opening a device can act on it, and a pipe
     // would wake a writer waiting on it. O_NONBLOCK and the second look cover a swap in between,
     // where a pipe would otherwise keep the window from ever appearing.
     const QByteArray name = QFile::encodeName(path);
     struct stat named{};
-    if (::stat(name.constData(), &named) != 0 || !S_ISREG(named.st_mode))
-        return std::nullopt;
+    if (::stat(name.constData(), &named) != 0)
+        return failureFromErrno(errno);
+    if (!S_ISREG(named.st_mode))
+        return failure(notRegular);
     const int fd = ::open(name.constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return std::nullopt;
+        return failureFromErrno(errno);
     struct stat status{};
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(fd);
-        return std::nullopt;
+        return failure(notRegular);
     }
     QFile file;
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        return std::nullopt;
+        return failure(file.errorString());
     }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
+        return failure(file.errorString());
     return decodeLines(bytes);
 }
 }

@@ -7,7 +7,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <optional>
 
 namespace quorel::platform::FileIO
 {
@@ -20,6 +19,6 @@ core::Result<> writeText(const QString &path, QStringView text);
 // The lines of CP932 text without their CR LF (a lone LF also ends a line).
 QStringList decodeLines(const QByteArray &bytes);
 
-// decodeLines of the file's bytes; nothing when the file cannot be read or is no regular file.
-std::optional<QStringList> readTextLines(const QString &path);
+// decodeLines of the file's bytes, or why the file could not be read (also when it is no regular file).
+core::Result<QStringList> readTextLines(const QString &path);
 }

@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDebug>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -113,9 +114,12 @@ void readFile(Form1 &form, const QString &path)
 {
     if (!QFileInfo::exists(path))
         return;
-    const std::optional<QStringList> lines = platform::FileIO::readTextLines(path);
-    if (!lines)
+    const core::Result<QStringList> lines = platform::FileIO::readTextLines(path);
+    if (!lines) {
+        // The window opens with its own values all the same; only the log can say why.
+        qWarning().noquote() << lines.error();
         return;
+    }
     FormTarget target(form);
     read(*lines, target);
 }

@@ -403,7 +403,7 @@ private Q_SLOTS:
                 writerIn = true;
             });
         QTest::qWait(writer.joinable() ? 100 : 0); // for the writer to wait in open()
-        const std::optional<QStringList> lines = FileIO::readTextLines(path);
+        const bool read = FileIO::readTextLines(path).ok();
         QTest::qWait(writer.joinable() ? 100 : 0);
         const bool opened = writerIn;
         if (writer.joinable()) {
@@ -411,7 +411,7 @@ private Q_SLOTS:
             writer.join();
             ::close(reader);
         }
-        QCOMPARE(lines, std::nullopt);
+        QVERIFY(!read);
         QVERIFY(!opened);
     }
 
@@ -419,7 +419,7 @@ private Q_SLOTS:
     {
         QVERIFY(putBytes(pathOf(u"real.ini"_s), "a\r\nb\r\n"));
         QVERIFY(QFile::link(pathOf(u"real.ini"_s), pathOf(u"quorel.ini"_s)));
-        QCOMPARE(FileIO::readTextLines(pathOf(u"quorel.ini"_s)), (QStringList{u"a"_s, u"b"_s}));
+        QCOMPARE(FileIO::readTextLines(pathOf(u"quorel.ini"_s)).value(), (QStringList{u"a"_s, u"b"_s}));
     }
 };
 
