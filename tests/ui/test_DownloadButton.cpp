@@ -1,8 +1,7 @@
 #include "platform/CurlFetcher.h"
-#include "support/FakeDesktop.h"
+#include "support/WindowTest.h"
 #include "support/LoopbackServer.h"
 #include "ui/Form1.h"
-#include "ui/Module1.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
@@ -80,25 +79,23 @@ QByteArray contents(const QString &path)
 }
 }
 
-class TestDownloadButton : public QObject
+class TestDownloadButton : public tests::WindowTest
 {
     Q_OBJECT
 
-    tests::FakeDesktop fake;
     std::unique_ptr<tests::LoopbackServer> server;
-    std::unique_ptr<ui::Form1> form;
     std::unique_ptr<QTemporaryDir> downloads;
     QList<bool> enabledDuringFetch;
 
     void createList(const QString &head, int first, int last)
     {
-        form->cmb_Name->setEditText(server->url(u"/pics/"_s));
-        form->cmb_Head->setEditText(head);
-        form->cmb_Ext->setEditText(u".jpg"_s);
-        form->Text3->setText(QString::number(first));
-        form->Text4->setText(QString::number(last));
-        form->txt_Keta->setText(u"2"_s);
-        QTest::mouseClick(form->Command1, Qt::LeftButton);
+        form().cmb_Name->setEditText(server->url(u"/pics/"_s));
+        form().cmb_Head->setEditText(head);
+        form().cmb_Ext->setEditText(u".jpg"_s);
+        form().Text3->setText(QString::number(first));
+        form().Text4->setText(QString::number(last));
+        form().txt_Keta->setText(u"2"_s);
+        QTest::mouseClick(form().Command1, Qt::LeftButton);
     }
 
     QString downloaded(const QString &name) const { return downloads->filePath(name); }
@@ -106,8 +103,7 @@ class TestDownloadButton : public QObject
 private Q_SLOTS:
     void init()
     {
-        ui::Module1::str_OutFolder.clear();
-        fake.messages.clear();
+        WindowTest::init();
         enabledDuringFetch.clear();
         server = std::make_unique<tests::LoopbackServer>();
         server->serveEchoUnder(u"/pics/"_s);
@@ -121,15 +117,14 @@ private Q_SLOTS:
             return path.toUtf8();
         });
         server->start();
-        form = std::make_unique<ui::Form1>(fake);
-        fake.fetcherFactory = [this] { return std::make_unique<WatchedFetcher>(*form->cmd_Get, enabledDuringFetch); };
+        fake().fetcherFactory = [this] { return std::make_unique<WatchedFetcher>(*form().cmd_Get, enabledDuringFetch); };
         downloads = std::make_unique<QTemporaryDir>();
-        form->cmb_Fld->setEditText(downloads->path());
+        form().cmb_Fld->setEditText(downloads->path());
     }
 
     void cleanup()
     {
-        form.reset();
+        WindowTest::cleanup();
         server.reset();
     }
 
@@ -145,15 +140,15 @@ private Q_SLOTS:
         QFETCH(bool, create);
         if (create) {
             QFile(downloaded(u"img01.jpg"_s)).open(QIODevice::WriteOnly);
-            form->chk_Chk_FoN->click();
-            form->cmb_Chk_FoN->setEditText(downloads->path());
+            form().chk_Chk_FoN->click();
+            form().cmb_Chk_FoN->setEditText(downloads->path());
             createList(u"img"_s, 1, 1);
         }
-        QTest::mouseClick(form->cmd_Get, Qt::LeftButton);
-        QCOMPARE(fake.lastMessageText(), u"リストを作成して下さい"_s);
-        QCOMPARE(fake.messages.last().title, u"Tessaly作成"_s);
+        QTest::mouseClick(form().cmd_Get, Qt::LeftButton);
+        QCOMPARE(fake().lastMessageText(), u"リストを作成して下さい"_s);
+        QCOMPARE(fake().messages.last().title, u"Tessaly作成"_s);
         QVERIFY(server->requestedPaths().isEmpty());
-        QVERIFY(form->cmd_Get->isEnabled());
+        QVERIFY(form().cmd_Get->isEnabled());
     }
 
     void fetchesOnlyWhatTheCheckFolderLetThrough_data()
@@ -168,23 +163,23 @@ private Q_SLOTS:
         QFETCH(bool, addressOnly);
         QTemporaryDir checkFolder;
         QFile(checkFolder.filePath(u"img02.jpg"_s)).open(QIODevice::WriteOnly);
-        form->chk_Chk_FoN->click();
-        form->cmb_Chk_FoN->setEditText(checkFolder.path());
+        form().chk_Chk_FoN->click();
+        form().cmb_Chk_FoN->setEditText(checkFolder.path());
         if (addressOnly)
-            form->Check2->click();
+            form().Check2->click();
         createList(u"img"_s, 1, 3);
-        QCOMPARE(form->txt_Out->toPlainText().contains(u"img02.jpg"_s), addressOnly);
-        const QList<bool> enabledBefore = buttonsEnabled(*form);
+        QCOMPARE(form().txt_Out->toPlainText().contains(u"img02.jpg"_s), addressOnly);
+        const QList<bool> enabledBefore = buttonsEnabled(form());
 
-        QTest::mouseClick(form->cmd_Get, Qt::LeftButton);
+        QTest::mouseClick(form().cmd_Get, Qt::LeftButton);
 
-        QVERIFY2(fake.messages.isEmpty(), qPrintable(fake.lastMessageText()));
+        QVERIFY2(fake().messages.isEmpty(), qPrintable(fake().lastMessageText()));
         QCOMPARE(server->requestedPaths(), (QStringList{u"/pics/img01.jpg"_s, u"/pics/img03.jpg"_s}));
         QCOMPARE(contents(downloaded(u"img03.jpg"_s)), "/pics/img03.jpg"_ba);
         QVERIFY(!QFile::exists(downloaded(u"img02.jpg"_s)));
         QCOMPARE(enabledDuringFetch, (QList<bool>{false, false}));
         // The check folder's button among them, as the ticked switch left it.
-        QCOMPARE(buttonsEnabled(*form), enabledBefore);
+        QCOMPARE(buttonsEnabled(form()), enabledBefore);
     }
 
     void twoPressesFetchTheSameListTwice()
@@ -195,13 +190,13 @@ private Q_SLOTS:
         stale.close();
         createList(u"img"_s, 1, 2);
 
-        QTest::mouseClick(form->cmd_Get, Qt::LeftButton);
-        QTest::mouseClick(form->cmd_Get, Qt::LeftButton);
+        QTest::mouseClick(form().cmd_Get, Qt::LeftButton);
+        QTest::mouseClick(form().cmd_Get, Qt::LeftButton);
 
         QCOMPARE(server->requestedPaths().size(), 4);
         QCOMPARE(server->requestedPaths().at(2), u"/pics/img01.jpg"_s);
         QCOMPARE(contents(downloaded(u"img01.jpg"_s)), "/pics/img01.jpg"_ba);
-        QVERIFY(fake.messages.isEmpty());
+        QVERIFY(fake().messages.isEmpty());
     }
 
     void folderTextMeansOneFolder_data()
@@ -215,9 +210,9 @@ private Q_SLOTS:
     void folderTextMeansOneFolder()
     {
         QFETCH(QString, decoration);
-        form->cmb_Fld->setEditText(decoration.arg(downloads->path()));
+        form().cmb_Fld->setEditText(decoration.arg(downloads->path()));
         createList(u"img"_s, 5, 5);
-        QTest::mouseClick(form->cmd_Get, Qt::LeftButton);
+        QTest::mouseClick(form().cmd_Get, Qt::LeftButton);
         QCOMPARE(contents(downloaded(u"img05.jpg"_s)), "/pics/img05.jpg"_ba);
     }
 
@@ -237,13 +232,13 @@ private Q_SLOTS:
         QFETCH(QString, message);
         if (folder == u"(downloads)"_s)
             folder = downloads->path();
-        form->cmb_Fld->setEditText(folder);
+        form().cmb_Fld->setEditText(folder);
         createList(head, 1, 2);
-        QTest::mouseClick(form->cmd_Get, Qt::LeftButton);
-        QVERIFY2(fake.lastMessageText().contains(message), qPrintable(fake.lastMessageText()));
+        QTest::mouseClick(form().cmd_Get, Qt::LeftButton);
+        QVERIFY2(fake().lastMessageText().contains(message), qPrintable(fake().lastMessageText()));
         QVERIFY(server->requestedPaths().isEmpty());
         QVERIFY(QDir(downloads->path()).isEmpty());
-        QVERIFY(form->cmd_Get->isEnabled());
+        QVERIFY(form().cmd_Get->isEnabled());
     }
 
     void failureStopsAtItsEntryAndKeepsEarlierFiles_data()
@@ -274,18 +269,18 @@ private Q_SLOTS:
         QFETCH(QString, message);
         QFETCH(QStringList, filesAfter);
         const QString secondUrl = second.isEmpty() ? tests::LoopbackServer::refusedUrl(u"/pics/b.jpg"_s) : server->url(second);
-        form->str_UrlList = core::OneBasedStrings({server->url(u"/pics/a"_s), secondUrl, server->url(u"/pics/c"_s)});
-        form->str_FileList = core::OneBasedStrings({u"img01.jpg"_s, u"img02.jpg"_s, u"img03.jpg"_s});
-        form->int_FileCnt = 3;
+        form().str_UrlList = core::OneBasedStrings({server->url(u"/pics/a"_s), secondUrl, server->url(u"/pics/c"_s)});
+        form().str_FileList = core::OneBasedStrings({u"img01.jpg"_s, u"img02.jpg"_s, u"img03.jpg"_s});
+        form().int_FileCnt = 3;
         QVERIFY(QDir(downloads->path()).mkdir(u"target"_s));
-        form->cmb_Fld->setEditText(downloaded(folder));
+        form().cmb_Fld->setEditText(downloaded(folder));
 
-        QTest::mouseClick(form->cmd_Get, Qt::LeftButton);
+        QTest::mouseClick(form().cmd_Get, Qt::LeftButton);
 
-        QCOMPARE(fake.messages.size(), 1);
-        QCOMPARE(fake.lastMessageText(),
+        QCOMPARE(fake().messages.size(), 1);
+        QCOMPARE(fake().lastMessageText(),
                  QString(message).replace(u"<entry 2>"_s, secondUrl).replace(u"<folder>"_s, downloaded(folder)));
-        QVERIFY(form->cmd_Get->isEnabled());
+        QVERIFY(form().cmd_Get->isEnabled());
         QVERIFY(!server->requestedPaths().contains(u"/pics/c"_s));
         // Nothing half-written and no temporary file left behind.
         QCOMPARE(filesUnder(downloads->path()), filesAfter);
@@ -301,14 +296,14 @@ private Q_SLOTS:
     void slowServerEndsWithTheStallMessage()
     {
         QFETCH(QString, second);
-        form->str_UrlList = core::OneBasedStrings({server->url(u"/pics/a"_s), server->url(second)});
-        form->str_FileList = core::OneBasedStrings({u"img01.jpg"_s, u"img02.jpg"_s});
-        form->int_FileCnt = 2;
+        form().str_UrlList = core::OneBasedStrings({server->url(u"/pics/a"_s), server->url(second)});
+        form().str_FileList = core::OneBasedStrings({u"img01.jpg"_s, u"img02.jpg"_s});
+        form().int_FileCnt = 2;
         QElapsedTimer timer;
         timer.start();
-        QTest::mouseClick(form->cmd_Get, Qt::LeftButton);
+        QTest::mouseClick(form().cmd_Get, Qt::LeftButton);
         QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
-        QCOMPARE(fake.lastMessageText(),
+        QCOMPARE(fake().lastMessageText(),
                  u"「%1」を取得できませんでした。サーバーからの応答が止まりました。"_s.arg(server->url(second)));
         QCOMPARE(filesUnder(downloads->path()), QStringList{u"img01.jpg"_s});
     }
@@ -325,44 +320,44 @@ private Q_SLOTS:
     {
         QFETCH(bool, closeEventSent);
         QTemporaryDir settingsFolder;
-        form->settingsLocation = {settingsFolder.path(), settingsFolder.filePath(u"config"_s),
+        form().settingsLocation = {settingsFolder.path(), settingsFolder.filePath(u"config"_s),
                                   [](const QString &) { return true; }};
-        QVERIFY(form->Form_Load());
-        form->cmb_Fld->setEditText(downloads->path());
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        form->str_UrlList = core::OneBasedStrings(
+        QVERIFY(form().Form_Load());
+        form().cmb_Fld->setEditText(downloads->path());
+        form().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form()));
+        form().str_UrlList = core::OneBasedStrings(
             {server->url(u"/pics/a"_s), server->url(u"/trickle/b"_s), server->url(u"/pics/c"_s)});
-        form->str_FileList = core::OneBasedStrings({u"img01.jpg"_s, u"img02.jpg"_s, u"img03.jpg"_s});
-        form->int_FileCnt = 3;
-        form->Text3->setText(u"7"_s);
+        form().str_FileList = core::OneBasedStrings({u"img01.jpg"_s, u"img02.jpg"_s, u"img03.jpg"_s});
+        form().int_FileCnt = 3;
+        form().Text3->setText(u"7"_s);
 
         bool busyCursor = false;
         bool buttonDisabled = false;
         QString textAfterTyping;
         QElapsedTimer sinceClose;
         // Runs once the download is under way, from the event loop the window keeps serving.
-        QTimer::singleShot(600, form.get(), [&] {
+        QTimer::singleShot(600, &form(), [&] {
             busyCursor = QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
-            buttonDisabled = !form->cmd_Get->isEnabled();
-            form->Text3->setFocus();
-            QTest::keyClick(form->Text3, Qt::Key_5);
-            QTest::mouseClick(form->cmd_Get, Qt::LeftButton);
-            QTest::mouseClick(form->Command1, Qt::LeftButton);
-            textAfterTyping = form->Text3->text();
+            buttonDisabled = !form().cmd_Get->isEnabled();
+            form().Text3->setFocus();
+            QTest::keyClick(form().Text3, Qt::Key_5);
+            QTest::mouseClick(form().cmd_Get, Qt::LeftButton);
+            QTest::mouseClick(form().Command1, Qt::LeftButton);
+            textAfterTyping = form().Text3->text();
             // A screen reader presses a button through its accessible action, not through input events.
-            if (QAccessibleInterface *create = QAccessible::queryAccessibleInterface(form->Command1))
+            if (QAccessibleInterface *create = QAccessible::queryAccessibleInterface(form().Command1))
                 create->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
             QTest::qWait(300);
             sinceClose.start();
             if (closeEventSent) {
                 QCloseEvent close;
-                QApplication::sendEvent(form.get(), &close);
+                QApplication::sendEvent(&form(), &close);
             } else {
-                form->close();
+                form().close();
             }
         });
-        QTest::mouseClick(form->cmd_Get, Qt::LeftButton);
+        QTest::mouseClick(form().cmd_Get, Qt::LeftButton);
         const qint64 closing = sinceClose.elapsed();
 
         QVERIFY(sinceClose.isValid());
@@ -370,13 +365,13 @@ private Q_SLOTS:
         QVERIFY(busyCursor);
         QVERIFY(buttonDisabled);
         QCOMPARE(textAfterTyping, u"7"_s);
-        QVERIFY2(form->txt_Out->toPlainText().isEmpty(), "a second action ran during the download");
+        QVERIFY2(form().txt_Out->toPlainText().isEmpty(), "a second action ran during the download");
         QVERIFY(!QApplication::overrideCursor());
-        QVERIFY(!form->isVisible());
-        QVERIFY2(fake.messages.isEmpty(), qPrintable(fake.lastMessageText()));
+        QVERIFY(!form().isVisible());
+        QVERIFY2(fake().messages.isEmpty(), qPrintable(fake().lastMessageText()));
         QCOMPARE(filesUnder(downloads->path()), QStringList{u"img01.jpg"_s});
         QVERIFY(!server->requestedPaths().contains(u"/pics/c"_s));
-        QVERIFY(QFile::exists(form->settingsLocation.writePath()));
+        QVERIFY(QFile::exists(form().settingsLocation.writePath()));
     }
 };
 

@@ -1,4 +1,4 @@
-#include "support/FakeDesktop.h"
+#include "support/WindowTest.h"
 #include "ui/CheckValue.h"
 #include "ui/Form1.h"
 #include "ui/Module1.h"
@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace quorel;
@@ -53,14 +52,6 @@ const QByteArray exampleFile = HEADER_TITLE "\r\n" HEADER_CREATED "2001/05/10 12
     KEY_OUT "\r\nC:\\pages\\\r\n"
     KEY_IMAGES "\r\nC:\\images\r\n";
 
-QStringList itemsOf(const QComboBox &cmb)
-{
-    QStringList items;
-    for (int i = 0; i < cmb.count(); ++i)
-        items.append(cmb.itemText(i));
-    return items;
-}
-
 QByteArray contentsOf(const QString &path)
 {
     QFile file(path);
@@ -74,22 +65,11 @@ bool writeFile(const QString &path, const QByteArray &bytes)
 }
 }
 
-class TestSettingsFile : public QObject
+class TestSettingsFile : public tests::WindowTest
 {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    tests::FakeDesktop m_desktop;
-
-    QString iniPath() const { return m_dir->filePath(QStringLiteral("quorel.ini")); }
-
-    std::unique_ptr<ui::Form1> newWindow()
-    {
-        auto form = std::make_unique<ui::Form1>(m_desktop);
-        form->settingsLocation = {m_dir->path(), m_dir->filePath(QStringLiteral("config")),
-                                  [](const QString &) { return true; }};
-        return form;
-    }
+    QString iniPath() const { return pathOf(QStringLiteral("quorel.ini")); }
 
     // Starts and closes a window, as one run of the program without other use.
     void runOnce()
@@ -100,14 +80,6 @@ class TestSettingsFile : public QObject
     }
 
 private Q_SLOTS:
-    void init()
-    {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        m_desktop = {};
-        ui::Module1::str_OutFolder.clear();
-    }
-
     void exampleFileGivesTheDescribedState()
     {
         QVERIFY(writeFile(iniPath(), exampleFile));
@@ -138,7 +110,7 @@ private Q_SLOTS:
         QCOMPARE(ui::Module1::str_OutFolder, QStringLiteral("C:\\pages\\"));
         QCOMPARE(form->cmb_Fld->currentText(), QStringLiteral("C:\\images"));
         QCOMPARE(form->cmb_Fld->count(), 0);
-        QVERIFY(m_desktop.messages.isEmpty());
+        QVERIFY(fake().messages.isEmpty());
     }
 
     void writerBytesForAKnownState()
@@ -220,28 +192,28 @@ private Q_SLOTS:
         QCOMPARE(itemsOf(*form->cmb_Head), heads);
         QCOMPARE(form->Text4->text(), QStringLiteral("50"));
         QVERIFY(form->cmb_Chk_FoN->isEnabled());
-        QVERIFY(m_desktop.messages.isEmpty());
+        QVERIFY(fake().messages.isEmpty());
     }
 
     void refusedCopyNeitherReadsNorWrites()
     {
         QVERIFY(writeFile(iniPath(), exampleFile));
-        m_desktop.otherInstance = true;
+        fake().otherInstance = true;
         int beepsAtMessage = -1;
-        m_desktop.whileMessageShown = [this, &beepsAtMessage] { beepsAtMessage = m_desktop.beeps; };
+        fake().whileMessageShown = [this, &beepsAtMessage] { beepsAtMessage = fake().beeps; };
         {
             auto form = newWindow();
             QVERIFY(!form->Form_Load());
             QCOMPARE(form->cmb_Name->currentText(), QStringLiteral("http://www."));
             form->close();
         }
-        QCOMPARE(m_desktop.lockPaths, QStringList{iniPath() + QStringLiteral(".lock")});
+        QCOMPARE(fake().lockPaths, QStringList{iniPath() + QStringLiteral(".lock")});
         QCOMPARE(beepsAtMessage, 1);
-        QCOMPARE(m_desktop.beeps, 1);
-        QCOMPARE(m_desktop.messages.size(), 1);
-        QCOMPARE(m_desktop.messages[0].text, QStringLiteral("すでに起動されています。"));
-        QCOMPARE(m_desktop.messages[0].title, QStringLiteral("Tessaly作成"));
-        QCOMPARE(m_desktop.messages[0].icon, platform::MessageIcon::None);
+        QCOMPARE(fake().beeps, 1);
+        QCOMPARE(fake().messages.size(), 1);
+        QCOMPARE(fake().messages[0].text, QStringLiteral("すでに起動されています。"));
+        QCOMPARE(fake().messages[0].title, QStringLiteral("Tessaly作成"));
+        QCOMPARE(fake().messages[0].icon, platform::MessageIcon::None);
         QCOMPARE(contentsOf(iniPath()), exampleFile);
     }
 
@@ -256,8 +228,8 @@ private Q_SLOTS:
     {
         QFETCH(bool, beforeStart);
         auto makeFolder = [this] {
-            QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("quorel.ini")));
-            QVERIFY(writeFile(m_dir->filePath(QStringLiteral("quorel.ini/kept")), "kept"));
+            QVERIFY(QDir(folderPath()).mkdir(QStringLiteral("quorel.ini")));
+            QVERIFY(writeFile(pathOf(QStringLiteral("quorel.ini/kept")), "kept"));
         };
         if (beforeStart)
             makeFolder();
@@ -270,8 +242,8 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(iniPath()).isDir());
         QCOMPARE(QDir(iniPath()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList{QStringLiteral("kept")});
-        QCOMPARE(contentsOf(m_dir->filePath(QStringLiteral("quorel.ini/kept"))), QByteArray("kept"));
-        QVERIFY(m_desktop.messages.isEmpty());
+        QCOMPARE(contentsOf(pathOf(QStringLiteral("quorel.ini/kept"))), QByteArray("kept"));
+        QVERIFY(fake().messages.isEmpty());
     }
 
 };
