@@ -18,12 +18,22 @@ namespace
         QTemporaryFile probe(QDir(folder).filePath(QStringLiteral("quorel-probe-XXXXXX")));
         return probe.open();
     }
+
+    // Files under /usr belong to the package manager, which never removes what a program leaves
+    // there; root can write there all the same, so writability alone cannot tell.
+    bool installedFolder(const QString &folder)
+    {
+        const QString path = QDir::cleanPath(QDir::fromNativeSeparators(folder)) + u'/';
+        return path.startsWith(QStringLiteral("/usr/"));
+    }
+
+    bool portableFolder(const QString &folder) { return !installedFolder(folder) && canCreateFileIn(folder); }
 }
 
 SettingsLocation SettingsLocation::forThisProgram()
 {
     return {ProgramInfo::programFolder(), QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation),
-            canCreateFileIn};
+            portableFolder};
 }
 
 QString SettingsLocation::settingsFolder() const

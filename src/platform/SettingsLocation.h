@@ -6,15 +6,16 @@
 
 namespace quorel::platform
 {
-// Where quorel.ini lives: beside the program when that folder can be written (a portable copy),
-// otherwise, as for an installed copy, in the user's configuration folder.
+// Where quorel.ini lives: beside the program when that folder can be written and lies outside
+// /usr (a portable copy), otherwise, as for an installed copy, in the user's configuration folder.
 struct SettingsLocation
 {
     QString programFolder;
     QString configFolder;
     std::function<bool(const QString &folder)> folderWritable;
 
-    // This program's folders, writability tested by creating a file there.
+    // This program's folders, writability tested by creating a file there; a folder under /usr
+    // counts as not writable, whoever runs the program.
     static SettingsLocation forThisProgram();
 
     QString settingsFolder() const;

@@ -61,6 +61,32 @@ private Q_SLOTS:
         QVERIFY(!location.folderWritable(dir.filePath(QStringLiteral("missing"))));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
+
+    // An installed copy leaves nothing beside itself, also when root (who may write there) runs it.
+    void installedFoldersAreNotWritten_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<bool>("portable");
+        QTest::newRow("packaged") << QStringLiteral("/usr/bin") << false;
+        QTest::newRow("local install") << QStringLiteral("/usr/local/bin") << false;
+        QTest::newRow("the hierarchy itself") << QStringLiteral("/usr") << false;
+        QTest::newRow("trailing separator") << QStringLiteral("/usr/bin/") << false;
+        QTest::newRow("unpacked package elsewhere") << QStringLiteral("usr/bin") << true;
+    }
+
+    void installedFoldersAreNotWritten()
+    {
+        QFETCH(QString, folder);
+        QFETCH(bool, portable);
+        QTemporaryDir dir;
+        const QString path = folder.startsWith(u'/') ? folder : dir.filePath(folder);
+        if (portable)
+            QVERIFY(QDir().mkpath(path));
+        SettingsLocation location = SettingsLocation::forThisProgram();
+        location.programFolder = path;
+        QCOMPARE(location.folderWritable(path), portable);
+        QCOMPARE(location.settingsFolder() == path, portable);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSettingsLocation)
