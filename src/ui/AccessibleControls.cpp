@@ -24,6 +24,9 @@ namespace
         {
             if (t == QAccessible::Value)
                 return combo()->currentText();
+            // No access key leads here: the address labels' lead on to the start number.
+            if (t == QAccessible::Accelerator)
+                return {};
             return QAccessibleWidget::text(t);
         }
 

@@ -251,7 +251,19 @@ void Form1::applyTabOrderAndAccessKeys()
     }
     for (std::size_t i = 1; i < focusable.size(); ++i)
         QWidget::setTabOrder(focusable[i - 1], focusable[i]);
-    new AccessKeys(std::move(controls), this);
+    // A label names the control that carries its name in the table.
+    std::vector<std::pair<QLabel *, QWidget *>> names;
+    for (const ControlText &caption : controlTexts()) {
+        auto *label = findChild<QLabel *>(QLatin1StringView(caption.control), Qt::FindDirectChildrenOnly);
+        if (!label)
+            continue;
+        for (const ControlText &row : controlTexts()) {
+            auto *named = findChild<QWidget *>(QLatin1StringView(row.control), Qt::FindDirectChildrenOnly);
+            if (row.name == caption.name && !qobject_cast<QLabel *>(named))
+                names.emplace_back(label, named);
+        }
+    }
+    new AccessKeys(std::move(controls), names, this);
     new ButtonKeys({Command1, Command2, Command3, Command4, Command5, cmd_ana, cmd_Get, cmd_Chk_FoN, cmd_Fld}, this);
     focusable.front()->setFocus(Qt::OtherFocusReason);
 }

@@ -93,16 +93,25 @@ def failures_in(pyatspi, controls):
     if not controls:
         return ["the window is not on the accessibility bus"]
     found = {}
+    labelled = []
     for control in controls:
         state = control.getState()
         # The entries of a closed drop-down list are no controls of the window.
         in_list = control.parent is not None and control.parent.getRoleName() == "list"
         if state.contains(pyatspi.STATE_FOCUSABLE) and state.contains(pyatspi.STATE_SHOWING) and not in_list:
             found.setdefault(control.getRoleName(), []).append(control.name)
+            # A screen reader speaks the labels a control is labelled by before its name.
+            for relation in control.getRelationSet():
+                if relation.getRelationType() == pyatspi.RELATION_LABELLED_BY:
+                    for index in range(relation.getNTargets()):
+                        label = relation.getTarget(index).name
+                        if label != control.name:
+                            labelled.append(f"{control.getRoleName()} {control.name} is labelled {label}")
     failures = []
     for role in sorted(set(found) | set(FOCUSABLE)):
         if sorted(found.get(role, [])) != sorted(FOCUSABLE.get(role, [])):
             failures.append(f"{role}: expected {sorted(FOCUSABLE.get(role, []))}, found {sorted(found.get(role, []))}")
+    failures += labelled
     texts = []
     for label in (c for c in controls if c.name == "数字" and c.getRoleName() == "label"):
         try:

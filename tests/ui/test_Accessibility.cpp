@@ -13,6 +13,7 @@
 #include <QTest>
 
 using namespace quorel;
+using namespace Qt::StringLiterals;
 
 namespace
 {
@@ -104,6 +105,44 @@ private Q_SLOTS:
         }
         QCOMPARE(seen.size(), qsizetype(ui::controlTexts().size()));
         QCOMPARE(seen.size(), qsizetype(form.findChildren<QWidget *>(Qt::FindDirectChildrenOnly).size()));
+    }
+
+    // What a screen reader speaks as a control's label and its access key: only the label that
+    // names it, although the keys of the address labels lead on to the start number.
+    void labelsAndKeys_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QStringList>("labels");
+        QTest::addColumn<QString>("key");
+        QTest::newRow("start") << u"Text3"_s << QStringList{u"Label4"_s} << u"Alt+K"_s;
+        QTest::newRow("end") << u"Text4"_s << QStringList{u"Label5"_s} << u"Alt+E"_s;
+        QTest::newRow("digits") << u"txt_Keta"_s << QStringList{u"Label6"_s} << u"Alt+L"_s;
+        QTest::newRow("size") << u"Text8"_s << QStringList{u"Label7"_s} << u"Alt+O"_s;
+        QTest::newRow("columns") << u"Text9"_s << QStringList{u"Label8"_s} << u"Alt+H"_s;
+        QTest::newRow("base address") << u"cmb_Name"_s << QStringList{u"Label1"_s} << QString();
+        QTest::newRow("head") << u"cmb_Head"_s << QStringList{u"Label2"_s} << QString();
+        QTest::newRow("tail") << u"cmb_Ext"_s << QStringList{u"Label3"_s} << QString();
+        QTest::newRow("output folder") << u"cmb_Fld"_s << QStringList{u"Label11"_s} << QString();
+        QTest::newRow("check folder") << u"cmb_Chk_FoN"_s << QStringList() << QString();
+    }
+
+    void labelsAndKeys()
+    {
+        QFETCH(QString, control);
+        QFETCH(QStringList, labels);
+        QFETCH(QString, key);
+        ui::Form1 form(m_desktop);
+        QAccessibleInterface *face = accessible(form, control);
+        QStringList labelledBy;
+        for (const auto &[label, relation] : face->relations(QAccessible::Label))
+            labelledBy << label->object()->objectName();
+        QCOMPARE(labelledBy, labels);
+        for (const QString &label : labels) {
+            const auto targets = accessible(form, label)->relations(QAccessible::Labelled);
+            QCOMPARE(targets.size(), 1);
+            QCOMPARE(targets.first().first->object()->objectName(), control);
+        }
+        QCOMPARE(face->text(QAccessible::Accelerator), key);
     }
 
     // A combo box is named by its role, its current text is its value.
