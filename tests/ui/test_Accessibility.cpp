@@ -1,4 +1,4 @@
-#include "support/FakeDesktop.h"
+#include "support/WindowTest.h"
 #include "ui/ControlTexts.h"
 #include "ui/Form1.h"
 
@@ -35,11 +35,9 @@ const char *const buttons[] = {"Command1", "Command2", "Command3", "Command4", "
                                "cmd_ana",  "cmd_Get",  "cmd_Chk_FoN", "cmd_Fld"};
 }
 
-class TestAccessibility : public QObject
+class TestAccessibility : public tests::WindowTest
 {
     Q_OBJECT
-
-    tests::FakeDesktop m_desktop;
 
     void showActive(ui::Form1 &form)
     {
@@ -49,42 +47,10 @@ class TestAccessibility : public QObject
     }
 
 private Q_SLOTS:
-    // What a screen reader announces for each control that takes the focus.
-    void namesByRole_data()
-    {
-        QTest::addColumn<QString>("control");
-        QTest::addColumn<QString>("name");
-        const char *rows[][2] = {
-            {"cmb_Name", "ベースアドレス"}, {"cmb_Head", "頭"},         {"cmb_Ext", "お尻"},
-            {"Text3", "開始"},             {"Text4", "終了"},          {"txt_Keta", "桁数"},
-            {"Text8", "大きさ"},           {"Text9", "幅"},            {"cmb_Chk_FoN", "チェックフォルダ"},
-            {"cmb_Fld", "出力フォルダ"},   {"txt_Out", "出力"},        {"Command1", "作成"},
-            {"Command2", "保存"},          {"Command3", "上書"},       {"Command4", "表示"},
-            {"Command5", "About"},         {"cmd_ana", "解析"},        {"chk_Chk_FoN", "チェックフォルダ"},
-            {"cmd_Get", "画像のダウンロード"}, {"cmd_Chk_FoN", "チェックフォルダの参照"},
-            {"cmd_Fld", "出力フォルダの参照"}, {"Label9", "数字"},
-        };
-        for (const auto &row : rows)
-            QTest::newRow(row[0]) << QString::fromLatin1(row[0]) << QString::fromUtf8(row[1]);
-    }
-
-    void namesByRole()
-    {
-        QFETCH(QString, control);
-        QFETCH(QString, name);
-        ui::Form1 form(m_desktop);
-        QAccessibleInterface *face = accessible(form, control);
-        QVERIFY(face);
-        QCOMPARE(face->text(QAccessible::Name), name);
-        // The edit field of a combo box is what has the focus while typing.
-        if (auto *combo = form.findChild<QComboBox *>(control))
-            QCOMPARE(QAccessible::queryAccessibleInterface(combo->lineEdit())->text(QAccessible::Name), name);
-    }
-
     // Every child of the window, as the accessibility tree holds it, against the one table.
     void everyControlMatchesTable()
     {
-        ui::Form1 form(m_desktop);
+        ui::Form1 &form = this->form();
         form.cmb_Name->setEditText(QStringLiteral("http://www.example.org/"));
         QAccessibleInterface *window = QAccessible::queryAccessibleInterface(&form);
         QVERIFY(window);
@@ -131,7 +97,7 @@ private Q_SLOTS:
         QFETCH(QString, control);
         QFETCH(QStringList, labels);
         QFETCH(QString, key);
-        ui::Form1 form(m_desktop);
+        ui::Form1 &form = this->form();
         QAccessibleInterface *face = accessible(form, control);
         QStringList labelledBy;
         for (const auto &[label, relation] : face->relations(QAccessible::Label))
@@ -148,7 +114,7 @@ private Q_SLOTS:
     // A combo box is named by its role, its current text is its value.
     void comboValueIsText()
     {
-        ui::Form1 form(m_desktop);
+        ui::Form1 &form = this->form();
         form.cmb_Head->setEditText(QStringLiteral("photo_"));
         QAccessibleInterface *face = QAccessible::queryAccessibleInterface(form.cmb_Head);
         QCOMPARE(face->text(QAccessible::Name), QStringLiteral("頭"));
@@ -172,7 +138,7 @@ private Q_SLOTS:
         QFETCH(QString, start);
         QFETCH(QString, digits);
         QFETCH(QString, shown);
-        ui::Form1 form(m_desktop);
+        ui::Form1 &form = this->form();
         form.Text3->setText(start);
         form.txt_Keta->setText(digits);
         QCOMPARE(form.Label9->text(), shown);
@@ -203,7 +169,7 @@ private Q_SLOTS:
         QFETCH(QString, button);
         QFETCH(int, key);
         QFETCH(int, modifiers);
-        ui::Form1 form(m_desktop);
+        ui::Form1 &form = this->form();
         showActive(form);
         auto *target = form.findChild<QPushButton *>(button);
         QVERIFY(target);
@@ -224,7 +190,7 @@ private Q_SLOTS:
     // pressing the next button, and a held Enter does not repeat it.
     void enterRunsCreateOnce()
     {
-        ui::Form1 form(m_desktop);
+        ui::Form1 &form = this->form();
         showActive(form);
         form.Command1->setFocus();
         QSignalSpy clicks(form.Command1, &QPushButton::clicked);
@@ -232,7 +198,7 @@ private Q_SLOTS:
         QVERIFY(!form.str_Out.isEmpty());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(clicks.size(), 2);
-        QVERIFY(m_desktop.saveRequests.isEmpty());
+        QVERIFY(fake().saveRequests.isEmpty());
         QKeyEvent held(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
         QApplication::sendEvent(form.Command1, &held);
         QCOMPARE(clicks.size(), 2);
@@ -255,7 +221,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, field);
         QFETCH(int, key);
-        ui::Form1 form(m_desktop);
+        ui::Form1 &form = this->form();
         showActive(form);
         auto *control = form.findChild<QWidget *>(field);
         control->setFocus();

@@ -1,8 +1,9 @@
-#include "support/FakeDesktop.h"
+#include "support/WindowTest.h"
 #include "ui/CheckValue.h"
 #include "ui/Form1.h"
 #include "ui/Twips.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -15,43 +16,27 @@
 using namespace quorel;
 using quorel::ui::CheckValue::value;
 
-class TestForm1Controls : public QObject
+class TestForm1Controls : public tests::WindowTest
 {
     Q_OBJECT
 
 private Q_SLOTS:
     void firstStart()
     {
-        tests::FakeDesktop desktop;
-        ui::Form1 form(desktop);
+        ui::Form1 &form = this->form();
         QCOMPARE(form.windowTitle(), QStringLiteral("Tessaly作成"));
         QCOMPARE(form.size(), QSize(372, 328));
-        QCOMPARE(form.cmb_Name->currentText(), QStringLiteral("http://www."));
         QCOMPARE(form.cmb_Name->count(), 0);
-        QCOMPARE(form.cmb_Head->currentText(), QStringLiteral("Test"));
         QCOMPARE(form.cmb_Head->count(), 0);
-        QCOMPARE(form.cmb_Ext->currentText(), QStringLiteral(".jpg"));
         const QStringList tails{QStringLiteral(".jpg"), QStringLiteral(".jpeg"), QStringLiteral(".gif"), QStringLiteral(".bmp")};
-        QStringList entries;
-        for (int i = 0; i < form.cmb_Ext->count(); ++i)
-            entries.append(form.cmb_Ext->itemText(i));
-        QCOMPARE(entries, tails);
-        QCOMPARE(form.Text3->text(), QStringLiteral("0"));
-        QCOMPARE(form.Text4->text(), QStringLiteral("50"));
-        QCOMPARE(form.txt_Keta->text(), QStringLiteral("3"));
-        QCOMPARE(form.Text8->text(), QStringLiteral("80"));
-        QCOMPARE(form.Text9->text(), QStringLiteral("5"));
+        QCOMPARE(itemsOf(*form.cmb_Ext), tails);
         QCOMPARE(value(*form.Check1), 1);
         QCOMPARE(value(*form.Check2), 0);
         QCOMPARE(value(*form.chk_Chk_FoN), 0);
-        QVERIFY(form.cmb_Chk_FoN->currentText().isEmpty());
-        QVERIFY(form.cmb_Fld->currentText().isEmpty());
         QVERIFY(form.cmb_Chk_FoN->isEnabled());
         QVERIFY(form.cmd_Chk_FoN->isEnabled());
-        QVERIFY(form.txt_Out->toPlainText().isEmpty());
         QVERIFY(form.str_Out.isEmpty());
         QCOMPARE(form.int_FileCnt, qint16(0));
-        QCOMPARE(form.cmd_Get->text(), QStringLiteral("げ"));
         QCOMPARE(form.cmd_Get->font().pointSize(), 6);
         QCOMPARE(ui::Twips::geometry(form.cmd_Get), QRectF(5160, 1440, 375, 855));
         QCOMPARE(ui::Twips::geometry(form.txt_Out), QRectF(120, 3120, 5415, 1695));
@@ -61,8 +46,7 @@ private Q_SLOTS:
     // A grey value comes only from the settings file; clicks tick and clear as usual afterwards.
     void clickOnGreyBoxClears()
     {
-        tests::FakeDesktop desktop;
-        ui::Form1 form(desktop);
+        ui::Form1 &form = this->form();
         ui::CheckValue::setValue(*form.Check1, 2);
         QCOMPARE(value(*form.Check1), 2);
         QList<int> values;
@@ -73,38 +57,75 @@ private Q_SLOTS:
         QCOMPARE(values, (QList<int>{0, 1, 0}));
     }
 
-    void captions_data()
+    // Each control's text as the window first shows it (a caption, or a field's built-in value) and
+    // the name a screen reader announces for it.
+    void controlTexts_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("caption");
-        const char *rows[][2] = {
-            {"Label1", "ﾍﾞｰｽｱﾄﾞﾚｽ(&B)"}, {"Check1", "ｻﾑﾈｲﾙ(&N)"}, {"Label7", "大きさ(&O)"}, {"Label8", "幅(&H)"},
-            {"cmd_ana", "解析"},           {"Label2", "頭(&T)"},     {"Label10", "数字"},      {"Label3", "お尻(&R)"},
-            {"Check2", ".TXT"},            {"Command3", "上書(&U)"}, {"Command5", "&About"},  {"Label4", "開始(&K)"},
-            {"Label5", "終了(&E)"},        {"Label6", "桁数(&L)"},   {"Command1", "作成(&M)"}, {"Command2", "保存(&S)"},
-            {"Command4", "表示(&V)"},      {"chk_Chk_FoN", "チェックフォルダ"}, {"cmd_Chk_FoN", "..."},
-            {"Label11", "出力フォルダ"},   {"cmd_Fld", "..."},
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("name"); // empty: the label speaks for itself
+        const char *rows[][3] = {
+            {"Label1", "ﾍﾞｰｽｱﾄﾞﾚｽ(&B)", ""},
+            {"Check1", "ｻﾑﾈｲﾙ(&N)", ""},
+            {"Label7", "大きさ(&O)", ""},
+            {"Text8", "80", "大きさ"},
+            {"Label8", "幅(&H)", ""},
+            {"Text9", "5", "幅"},
+            {"cmb_Name", "http://www.", "ベースアドレス"},
+            {"cmd_ana", "解析", "解析"},
+            {"Label2", "頭(&T)", ""},
+            {"Label10", "数字", ""},
+            {"Label3", "お尻(&R)", ""},
+            {"cmb_Head", "Test", "頭"},
+            {"Label9", "", "数字"},
+            {"cmb_Ext", ".jpg", "お尻"},
+            {"Check2", ".TXT", ""},
+            {"Command3", "上書(&U)", "上書"},
+            {"Command5", "&About", "About"},
+            {"cmd_Get", "げ", "画像のダウンロード"},
+            {"Label4", "開始(&K)", ""},
+            {"Label5", "終了(&E)", ""},
+            {"Label6", "桁数(&L)", ""},
+            {"Text3", "0", "開始"},
+            {"Text4", "50", "終了"},
+            {"txt_Keta", "3", "桁数"},
+            {"Command1", "作成(&M)", "作成"},
+            {"Command2", "保存(&S)", "保存"},
+            {"Command4", "表示(&V)", "表示"},
+            {"chk_Chk_FoN", "チェックフォルダ", "チェックフォルダ"},
+            {"cmb_Chk_FoN", "", "チェックフォルダ"},
+            {"cmd_Chk_FoN", "...", "チェックフォルダの参照"},
+            {"Label11", "出力フォルダ", ""},
+            {"cmb_Fld", "", "出力フォルダ"},
+            {"cmd_Fld", "...", "出力フォルダの参照"},
+            {"txt_Out", "", "出力"},
         };
         for (const auto &row : rows)
-            QTest::newRow(row[0]) << QString::fromLatin1(row[0]) << QString::fromUtf8(row[1]);
+            QTest::newRow(row[0]) << QString::fromLatin1(row[0]) << QString::fromUtf8(row[1]) << QString::fromUtf8(row[2]);
     }
 
-    void captions()
+    void controlTexts()
     {
+        QFETCH(QString, control);
+        QFETCH(QString, text);
         QFETCH(QString, name);
-        QFETCH(QString, caption);
-        tests::FakeDesktop desktop;
-        ui::Form1 form(desktop);
-        QWidget *control = form.findChild<QWidget *>(name);
-        QVERIFY(control);
-        const QVariant text = control->property("text");
-        QCOMPARE(text.toString(), caption);
+        QWidget *widget = form().findChild<QWidget *>(control);
+        QVERIFY(widget);
+        const QVariant shown = widget->property(qobject_cast<QComboBox *>(widget)       ? "currentText"
+                                                : qobject_cast<QPlainTextEdit *>(widget) ? "plainText"
+                                                                                         : "text");
+        QCOMPARE(shown.toString(), text);
+        if (name.isEmpty())
+            return;
+        QCOMPARE(QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name), name);
+        // The edit field of a combo box is what has the focus while typing.
+        if (auto *combo = qobject_cast<QComboBox *>(widget))
+            QCOMPARE(QAccessible::queryAccessibleInterface(combo->lineEdit())->text(QAccessible::Name), name);
     }
 
     void tabOrder()
     {
-        tests::FakeDesktop desktop;
-        ui::Form1 form(desktop);
+        ui::Form1 &form = this->form();
         const QList<QWidget *> expected{
             form.Text3,    form.Text4,    form.txt_Keta, form.Command1,    form.Command3,    form.Command2,
             form.Command5, form.Command4, form.txt_Out,  form.Check1,      form.Text8,       form.Text9,
@@ -142,8 +163,7 @@ private Q_SLOTS:
     {
         QFETCH(int, key);
         QFETCH(QString, focused);
-        tests::FakeDesktop desktop;
-        ui::Form1 form(desktop);
+        ui::Form1 &form = this->form();
         form.show();
         QApplication::setActiveWindow(&form);
         QVERIFY(QTest::qWaitForWindowActive(&form));
@@ -155,8 +175,7 @@ private Q_SLOTS:
     // While address-only mode disables the thumbnail fields, their keys lead on to the base address.
     void accessKeysSkipDisabledFields()
     {
-        tests::FakeDesktop desktop;
-        ui::Form1 form(desktop);
+        ui::Form1 &form = this->form();
         form.show();
         QApplication::setActiveWindow(&form);
         QVERIFY(QTest::qWaitForWindowActive(&form));
@@ -171,8 +190,7 @@ private Q_SLOTS:
 
     void accessKeysPressButtons()
     {
-        tests::FakeDesktop desktop;
-        ui::Form1 form(desktop);
+        ui::Form1 &form = this->form();
         form.show();
         QApplication::setActiveWindow(&form);
         QVERIFY(QTest::qWaitForWindowActive(&form));

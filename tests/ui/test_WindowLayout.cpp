@@ -1,13 +1,11 @@
-#include "support/FakeDesktop.h"
+#include "support/WindowTest.h"
 #include "ui/Form1.h"
-#include "ui/Module1.h"
 #include "ui/Twips.h"
 
 #include <QComboBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace quorel;
@@ -31,30 +29,22 @@ QMap<QString, QRectF> positions(const ui::Form1 &form)
 }
 }
 
-class TestWindowLayout : public QObject
+class TestWindowLayout : public tests::WindowTest
 {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    tests::FakeDesktop m_desktop;
-    std::unique_ptr<ui::Form1> m_form;
-
     void setClient(int widthTwips, int heightTwips)
     {
-        m_form->resize(widthTwips / px, heightTwips / px);
-        m_form->Form_Resize();
+        form().resize(widthTwips / px, heightTwips / px);
+        form().Form_Resize();
     }
 
 private Q_SLOTS:
     void init()
     {
-        ui::Module1::str_OutFolder.clear();
-        m_form = std::make_unique<ui::Form1>(m_desktop);
-        m_form->settingsLocation = {m_dir.path(), m_dir.path(), [](const QString &) { return true; }};
-        QVERIFY(m_form->Form_Load());
+        WindowTest::init();
+        QVERIFY(form().Form_Load());
     }
-
-    void cleanup() { m_form.reset(); }
 
     void startUpAlignment_data()
     {
@@ -76,13 +66,12 @@ private Q_SLOTS:
     {
         QFETCH(QString, control);
         QFETCH(QRectF, geometry);
-        QCOMPARE(twips(*m_form, control.toLatin1().constData()), geometry);
+        QCOMPARE(twips(form(), control.toLatin1().constData()), geometry);
     }
 
     void windowIsCentred()
     {
-        auto form = std::make_unique<ui::Form1>(m_desktop);
-        form->settingsLocation = m_form->settingsLocation;
+        auto form = newWindow();
         form->move(0, 0);
         QVERIFY(form->Form_Load());
         const QRect screen = form->screen()->availableGeometry();
@@ -104,12 +93,11 @@ private Q_SLOTS:
     void centredByOuterSize()
     {
         QFETCH(QMargins, frame);
-        m_desktop.frame = frame;
-        auto form = std::make_unique<ui::Form1>(m_desktop);
-        form->settingsLocation = m_form->settingsLocation;
+        fake().frame = frame;
+        auto form = newWindow();
         form->move(0, 0);
         QVERIFY(form->Form_Load());
-        m_desktop.frame = {};
+        fake().frame = {};
         const QRect screen = form->screen()->geometry();
         // Qt, knowing no frame, places the window itself; the frame will surround it.
         const QRect outer = form->geometry().marginsAdded(frame);
@@ -120,17 +108,17 @@ private Q_SLOTS:
     void designExample()
     {
         setClient(ui::Form1::designWidth, ui::Form1::designHeight);
-        QCOMPARE(twips(*m_form, "txt_Out"), QRectF(120, 3120, 5460, 1800));
-        QCOMPARE(twips(*m_form, "cmd_ana").left(), 4845.0);
-        QCOMPARE(twips(*m_form, "cmb_Name"), QRectF(120, 480, 4605, 300));
+        QCOMPARE(twips(form(), "txt_Out"), QRectF(120, 3120, 5460, 1800));
+        QCOMPARE(twips(form(), "cmd_ana").left(), 4845.0);
+        QCOMPARE(twips(form(), "cmb_Name"), QRectF(120, 480, 4605, 300));
     }
 
     void widening()
     {
         setClient(ui::Form1::designWidth, ui::Form1::designHeight);
-        const QMap<QString, QRectF> before = positions(*m_form);
+        const QMap<QString, QRectF> before = positions(form());
         setClient(ui::Form1::designWidth + 1005, ui::Form1::designHeight); // 67 pixels
-        QMap<QString, QRectF> after = positions(*m_form);
+        QMap<QString, QRectF> after = positions(form());
         QCOMPARE(after.take(QStringLiteral("cmd_ana")), before[QStringLiteral("cmd_ana")].translated(1005, 0));
         QCOMPARE(after.take(QStringLiteral("cmb_Name")), before[QStringLiteral("cmb_Name")].adjusted(0, 0, 1005, 0));
         QCOMPARE(after.take(QStringLiteral("txt_Out")), before[QStringLiteral("txt_Out")].adjusted(0, 0, 1005, 0));
@@ -149,22 +137,22 @@ private Q_SLOTS:
         QFETCH(int, height);
         setClient(ui::Form1::designWidth, ui::Form1::designHeight);
         setClient(6000, height);
-        QCOMPARE(twips(*m_form, "txt_Out"), QRectF(120, 3120, 5880, 1800));
+        QCOMPARE(twips(form(), "txt_Out"), QRectF(120, 3120, 5880, 1800));
     }
 
     void minimisedChangesNothingUntilRestored()
     {
-        m_form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+        form().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form()));
         setClient(ui::Form1::designWidth, ui::Form1::designHeight);
-        const QMap<QString, QRectF> before = positions(*m_form);
-        m_form->setWindowState(Qt::WindowMinimized);
-        QVERIFY(m_form->isMinimized());
-        m_form->resize(6585 / px, 6420 / px);
-        m_form->Form_Resize();
-        QCOMPARE(positions(*m_form), before);
-        m_form->setWindowState(Qt::WindowNoState);
-        QCOMPARE(twips(*m_form, "txt_Out").size(), QSizeF(m_form->width() * px - 120, m_form->height() * px - 3120));
+        const QMap<QString, QRectF> before = positions(form());
+        form().setWindowState(Qt::WindowMinimized);
+        QVERIFY(form().isMinimized());
+        form().resize(6585 / px, 6420 / px);
+        form().Form_Resize();
+        QCOMPARE(positions(form()), before);
+        form().setWindowState(Qt::WindowNoState);
+        QCOMPARE(twips(form(), "txt_Out").size(), QSizeF(form().width() * px - 120, form().height() * px - 3120));
     }
 };
 
