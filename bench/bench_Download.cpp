@@ -89,7 +89,8 @@ void CurlCommandLine(benchmark::State &state)
             return;
         }
         for (int i = 0; i < fileCount; ++i)
-            config.write(u"url = \"%1\"\noutput = \"%2\"\n"_s.arg(f.urls.at(i), folder.filePath(f.names.at(i))).toUtf8());
+            config.write(
+                u"url = \"%1\"\noutput = \"%2\"\n"_s.arg(f.urls.at(i), folder.filePath(f.names.at(i))).toUtf8());
         config.close();
         const int exitCode = QProcess::execute(u"curl"_s, {u"--silent"_s, u"--config"_s, config.fileName()});
         if (exitCode != 0) {

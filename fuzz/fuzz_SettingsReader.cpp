@@ -16,8 +16,7 @@ class RecordingTarget final : public Target
 public:
     explicit RecordingTarget(qsizetype lineCount)
         : m_lineCount(lineCount)
-    {
-    }
+    { }
 
     void readList(ListField, const QStringList &entries) override
     {
@@ -25,14 +24,14 @@ public:
         fuzz::require(m_entries <= m_lineCount, "list entries are lines of the file");
     }
 
-    void setText(TextField, const QString &) override {}
+    void setText(TextField, const QString &) override { }
 
     void setCheckValue(CheckField, int value) override
     {
         fuzz::require(value >= 0 && value <= 2, "check values stay 0, 1 or 2");
     }
 
-    void enableCheckFolder(bool) override {}
+    void enableCheckFolder(bool) override { }
 
 private:
     const qsizetype m_lineCount;

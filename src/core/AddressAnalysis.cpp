@@ -15,12 +15,17 @@ std::optional<Fields> analyse(QStringView address)
 
     // Walk from the right; `passed` counts the characters already behind the scan. The number
     // is the last run of digits after the last "/".
-    enum class State { BeforeNumber, InNumber, PastNumber };
+    enum class State
+    {
+        BeforeNumber,
+        InNumber,
+        PastNumber
+    };
     const qsizetype length = address.size();
     State state = State::BeforeNumber;
     qsizetype passed = 0;
     qsizetype numberBegin = 0; // characters passed when its last digit was met
-    qsizetype numberEnd = 0;   // characters passed when the character before it was met
+    qsizetype numberEnd = 0; // characters passed when the character before it was met
     for (; passed < length; ++passed) {
         const QChar c = address[length - 1 - passed];
         if (state == State::BeforeNumber && isAsciiDigit(c)) {

@@ -11,11 +11,11 @@ namespace quorel::core::AddressAnalysis
 struct Fields
 {
     QString baseAddress; // through the last "/", empty without one
-    QString head;        // after that "/" up to the number, the character before the number included
-    QString tail;        // everything after the number
-    QString start;       // the digits of the number, leading zeros kept
-    QString end;         // endFor(start)
-    QString digitCount;  // digitCountFor(start)
+    QString head; // after that "/" up to the number, the character before the number included
+    QString tail; // everything after the number
+    QString start; // the digits of the number, leading zeros kept
+    QString end; // endFor(start)
+    QString digitCount; // digitCountFor(start)
 };
 
 // Nothing when the address is empty or already analysed (its trimmed text ends in "/").

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <cfenv>
-#include <cmath>
 #include <charconv>
+#include <cmath>
 #include <string>
 
 namespace quorel::core::NumberReading

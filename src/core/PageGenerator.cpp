@@ -50,8 +50,7 @@ namespace
         explicit Generator(const PageRequest &request)
             : m_request(request)
             , m_kind(request.thumbnails ? Markup::PageKind::Thumbnail : Markup::PageKind::Plain)
-        {
-        }
+        { }
 
         core::Result<PageResult> run()
         {
@@ -146,7 +145,8 @@ namespace
             if (m_request.addressOnly || numbers <= 0)
                 return;
             const qint64 images = std::min<qint64>(numbers, PageLimits::maxImages);
-            const qint64 perImage = imageUnits(m_request.head.size() + numberTextLength(m_digits) + m_request.tail.size());
+            const qint64 perImage
+                = imageUnits(m_request.head.size() + numberTextLength(m_digits) + m_request.tail.size());
             const qint64 wanted = m_result.text.size() + images * perImage + 32;
             if (wanted <= PageLimits::maxPageUnits)
                 m_result.text.reserve(wanted);

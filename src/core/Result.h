@@ -20,12 +20,15 @@ inline Failure fail(QString reason)
 
 // A value, or the Failure that stands in its place. Marked [[nodiscard]] so that an ignored failure
 // is a compile-time warning rather than a silent loss.
-template <typename T = void>
-class [[nodiscard]] Result
+template<typename T = void> class [[nodiscard]] Result
 {
 public:
-    Result(T value) : m_state(std::in_place_index<0>, std::move(value)) {}
-    Result(Failure failure) : m_state(std::in_place_index<1>, std::move(failure)) {}
+    Result(T value)
+        : m_state(std::in_place_index<0>, std::move(value))
+    { }
+    Result(Failure failure)
+        : m_state(std::in_place_index<1>, std::move(failure))
+    { }
 
     bool ok() const { return m_state.index() == 0; }
     explicit operator bool() const { return ok(); }
@@ -44,12 +47,14 @@ private:
     std::variant<T, Failure> m_state;
 };
 
-template <>
-class [[nodiscard]] Result<void>
+template<> class [[nodiscard]] Result<void>
 {
 public:
     Result() = default;
-    Result(Failure failure) : m_failed(true), m_reason(std::move(failure.reason)) {}
+    Result(Failure failure)
+        : m_failed(true)
+        , m_reason(std::move(failure.reason))
+    { }
 
     bool ok() const { return !m_failed; }
     explicit operator bool() const { return ok(); }

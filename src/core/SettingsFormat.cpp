@@ -72,8 +72,14 @@ namespace
         return {};
     }
 
-    bool isKeyLike(QStringView line) { return leadingChar(line) == u'['; }
-    bool isComment(QStringView line) { return leadingChar(line) == u';'; }
+    bool isKeyLike(QStringView line)
+    {
+        return leadingChar(line) == u'[';
+    }
+    bool isComment(QStringView line)
+    {
+        return leadingChar(line) == u';';
+    }
 
     // The longest leading decimal number, to the nearest 16-bit integer.
     int numberOfLine(QStringView line)
@@ -139,8 +145,7 @@ namespace
         Reader(const QStringList &lines, Target &target)
             : m_lines(lines)
             , m_target(target)
-        {
-        }
+        { }
 
         void run()
         {

@@ -13,25 +13,25 @@ enum class ListField
 {
     BaseAddress, // cmb_Name
     CheckFolder, // cmb_Chk_FoN
-    Head,        // cmb_Head
-    Tail,        // cmb_Ext
+    Head, // cmb_Head
+    Tail, // cmb_Ext
 };
 
 // The single texts the file keeps.
 enum class TextField
 {
-    Columns,     // Text9
-    Size,        // Text8
-    Start,       // Text3
-    End,         // Text4
-    Digits,      // txt_Keta
-    OutFolder,   // Module1::str_OutFolder, the folder of the last saved page
+    Columns, // Text9
+    Size, // Text8
+    Start, // Text3
+    End, // Text4
+    Digits, // txt_Keta
+    OutFolder, // Module1::str_OutFolder, the folder of the last saved page
     ImageFolder, // cmb_Fld
 };
 
 enum class CheckField
 {
-    Thumbnail,   // Check1
+    Thumbnail, // Check1
     CheckFolder, // chk_Chk_FoN
 };
 

@@ -10,54 +10,54 @@ namespace quorel::platform::Cp932
 {
 namespace
 {
-struct ConverterCloser
-{
-    void operator()(UConverter *converter) const { ucnv_close(converter); }
-};
-using Converter = std::unique_ptr<UConverter, ConverterCloser>;
+    struct ConverterCloser
+    {
+        void operator()(UConverter *converter) const { ucnv_close(converter); }
+    };
+    using Converter = std::unique_ptr<UConverter, ConverterCloser>;
 
-Converter openConverter()
-{
-    UErrorCode status = U_ZERO_ERROR;
-    Converter converter(ucnv_open("windows-31j", &status));
-    if (U_FAILURE(status))
-        qFatal("The Windows-31J converter of ICU is missing: %s", u_errorName(status));
-    // ICU's own substitute for this code page is 0xFC 0xFC, which Windows shows as a kanji.
-    ucnv_setSubstChars(converter.get(), "?", 1, &status);
-    return converter;
-}
+    Converter openConverter()
+    {
+        UErrorCode status = U_ZERO_ERROR;
+        Converter converter(ucnv_open("windows-31j", &status));
+        if (U_FAILURE(status))
+            qFatal("The Windows-31J converter of ICU is missing: %s", u_errorName(status));
+        // ICU's own substitute for this code page is 0xFC 0xFC, which Windows shows as a kanji.
+        ucnv_setSubstChars(converter.get(), "?", 1, &status);
+        return converter;
+    }
 
-void appendPiece(QByteArray &bytes, const char *piece, qsizetype size)
-{
-    bytes.append(piece, size);
-}
+    void appendPiece(QByteArray &bytes, const char *piece, qsizetype size)
+    {
+        bytes.append(piece, size);
+    }
 
-void appendPiece(QString &text, const UChar *piece, qsizetype size)
-{
-    text.append(QStringView(piece, size));
-}
+    void appendPiece(QString &text, const UChar *piece, qsizetype size)
+    {
+        text.append(QStringView(piece, size));
+    }
 
-// ucnv_fromUnicode or ucnv_toUnicode.
-template <typename Target, typename Source>
-using IcuConversion = void (*)(UConverter *, Target **, const Target *, const Source **, const Source *, int32_t *,
-                               UBool, UErrorCode *);
+    // ucnv_fromUnicode or ucnv_toUnicode.
+    template<typename Target, typename Source>
+    using IcuConversion = void (*)(UConverter *, Target **, const Target *, const Source **, const Source *, int32_t *,
+                                   UBool, UErrorCode *);
 
-// In pieces, so a text of any length passes through ICU's int-sized buffers.
-template <typename Target, typename Source, typename Output>
-void convertInPieces(IcuConversion<Target, Source> convert, const Source *source, const Source *sourceEnd,
-                     Output &output)
-{
-    constexpr qsizetype pieceSize = 8192;
-    const Converter converter = openConverter();
-    Target piece[pieceSize];
-    UErrorCode status = U_ZERO_ERROR;
-    do {
-        status = U_ZERO_ERROR;
-        Target *target = piece;
-        convert(converter.get(), &target, piece + pieceSize, &source, sourceEnd, nullptr, true, &status);
-        appendPiece(output, piece, target - piece);
-    } while (status == U_BUFFER_OVERFLOW_ERROR);
-}
+    // In pieces, so a text of any length passes through ICU's int-sized buffers.
+    template<typename Target, typename Source, typename Output>
+    void convertInPieces(IcuConversion<Target, Source> convert, const Source *source, const Source *sourceEnd,
+                         Output &output)
+    {
+        constexpr qsizetype pieceSize = 8192;
+        const Converter converter = openConverter();
+        Target piece[pieceSize];
+        UErrorCode status = U_ZERO_ERROR;
+        do {
+            status = U_ZERO_ERROR;
+            Target *target = piece;
+            convert(converter.get(), &target, piece + pieceSize, &source, sourceEnd, nullptr, true, &status);
+            appendPiece(output, piece, target - piece);
+        } while (status == U_BUFFER_OVERFLOW_ERROR);
+    }
 }
 
 QByteArray encode(QStringView text)

@@ -14,57 +14,57 @@ namespace quorel::platform
 {
 namespace
 {
-// curl_global_init is not thread-safe; a function-local static runs it exactly once.
-bool curlReady()
-{
-    static const bool ready = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
-    return ready;
-}
-
-const QString stoppedReason = u"転送を中止しました。"_s;
-const QString headerTooLarge = u"サーバーの応答のヘッダーが大きすぎます。"_s;
-
-QString reasonFor(CURLcode code)
-{
-    switch (code) {
-    case CURLE_UNSUPPORTED_PROTOCOL:
-        return u"この種類のアドレスには対応していません。"_s;
-    case CURLE_URL_MALFORMAT:
-        return u"アドレスの形式が正しくありません。"_s;
-    case CURLE_COULDNT_RESOLVE_HOST:
-    case CURLE_COULDNT_RESOLVE_PROXY:
-        return u"サーバーが見つかりません。"_s;
-    case CURLE_COULDNT_CONNECT:
-        return u"サーバーに接続できませんでした。"_s;
-    case CURLE_OPERATION_TIMEDOUT:
-        return u"サーバーからの応答が止まりました。"_s;
-    case CURLE_TOO_MANY_REDIRECTS:
-        return u"転送先の指定が多すぎます。"_s;
-    case CURLE_OUT_OF_MEMORY:
-        return u"データを受け取るメモリが足りません。"_s;
-    case CURLE_PEER_FAILED_VERIFICATION:
-    case CURLE_SSL_CONNECT_ERROR:
-    case CURLE_SSL_CERTPROBLEM:
-    case CURLE_SSL_CACERT_BADFILE:
-        return u"安全な接続を確立できませんでした。"_s;
-    case CURLE_LOGIN_DENIED:
-    case CURLE_REMOTE_ACCESS_DENIED:
-        return u"サーバーに拒否されました。"_s;
-    case CURLE_GOT_NOTHING:
-    case CURLE_RECV_ERROR:
-    case CURLE_SEND_ERROR:
-    case CURLE_PARTIAL_FILE:
-        return u"転送が途中で切れました。"_s;
-    default:
-        return u"転送に失敗しました（%1）。"_s.arg(QString::fromUtf8(curl_easy_strerror(code)));
+    // curl_global_init is not thread-safe; a function-local static runs it exactly once.
+    bool curlReady()
+    {
+        static const bool ready = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+        return ready;
     }
-}
 
-// What a dropped idle connection looks like from this side.
-bool droppedConnection(CURLcode code)
-{
-    return code == CURLE_GOT_NOTHING || code == CURLE_SEND_ERROR || code == CURLE_RECV_ERROR;
-}
+    const QString stoppedReason = u"転送を中止しました。"_s;
+    const QString headerTooLarge = u"サーバーの応答のヘッダーが大きすぎます。"_s;
+
+    QString reasonFor(CURLcode code)
+    {
+        switch (code) {
+        case CURLE_UNSUPPORTED_PROTOCOL:
+            return u"この種類のアドレスには対応していません。"_s;
+        case CURLE_URL_MALFORMAT:
+            return u"アドレスの形式が正しくありません。"_s;
+        case CURLE_COULDNT_RESOLVE_HOST:
+        case CURLE_COULDNT_RESOLVE_PROXY:
+            return u"サーバーが見つかりません。"_s;
+        case CURLE_COULDNT_CONNECT:
+            return u"サーバーに接続できませんでした。"_s;
+        case CURLE_OPERATION_TIMEDOUT:
+            return u"サーバーからの応答が止まりました。"_s;
+        case CURLE_TOO_MANY_REDIRECTS:
+            return u"転送先の指定が多すぎます。"_s;
+        case CURLE_OUT_OF_MEMORY:
+            return u"データを受け取るメモリが足りません。"_s;
+        case CURLE_PEER_FAILED_VERIFICATION:
+        case CURLE_SSL_CONNECT_ERROR:
+        case CURLE_SSL_CERTPROBLEM:
+        case CURLE_SSL_CACERT_BADFILE:
+            return u"安全な接続を確立できませんでした。"_s;
+        case CURLE_LOGIN_DENIED:
+        case CURLE_REMOTE_ACCESS_DENIED:
+            return u"サーバーに拒否されました。"_s;
+        case CURLE_GOT_NOTHING:
+        case CURLE_RECV_ERROR:
+        case CURLE_SEND_ERROR:
+        case CURLE_PARTIAL_FILE:
+            return u"転送が途中で切れました。"_s;
+        default:
+            return u"転送に失敗しました（%1）。"_s.arg(QString::fromUtf8(curl_easy_strerror(code)));
+        }
+    }
+
+    // What a dropped idle connection looks like from this side.
+    bool droppedConnection(CURLcode code)
+    {
+        return code == CURLE_GOT_NOTHING || code == CURLE_SEND_ERROR || code == CURLE_RECV_ERROR;
+    }
 }
 
 struct CurlFetcher::Handle
@@ -218,7 +218,8 @@ core::Result<> CurlFetcher::fetch(const QString &url, const BodySink &sink)
     // libcurl reports an oversized header as a lack of memory (7.x) or names it in its own words
     // (8.x); with bodies streamed, memory runs short before the body only over a header.
     const QByteArray detail = QByteArray(m_handle->errorText).toLower();
-    if ((code == CURLE_OUT_OF_MEMORY && !transfer.bodyStarted) || (detail.contains("header") && detail.contains("too large")))
+    if ((code == CURLE_OUT_OF_MEMORY && !transfer.bodyStarted)
+        || (detail.contains("header") && detail.contains("too large")))
         return core::fail(headerTooLarge);
     return core::fail(reasonFor(code));
 }

@@ -23,9 +23,9 @@ struct SaveDialogRequest
 {
     QString title;
     QString defaultExtension; // without the dot, appended to a name typed without one
-    QString initialFolder;    // the toolkit's default when empty
-    QString filter;           // "description|patterns|description|patterns…", patterns joined by ';'
-    int filterIndex = 1;      // 1-based entry of the filter preselected
+    QString initialFolder; // the toolkit's default when empty
+    QString filter; // "description|patterns|description|patterns…", patterns joined by ';'
+    int filterIndex = 1; // 1-based entry of the filter preselected
 };
 
 struct SaveDialogChoice

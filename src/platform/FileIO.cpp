@@ -53,16 +53,16 @@ core::Result<QStringList> readTextLines(const QString &path)
     const auto failure = [&path](const QString &reason) {
         return core::fail(u"ファイル「%1」を読めませんでした。%2"_s.arg(QDir::toNativeSeparators(path), reason));
     };
-    const auto failureFromErrno = [&failure](int error) {
-        return failure(QString::fromLocal8Bit(std::strerror(error)));
-    };
+    const auto failureFromErrno
+        = [&failure](int error) { return failure(QString::fromLocal8Bit(std::strerror(error))); };
     const QString notRegular = u"通常のファイルではありません。"_s;
 
     // Anything but a regular file is refused unopened: opening a device can act on it, and a pipe
     // would wake a writer waiting on it. O_NONBLOCK and the second look cover a swap in between,
     // where a pipe would otherwise keep the window from ever appearing.
     const QByteArray name = QFile::encodeName(path);
-    struct stat named{};
+    struct stat named
+    { };
     if (::stat(name.constData(), &named) != 0)
         return failureFromErrno(errno);
     if (!S_ISREG(named.st_mode))
@@ -70,7 +70,8 @@ core::Result<QStringList> readTextLines(const QString &path)
     const int fd = ::open(name.constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return failureFromErrno(errno);
-    struct stat status{};
+    struct stat status
+    { };
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(fd);
         return failure(notRegular);

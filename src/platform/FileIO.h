@@ -7,7 +7,6 @@
 #include <QString>
 #include <QStringList>
 
-
 namespace quorel::platform::FileIO
 {
 // Writes the bytes whole or not at all (see WholeFile); a failure names the file and the reason.

@@ -18,19 +18,19 @@ namespace quorel::platform
 {
 namespace
 {
-// A name that is empty, climbs out or holds a separator would write somewhere the user did not name.
-bool staysInFolder(const QString &fileName)
-{
-    return !fileName.isEmpty() && fileName != "."_L1 && fileName != ".."_L1 && !fileName.contains(u'/')
-        && !fileName.contains(u'\\') && !fileName.contains(QChar(0));
-}
+    // A name that is empty, climbs out or holds a separator would write somewhere the user did not name.
+    bool staysInFolder(const QString &fileName)
+    {
+        return !fileName.isEmpty() && fileName != "."_L1 && fileName != ".."_L1 && !fileName.contains(u'/')
+            && !fileName.contains(u'\\') && !fileName.contains(QChar(0));
+    }
 
-// The folder's limit on one name, in bytes; a longer name would be fetched only to be refused.
-qsizetype longestNameIn(const QString &folder)
-{
-    const long limit = ::pathconf(QFile::encodeName(folder).constData(), _PC_NAME_MAX);
-    return limit > 0 ? qsizetype(limit) : qsizetype(NAME_MAX);
-}
+    // The folder's limit on one name, in bytes; a longer name would be fetched only to be refused.
+    qsizetype longestNameIn(const QString &folder)
+    {
+        const long limit = ::pathconf(QFile::encodeName(folder).constData(), _PC_NAME_MAX);
+        return limit > 0 ? qsizetype(limit) : qsizetype(NAME_MAX);
+    }
 }
 
 std::optional<QString> downloadFolder(const QString &folderText)
@@ -55,10 +55,12 @@ core::Result<> downloadImages(const core::OneBasedStrings &urls, const core::One
     for (qsizetype k = 1; k <= last; ++k) {
         const QString &fileName = fileNames.at(k);
         if (!staysInFolder(fileName))
-            return core::fail(u"ファイル「%1」は保存できません。名前が出力フォルダの中のファイルを指していません。"_s.arg(fileName));
+            return core::fail(
+                u"ファイル「%1」は保存できません。名前が出力フォルダの中のファイルを指していません。"_s.arg(fileName));
         const QString path = *folder + fileName;
         if (QFile::encodeName(fileName).size() > longestName)
-            return core::fail(u"ファイル「%1」に書き込めませんでした。ファイル名が長すぎます。"_s.arg(QDir::toNativeSeparators(path)));
+            return core::fail(u"ファイル「%1」に書き込めませんでした。ファイル名が長すぎます。"_s.arg(
+                QDir::toNativeSeparators(path)));
 
         // Opened before the transfer, so that a folder that cannot take the file costs no download.
         WholeFile file(path);

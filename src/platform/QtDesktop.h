@@ -2,7 +2,6 @@
 
 #include "platform/Desktop.h"
 
-
 namespace quorel::platform
 {
 // The single-instance lock: a kernel lock on an open file, kept while this object lives.

@@ -17,11 +17,9 @@ namespace quorel::platform
 {
 namespace
 {
-    template<typename Reply>
-    using ReplyPtr = std::unique_ptr<Reply, decltype(&std::free)>;
+    template<typename Reply> using ReplyPtr = std::unique_ptr<Reply, decltype(&std::free)>;
 
-    template<typename Reply>
-    ReplyPtr<Reply> owned(Reply *reply)
+    template<typename Reply> ReplyPtr<Reply> owned(Reply *reply)
     {
         return ReplyPtr<Reply>(reply, &std::free);
     }
@@ -37,8 +35,8 @@ namespace
     std::vector<uint32_t> property(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t name, xcb_atom_t type,
                                    uint32_t count)
     {
-        const auto reply = owned(xcb_get_property_reply(
-            connection, xcb_get_property(connection, 0, window, name, type, 0, count), nullptr));
+        const auto reply = owned(
+            xcb_get_property_reply(connection, xcb_get_property(connection, 0, window, name, type, 0, count), nullptr));
         if (!reply || reply->format != 32)
             return {};
         const auto *items = static_cast<const uint32_t *>(xcb_get_property_value(reply.get()));
@@ -60,8 +58,8 @@ QMargins QtDesktop::frameExtents(QWidget &window)
 
     const xcb_atom_t request = atom(connection, "_NET_REQUEST_FRAME_EXTENTS");
     const xcb_atom_t extents = atom(connection, "_NET_FRAME_EXTENTS");
-    const std::vector<uint32_t> supported =
-        property(connection, tree->root, atom(connection, "_NET_SUPPORTED"), XCB_ATOM_ATOM, 4096);
+    const std::vector<uint32_t> supported
+        = property(connection, tree->root, atom(connection, "_NET_SUPPORTED"), XCB_ATOM_ATOM, 4096);
     // No window manager, or one that cannot say: the frame stays unknown, and waiting is pointless.
     if (request == XCB_ATOM_NONE || std::find(supported.begin(), supported.end(), request) == supported.end())
         return {};

@@ -27,7 +27,10 @@ namespace
         return path.startsWith(QStringLiteral("/usr/"));
     }
 
-    bool portableFolder(const QString &folder) { return !installedFolder(folder) && canCreateFileIn(folder); }
+    bool portableFolder(const QString &folder)
+    {
+        return !installedFolder(folder) && canCreateFileIn(folder);
+    }
 }
 
 SettingsLocation SettingsLocation::forThisProgram()

@@ -55,8 +55,7 @@ TerminationSignals::~TerminationSignals()
 void TerminationSignals::drain()
 {
     char bytes[16];
-    while (::read(wakeSockets[1], bytes, sizeof bytes) > 0) {
-    }
+    while (::read(wakeSockets[1], bytes, sizeof bytes) > 0) { }
     Q_EMIT received();
 }
 }

@@ -22,95 +22,96 @@ namespace quorel::platform
 {
 namespace
 {
-QByteArray encoded(const QString &path)
-{
-    return QFile::encodeName(path);
-}
+    QByteArray encoded(const QString &path)
+    {
+        return QFile::encodeName(path);
+    }
 
-QString hiddenNameIn(const QString &folder)
-{
-    static constexpr char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    QString name = folder + u"/.quorel-"_s;
-    for (int k = 0; k < 6; ++k)
-        name += QChar::fromLatin1(letters[QRandomGenerator::global()->bounded(int(sizeof letters - 1))]);
-    return name;
-}
+    QString hiddenNameIn(const QString &folder)
+    {
+        static constexpr char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+        QString name = folder + u"/.quorel-"_s;
+        for (int k = 0; k < 6; ++k)
+            name += QChar::fromLatin1(letters[QRandomGenerator::global()->bounded(int(sizeof letters - 1))]);
+        return name;
+    }
 
-// Links the unnamed file fd in under name. Through /proc as any user may; AT_EMPTY_PATH as a
-// fallback needs a privilege most users lack.
-bool linkUnnamed(int fd, const QString &name)
-{
-    const QByteArray procPath = "/proc/self/fd/" + QByteArray::number(fd);
-    if (::linkat(AT_FDCWD, procPath.constData(), AT_FDCWD, encoded(name).constData(), AT_SYMLINK_FOLLOW) == 0)
-        return true;
-    if (errno == EEXIST)
-        return false;
-    return ::linkat(fd, "", AT_FDCWD, encoded(name).constData(), AT_EMPTY_PATH) == 0;
-}
+    // Links the unnamed file fd in under name. Through /proc as any user may; AT_EMPTY_PATH as a
+    // fallback needs a privilege most users lack.
+    bool linkUnnamed(int fd, const QString &name)
+    {
+        const QByteArray procPath = "/proc/self/fd/" + QByteArray::number(fd);
+        if (::linkat(AT_FDCWD, procPath.constData(), AT_FDCWD, encoded(name).constData(), AT_SYMLINK_FOLLOW) == 0)
+            return true;
+        if (errno == EEXIST)
+            return false;
+        return ::linkat(fd, "", AT_FDCWD, encoded(name).constData(), AT_EMPTY_PATH) == 0;
+    }
 
-QString notRegularReason()
-{
-    return u"デバイスやパイプなど、通常のファイルではありません。"_s;
-}
+    QString notRegularReason()
+    {
+        return u"デバイスやパイプなど、通常のファイルではありません。"_s;
+    }
 
-bool inGroup(gid_t group)
-{
-    if (group == ::getegid())
-        return true;
-    gid_t groups[256];
-    const int count = ::getgroups(256, groups);
-    return std::find(groups, groups + std::max(count, 0), group) != groups + std::max(count, 0);
-}
+    bool inGroup(gid_t group)
+    {
+        if (group == ::getegid())
+            return true;
+        gid_t groups[256];
+        const int count = ::getgroups(256, groups);
+        return std::find(groups, groups + std::max(count, 0), group) != groups + std::max(count, 0);
+    }
 
-// From the mode bits as the kernel weighs them for this user, leaving out ACLs. Root may write
-// anything, so for root a file is read-only when no one may write it: what the user marked so.
-bool readOnlyByMode(const struct stat &status)
-{
-    const uid_t user = ::geteuid();
-    if (user == 0)
-        return (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
-    if (status.st_uid == user)
-        return (status.st_mode & S_IWUSR) == 0;
-    if (inGroup(status.st_gid))
-        return (status.st_mode & S_IWGRP) == 0;
-    return (status.st_mode & S_IWOTH) == 0;
-}
+    // From the mode bits as the kernel weighs them for this user, leaving out ACLs. Root may write
+    // anything, so for root a file is read-only when no one may write it: what the user marked so.
+    bool readOnlyByMode(const struct stat &status)
+    {
+        const uid_t user = ::geteuid();
+        if (user == 0)
+            return (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+        if (status.st_uid == user)
+            return (status.st_mode & S_IWUSR) == 0;
+        if (inGroup(status.st_gid))
+            return (status.st_mode & S_IWGRP) == 0;
+        return (status.st_mode & S_IWOTH) == 0;
+    }
 
-bool mountedOverItsName(const QString &path)
-{
-    struct statx status{};
-    return ::statx(AT_FDCWD, encoded(path).constData(), 0, STATX_TYPE, &status) == 0
-        && (status.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0
-        && (status.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
-}
+    bool mountedOverItsName(const QString &path)
+    {
+        struct statx status
+        { };
+        return ::statx(AT_FDCWD, encoded(path).constData(), 0, STATX_TYPE, &status) == 0
+            && (status.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0
+            && (status.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
+    }
 
-void reach(WholeFileSeams::Step step)
-{
-    if (const WholeFileSeams::Hooks &hooks = WholeFileSeams::current(); hooks.reached)
-        hooks.reached(step);
-}
+    void reach(WholeFileSeams::Step step)
+    {
+        if (const WholeFileSeams::Hooks &hooks = WholeFileSeams::current(); hooks.reached)
+            hooks.reached(step);
+    }
 }
 
 namespace WholeFileSeams
 {
-namespace
-{
-Hooks &hooks()
-{
-    static Hooks installed;
-    return installed;
-}
-}
+    namespace
+    {
+        Hooks &hooks()
+        {
+            static Hooks installed;
+            return installed;
+        }
+    }
 
-void set(Hooks replacement)
-{
-    hooks() = std::move(replacement);
-}
+    void set(Hooks replacement)
+    {
+        hooks() = std::move(replacement);
+    }
 
-const Hooks &current()
-{
-    return hooks();
-}
+    const Hooks &current()
+    {
+        return hooks();
+    }
 }
 
 WholeFile::WholeFile(QString path)
@@ -119,7 +120,7 @@ WholeFile::WholeFile(QString path)
     // A link is written through, as opening the file would: the file it names gets the bytes.
     const QFileInfo chosen(m_path);
     m_target = !chosen.isSymLink() ? chosen.absoluteFilePath()
-             : chosen.exists()     ? chosen.canonicalFilePath()
+        : chosen.exists()          ? chosen.canonicalFilePath()
                                    : chosen.symLinkTarget();
 }
 
@@ -160,7 +161,8 @@ core::Result<> WholeFile::open()
 {
     discard();
     // stat() follows links and opens nothing, so a pipe with no reader cannot stop the program here.
-    struct stat status{};
+    struct stat status
+    { };
     const bool exists = ::stat(encoded(m_target).constData(), &status) == 0;
     if (!exists && errno != ENOENT)
         return failureFromErrno(errno);
@@ -322,7 +324,8 @@ core::Result<> WholeFile::commitInPlace()
         discard();
         return failureFromErrno(error);
     }
-    struct stat status{};
+    struct stat status
+    { };
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(fd);
         discard();
@@ -332,13 +335,13 @@ core::Result<> WholeFile::commitInPlace()
     // still holds its old contents. The new bytes then go over the old ones and the rest is cut off.
     const auto size = static_cast<off_t>(m_pending.size());
     int error = 0;
-    if (size > status.st_size && ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, size) != 0
-        && errno != EOPNOTSUPP && errno != ENOSYS)
+    if (size > status.st_size && ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, size) != 0 && errno != EOPNOTSUPP
+        && errno != ENOSYS)
         error = errno;
     off_t offset = 0;
     while (error == 0 && offset < size) {
-        const ssize_t written =
-            ::pwrite(fd, m_pending.constData() + offset, static_cast<size_t>(size - offset), offset);
+        const ssize_t written
+            = ::pwrite(fd, m_pending.constData() + offset, static_cast<size_t>(size - offset), offset);
         if (written < 0) {
             if (errno != EINTR)
                 error = errno;

@@ -36,7 +36,7 @@ private:
     core::Result<> openTemporary(const QString &folder);
     core::Result<> commitInPlace();
 
-    QString m_path;   // as the user named it, for messages
+    QString m_path; // as the user named it, for messages
     QString m_target; // the file the bytes end up in (a link's target)
     QString m_namedTemporary; // the stand-in's name, when unnamed files are not to be had
     int m_fd = -1;

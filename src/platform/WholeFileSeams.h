@@ -10,8 +10,8 @@ namespace quorel::platform::WholeFileSeams
 {
 enum class Step
 {
-    Opened,     // the new bytes have somewhere to go; nothing visible has changed
-    Written,    // after each chunk
+    Opened, // the new bytes have somewhere to go; nothing visible has changed
+    Written, // after each chunk
     Committing, // all bytes are in; the target is about to be replaced
 };
 

@@ -17,8 +17,7 @@ namespace
     public:
         explicit NamedComboBox(QComboBox *combo)
             : QAccessibleWidget(combo, QAccessible::ComboBox)
-        {
-        }
+        { }
 
         QString text(QAccessible::Text t) const override
         {
@@ -88,8 +87,7 @@ namespace
     public:
         explicit ValueLabel(QLabel *label)
             : QAccessibleWidget(label, QAccessible::StaticText)
-        {
-        }
+        { }
 
         void *interface_cast(QAccessible::InterfaceType t) override
         {
@@ -115,14 +113,14 @@ namespace
         int characterCount() const override { return static_cast<int>(shown().size()); }
         void selection(int, int *startOffset, int *endOffset) const override { *startOffset = *endOffset = 0; }
         int selectionCount() const override { return 0; }
-        void addSelection(int, int) override {}
-        void removeSelection(int) override {}
-        void setSelection(int, int, int) override {}
+        void addSelection(int, int) override { }
+        void removeSelection(int) override { }
+        void setSelection(int, int, int) override { }
         int cursorPosition() const override { return 0; }
-        void setCursorPosition(int) override {}
+        void setCursorPosition(int) override { }
         QRect characterRect(int) const override { return {}; }
         int offsetAtPoint(const QPoint &) const override { return -1; }
-        void scrollToSubstring(int, int) override {}
+        void scrollToSubstring(int, int) override { }
         QString attributes(int, int *startOffset, int *endOffset) const override
         {
             *startOffset = 0;

@@ -7,7 +7,10 @@ namespace quorel::ui::CheckValue
 {
 int value(const QCheckBox &box);
 void setValue(QCheckBox &box, int value);
-inline bool isTicked(const QCheckBox &box) { return value(box) == 1; }
+inline bool isTicked(const QCheckBox &box)
+{
+    return value(box) == 1;
+}
 
 // A check box the program may set grey, while a click only ever ticks or clears it.
 class TwoStateClickBox final : public QCheckBox

@@ -14,7 +14,7 @@ namespace quorel::ui
 // The save dialog with the properties the window reads and writes around it.
 struct CommonDialog
 {
-    QString FileName;  // full path of the file chosen last, or empty
+    QString FileName; // full path of the file chosen last, or empty
     QString FileTitle; // that file's name without its folder
     QString InitDir;
     QString Filter;

@@ -3,10 +3,10 @@
 #include "core/AppTitle.h"
 #include "platform/Desktop.h"
 #include "ui/AccessKeys.h"
-#include "ui/CheckValue.h"
-#include "ui/ControlTexts.h"
 #include "ui/AccessibleControls.h"
 #include "ui/ButtonKeys.h"
+#include "ui/CheckValue.h"
+#include "ui/ControlTexts.h"
 #include "ui/Twips.h"
 #include "ui/WindowIcon.h"
 
@@ -30,7 +30,7 @@ namespace
 {
     enum class Face
     {
-        Gothic,            // fixed pitch
+        Gothic, // fixed pitch
         ProportionalGothic,
     };
 
@@ -38,9 +38,11 @@ namespace
     {
         QFont font;
         if (face == Face::Gothic)
-            font.setFamilies({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAGothic"), QStringLiteral("Monospace")});
+            font.setFamilies(
+                {QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAGothic"), QStringLiteral("Monospace")});
         else
-            font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"), QStringLiteral("Sans Serif")});
+            font.setFamilies(
+                {QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"), QStringLiteral("Sans Serif")});
         font.setPointSize(points);
         font.setWeight(QFont::Normal);
         return font;
@@ -105,6 +107,8 @@ namespace
 std::span<const ControlText> controlTexts()
 {
     using R = QAccessible::Role;
+    // One control a row, whatever the width.
+    // clang-format off
     static const std::array<ControlText, 34> rows{{
         {"Label1", R::StaticText, u"ベースアドレス"_s, {}, {}},
         {"Check1", R::CheckBox, u"サムネイル"_s, u"チェックをオンすると画像を縮小して表示するページを作成します."_s, {}},
@@ -143,6 +147,7 @@ std::span<const ControlText> controlTexts()
         {"cmd_Fld", R::Button, u"出力フォルダの参照"_s, u"画像を保存するフォルダの参照"_s, {}},
         {"txt_Out", R::EditableText, u"出力"_s, {}, u"作成したページ、またはその始めの部分"_s},
     }};
+    // clang-format on
     return rows;
 }
 
@@ -183,7 +188,8 @@ void Form1::createControls()
     Label9->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Label9->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     cmb_Ext = comboBox(this, "cmb_Ext", QString(), {3720, 1080, 1695, 300});
-    cmb_Ext->addItems({QStringLiteral(".jpg"), QStringLiteral(".jpeg"), QStringLiteral(".gif"), QStringLiteral(".bmp")});
+    cmb_Ext->addItems(
+        {QStringLiteral(".jpg"), QStringLiteral(".jpeg"), QStringLiteral(".gif"), QStringLiteral(".bmp")});
     cmb_Ext->setEditText(QStringLiteral(".jpg"));
     Check2 = checkBox(this, "Check2", QStringLiteral(".TXT"), {2400, 1440, 735, 375}, Face::ProportionalGothic);
     Command3 = button(this, "Command3", QStringLiteral("上書(&U)"), {3240, 1440, 855, 375});
@@ -233,13 +239,12 @@ void Form1::applyControlTexts()
 void Form1::applyTabOrderAndAccessKeys()
 {
     const std::map<int, QWidget *> tabOrder{
-        {0, Label1},       {1, Label2},       {2, Label3},       {3, Label4},       {4, Text3},
-        {5, Label5},       {6, Text4},        {7, Label6},       {8, txt_Keta},     {9, Command1},
-        {10, Command3},    {11, Command2},    {12, Command5},    {13, Command4},    {14, txt_Out},
-        {15, Check1},      {16, Label7},      {17, Text8},       {18, Label8},      {19, Text9},
-        {20, Label9},      {21, Label10},     {22, cmb_Name},    {23, cmb_Head},    {24, cmb_Ext},
-        {25, cmd_ana},     {26, chk_Chk_FoN}, {27, cmd_Chk_FoN}, {28, cmb_Chk_FoN}, {29, Check2},
-        {30, cmd_Get},     {31, cmb_Fld},     {32, cmd_Fld},     {33, Label11},
+        {0, Label1},    {1, Label2},    {2, Label3},       {3, Label4},       {4, Text3},        {5, Label5},
+        {6, Text4},     {7, Label6},    {8, txt_Keta},     {9, Command1},     {10, Command3},    {11, Command2},
+        {12, Command5}, {13, Command4}, {14, txt_Out},     {15, Check1},      {16, Label7},      {17, Text8},
+        {18, Label8},   {19, Text9},    {20, Label9},      {21, Label10},     {22, cmb_Name},    {23, cmb_Head},
+        {24, cmb_Ext},  {25, cmd_ana},  {26, chk_Chk_FoN}, {27, cmd_Chk_FoN}, {28, cmb_Chk_FoN}, {29, Check2},
+        {30, cmd_Get},  {31, cmb_Fld},  {32, cmd_Fld},     {33, Label11},
     };
 
     std::vector<QWidget *> controls;

@@ -12,7 +12,8 @@ void Form1::cmd_ana_Click()
 {
     const auto parts = core::AddressAnalysis::analyse(cmb_Name->currentText());
     if (!parts) {
-        showMessage(QStringLiteral("解析済み(ファイル名が無い)または、アドレスが空です。"), platform::MessageIcon::None);
+        showMessage(QStringLiteral("解析済み(ファイル名が無い)または、アドレスが空です。"),
+                    platform::MessageIcon::None);
         return;
     }
 

@@ -21,67 +21,67 @@ namespace quorel::ui
 {
 namespace
 {
-// While it lives the window keeps painting and answering the window manager, its close included,
-// but takes no keystroke or click, so that no second action can start; a busy cursor says why.
-// The window is not disabled, which would grey every field. Its buttons are: a screen reader
-// presses a button through its accessible action, which no event filter sees, and Qt refuses
-// that action only on a disabled button.
-class InputHold final : public QObject
-{
-public:
-    explicit InputHold(QWidget &window)
+    // While it lives the window keeps painting and answering the window manager, its close included,
+    // but takes no keystroke or click, so that no second action can start; a busy cursor says why.
+    // The window is not disabled, which would grey every field. Its buttons are: a screen reader
+    // presses a button through its accessible action, which no event filter sees, and Qt refuses
+    // that action only on a disabled button.
+    class InputHold final : public QObject
     {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        qApp->installEventFilter(this);
-        const QList<QAbstractButton *> buttons = window.findChildren<QAbstractButton *>();
-        for (QAbstractButton *button : buttons)
-            if (button->isEnabled()) {
-                button->setEnabled(false);
-                m_disabled.append(button);
-            }
-    }
-    ~InputHold() override
-    {
-        for (const QPointer<QAbstractButton> &button : std::as_const(m_disabled))
-            if (button)
-                button->setEnabled(true);
-        qApp->removeEventFilter(this);
-        QApplication::restoreOverrideCursor();
-    }
-    InputHold(const InputHold &) = delete;
-    InputHold &operator=(const InputHold &) = delete;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        switch (event->type()) {
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::ShortcutOverride:
-        case QEvent::Shortcut:
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::Wheel:
-        case QEvent::ContextMenu:
-        case QEvent::InputMethod:
-        case QEvent::TouchBegin:
-        case QEvent::TouchUpdate:
-        case QEvent::TouchEnd:
-        case QEvent::TabletPress:
-        case QEvent::TabletRelease:
-        case QEvent::DragEnter:
-        case QEvent::DragMove:
-        case QEvent::Drop:
-            return true;
-        default:
-            return false;
+    public:
+        explicit InputHold(QWidget &window)
+        {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            qApp->installEventFilter(this);
+            const QList<QAbstractButton *> buttons = window.findChildren<QAbstractButton *>();
+            for (QAbstractButton *button : buttons)
+                if (button->isEnabled()) {
+                    button->setEnabled(false);
+                    m_disabled.append(button);
+                }
         }
-    }
+        ~InputHold() override
+        {
+            for (const QPointer<QAbstractButton> &button : std::as_const(m_disabled))
+                if (button)
+                    button->setEnabled(true);
+            qApp->removeEventFilter(this);
+            QApplication::restoreOverrideCursor();
+        }
+        InputHold(const InputHold &) = delete;
+        InputHold &operator=(const InputHold &) = delete;
 
-private:
-    QList<QPointer<QAbstractButton>> m_disabled;
-};
+    protected:
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            switch (event->type()) {
+            case QEvent::KeyPress:
+            case QEvent::KeyRelease:
+            case QEvent::ShortcutOverride:
+            case QEvent::Shortcut:
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonRelease:
+            case QEvent::MouseButtonDblClick:
+            case QEvent::Wheel:
+            case QEvent::ContextMenu:
+            case QEvent::InputMethod:
+            case QEvent::TouchBegin:
+            case QEvent::TouchUpdate:
+            case QEvent::TouchEnd:
+            case QEvent::TabletPress:
+            case QEvent::TabletRelease:
+            case QEvent::DragEnter:
+            case QEvent::DragMove:
+            case QEvent::Drop:
+                return true;
+            default:
+                return false;
+            }
+        }
+
+    private:
+        QList<QPointer<QAbstractButton>> m_disabled;
+    };
 }
 
 void Form1::cmd_Get_Click()
@@ -92,8 +92,8 @@ void Form1::cmd_Get_Click()
     }
     cmd_Get->setEnabled(false);
     const std::unique_ptr<platform::UrlFetcher> fetcher = desktop().createFetcher();
-    const core::Result<> outcome = fetcher ? downloadBesideTheWindow(*fetcher)
-                                           : core::Result<>(core::fail(platform::notReadyToTransfer()));
+    const core::Result<> outcome
+        = fetcher ? downloadBesideTheWindow(*fetcher) : core::Result<>(core::fail(platform::notReadyToTransfer()));
     // A run stopped by the window's close or the end of the program ends without a word.
     if (!outcome && !std::exchange(m_downloadStopped, false))
         showMessage(outcome.error(), platform::MessageIcon::Exclamation);

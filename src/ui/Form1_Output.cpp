@@ -16,23 +16,24 @@ namespace quorel::ui
 {
 namespace
 {
-const QString pageFilter = u"HTMLファイル(*.htm;*.htm)|*.htm;*.html|TXTファイル(*.txt)|*.txt|すべてのファイル(*.*)|*.*"_s;
-constexpr int addressListFilterIndex = 2;
+    const QString pageFilter
+        = u"HTMLファイル(*.htm;*.htm)|*.htm;*.html|TXTファイル(*.txt)|*.txt|すべてのファイル(*.*)|*.*"_s;
+    constexpr int addressListFilterIndex = 2;
 
-bool holdsNothingButSpaces(const QString &text)
-{
-    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c == u' '; });
-}
+    bool holdsNothingButSpaces(const QString &text)
+    {
+        return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c == u' '; });
+    }
 
-// False after telling the user why; the file on disk is then as it was.
-bool writePage(Form1 &form, const QString &path)
-{
-    const core::Result<> written = platform::FileIO::writeText(path, form.str_Out + u"\r\n"_s);
-    if (written)
-        return true;
-    form.showMessage(written.error(), platform::MessageIcon::Exclamation);
-    return false;
-}
+    // False after telling the user why; the file on disk is then as it was.
+    bool writePage(Form1 &form, const QString &path)
+    {
+        const core::Result<> written = platform::FileIO::writeText(path, form.str_Out + u"\r\n"_s);
+        if (written)
+            return true;
+        form.showMessage(written.error(), platform::MessageIcon::Exclamation);
+        return false;
+    }
 }
 
 void Form1::Command2_Click()
@@ -57,7 +58,8 @@ void Form1::Command2_Click()
 
     if (!CommonDialog1.FileName.isEmpty()) {
         if (writePage(*this, CommonDialog1.FileName)) {
-            Module1::str_OutFolder = CommonDialog1.FileName.left(CommonDialog1.FileName.size() - CommonDialog1.FileTitle.size());
+            Module1::str_OutFolder
+                = CommonDialog1.FileName.left(CommonDialog1.FileName.size() - CommonDialog1.FileTitle.size());
         } else {
             CommonDialog1.FileName = previousFileName;
             CommonDialog1.FileTitle = previousFileTitle;

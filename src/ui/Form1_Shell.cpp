@@ -20,8 +20,14 @@ namespace quorel::ui
 {
 namespace
 {
-    double twipsTop(const QWidget *control) { return Twips::geometry(control).top(); }
-    double twipsHeight(const QWidget *control) { return Twips::geometry(control).height(); }
+    double twipsTop(const QWidget *control)
+    {
+        return Twips::geometry(control).top();
+    }
+    double twipsHeight(const QWidget *control)
+    {
+        return Twips::geometry(control).height();
+    }
 }
 
 bool Form1::Form_Load()

@@ -22,7 +22,8 @@ int runProgram(platform::Desktop &desktop, const std::function<void(Form1 &)> &w
         // shown by the start-up. exit also ends a loop that a running download waits in.
         QCoreApplication::exit(0);
     };
-    QObject::connect(qApp, &QGuiApplication::commitDataRequest, &form, [closeWindow](QSessionManager &) { closeWindow(); });
+    QObject::connect(qApp, &QGuiApplication::commitDataRequest, &form,
+                     [closeWindow](QSessionManager &) { closeWindow(); });
     platform::TerminationSignals terminationSignals;
     QObject::connect(&terminationSignals, &platform::TerminationSignals::received, &form, closeWindow);
 

@@ -61,8 +61,7 @@ namespace
     public:
         explicit FormTarget(Form1 &form)
             : m_form(form)
-        {
-        }
+        { }
 
         void readList(ListField field, const QStringList &entries) override
         {

@@ -11,7 +11,10 @@ namespace
 {
     constexpr char propertyName[] = "quorelTwips";
 
-    int toPixels(double twips) { return static_cast<int>(std::lround(twips / perPixel)); }
+    int toPixels(double twips)
+    {
+        return static_cast<int>(std::lround(twips / perPixel));
+    }
 }
 
 void setGeometry(QWidget *widget, const QRectF &twips)
@@ -32,8 +35,7 @@ QRectF geometry(const QWidget *widget)
 
 namespace
 {
-    template<typename Change>
-    void changeGeometry(QWidget *widget, Change change)
+    template<typename Change> void changeGeometry(QWidget *widget, Change change)
     {
         QRectF twips = geometry(widget);
         change(twips);

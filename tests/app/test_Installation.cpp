@@ -34,15 +34,17 @@ private Q_SLOTS:
     {
         QVERIFY(m_prefix.isValid());
         QProcess install;
-        const QByteArray output = runToEnd(install, QStringLiteral(QUOREL_CMAKE_COMMAND),
-                                           {u"--install"_s, QStringLiteral(QUOREL_BUILD_DIR), u"--prefix"_s, m_prefix.path()});
+        const QByteArray output
+            = runToEnd(install, QStringLiteral(QUOREL_CMAKE_COMMAND),
+                       {u"--install"_s, QStringLiteral(QUOREL_BUILD_DIR), u"--prefix"_s, m_prefix.path()});
         QVERIFY2(install.exitStatus() == QProcess::NormalExit && install.exitCode() == 0, output.constData());
     }
 
     void desktopEntryValidates()
     {
         QProcess validate;
-        const QByteArray output = runToEnd(validate, u"desktop-file-validate"_s, {installed(u"share/applications/quorel.desktop"_s)});
+        const QByteArray output
+            = runToEnd(validate, u"desktop-file-validate"_s, {installed(u"share/applications/quorel.desktop"_s)});
         QCOMPARE(validate.exitCode(), 0);
         QCOMPARE(output, QByteArray()); // not even a hint
     }

@@ -107,7 +107,8 @@ private Q_SLOTS:
         QProcess program;
         QVERIFY(ProgramProcess::startOffscreen(program, m_program));
         QVERIFY(ProgramProcess::endsCleanlyOn(program, SIGTERM));
-        struct stat status{};
+        struct stat status
+        { };
         QCOMPARE(::lstat(QFile::encodeName(iniPath()).constData(), &status), 0);
         QCOMPARE(S_ISREG(status.st_mode), saves);
         if (saves) {
@@ -159,7 +160,8 @@ private Q_SLOTS:
         QVERIFY(ProgramProcess::endsCleanlyOn(running, signalNumber));
         QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
         QVERIFY(QFile::exists(iniPath()));
-        QCOMPARE(QDir(downloads.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("img01.jpg")});
+        QCOMPARE(QDir(downloads.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("img01.jpg")});
         QVERIFY(!server.requestedPaths().contains(QStringLiteral("/c")));
     }
 };

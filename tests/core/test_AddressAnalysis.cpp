@@ -47,7 +47,7 @@ private Q_SLOTS:
         const auto result = AddressAnalysis::analyse(input);
         QVERIFY(result);
         const QStringList actual{result->baseAddress, result->head, result->tail,
-                                 result->start, result->end, result->digitCount};
+                                 result->start,       result->end,  result->digitCount};
         QCOMPARE(actual, expected);
     }
 

@@ -72,8 +72,8 @@ private Q_SLOTS:
         longBase.addressOnly = true;
         longBase.baseAddress = QString(100000, u'b');
         QTest::newRow("address list, long base") << longBase;
-        QTest::newRow("check folder leaves a few out")
-            << withCheckFolder(longHead, {longHead.head + QStringLiteral("1.jpg"), longHead.head + QStringLiteral("7.jpg")});
+        QTest::newRow("check folder leaves a few out") << withCheckFolder(
+            longHead, {longHead.head + QStringLiteral("1.jpg"), longHead.head + QStringLiteral("7.jpg")});
     }
 
     void oversizedRunRefusedEarly()
@@ -98,8 +98,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("expected");
         QTest::newRow("plain page") << false << false << quorel::tests::WorkedPages::plain;
         QTest::newRow("thumbnail page") << true << false << quorel::tests::WorkedPages::thumbnails;
-        QTest::newRow("address list")
-            << false << true << quorel::tests::WorkedPages::addressList;
+        QTest::newRow("address list") << false << true << quorel::tests::WorkedPages::addressList;
     }
 
     void workedExamples()
@@ -124,8 +123,9 @@ private Q_SLOTS:
         QTest::addColumn<bool>("thumbnails");
         QTest::addColumn<QString>("expected");
         QTest::newRow("plain") << false << QStringLiteral("<html>\r\n<title>Tessaly</title>\r\n");
-        QTest::newRow("thumbnails")
-            << true << QStringLiteral("<html>\r\n<title>Tessaly</title>\r\n<table border=0></TABLE>\r\n</HTML>");
+        QTest::newRow("thumbnails") << true
+                                    << QStringLiteral(
+                                           "<html>\r\n<title>Tessaly</title>\r\n<table border=0></TABLE>\r\n</HTML>");
     }
 
     void emptyRange()
@@ -142,8 +142,9 @@ private Q_SLOTS:
 
     void emptyRangeIgnoresAHugeDigitCount()
     {
-        PageRequest request = withCheckFolder(pattern(QStringLiteral("2"), QStringLiteral("1"), QStringLiteral("2000000000")),
-                                              {QStringLiteral("img02.jpg")});
+        PageRequest request
+            = withCheckFolder(pattern(QStringLiteral("2"), QStringLiteral("1"), QStringLiteral("2000000000")),
+                              {QStringLiteral("img02.jpg")});
         const Run result = run(request);
         QVERIFY(result.refusal.isEmpty());
         QCOMPARE(result.text, QStringLiteral("<html>\r\n<title>Tessaly</title>\r\n"));
@@ -176,11 +177,11 @@ private Q_SLOTS:
                                             << QStringList{QStringLiteral("img007.jpg")};
         QTest::newRow("count after spaces") << QStringLiteral("7") << QStringLiteral("7") << QStringLiteral("  3")
                                             << QStringList{QStringLiteral("img007.jpg")};
-        QTest::newRow("negative numbers")
-            << QStringLiteral("-5") << QStringLiteral("-4") << QStringLiteral("3")
-            << QStringList{QStringLiteral("img-005.jpg"), QStringLiteral("img-004.jpg")};
+        QTest::newRow("negative numbers") << QStringLiteral("-5") << QStringLiteral("-4") << QStringLiteral("3")
+                                          << QStringList{QStringLiteral("img-005.jpg"), QStringLiteral("img-004.jpg")};
         QTest::newRow("start 1.5 starts at 2 (halves to even)")
-            << QStringLiteral("1.5") << QStringLiteral("2") << QStringLiteral("1") << QStringList{QStringLiteral("img2.jpg")};
+            << QStringLiteral("1.5") << QStringLiteral("2") << QStringLiteral("1")
+            << QStringList{QStringLiteral("img2.jpg")};
         QTest::newRow("start 2.5 starts at 2") << QStringLiteral("2.5") << QStringLiteral("2") << QStringLiteral("1")
                                                << QStringList{QStringLiteral("img2.jpg")};
         QTest::newRow("start with spaces") << QStringLiteral(" 3 ") << QStringLiteral("3") << QStringLiteral("1")
@@ -211,14 +212,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("start");
         QTest::addColumn<QString>("columns");
         QTest::addColumn<QString>("tableStart");
-        QTest::newRow("first cell not divisible") << QStringLiteral("1") << QStringLiteral("2")
-                                                  << QStringLiteral("<table border=0><TD>");
-        QTest::newRow("zero opens a row") << QStringLiteral("0") << QStringLiteral("5")
-                                          << QStringLiteral("<table border=0><TR><TD>");
-        QTest::newRow("negative multiple opens a row") << QStringLiteral("-4") << QStringLiteral("2")
-                                                       << QStringLiteral("<table border=0><TR><TD>");
-        QTest::newRow("negative column count") << QStringLiteral("3") << QStringLiteral("-3")
-                                               << QStringLiteral("<table border=0><TR><TD>");
+        QTest::newRow("first cell not divisible")
+            << QStringLiteral("1") << QStringLiteral("2") << QStringLiteral("<table border=0><TD>");
+        QTest::newRow("zero opens a row")
+            << QStringLiteral("0") << QStringLiteral("5") << QStringLiteral("<table border=0><TR><TD>");
+        QTest::newRow("negative multiple opens a row")
+            << QStringLiteral("-4") << QStringLiteral("2") << QStringLiteral("<table border=0><TR><TD>");
+        QTest::newRow("negative column count")
+            << QStringLiteral("3") << QStringLiteral("-3") << QStringLiteral("<table border=0><TR><TD>");
     }
 
     void thumbnailRows()
@@ -243,8 +244,8 @@ private Q_SLOTS:
         request.thumbnails = true;
         request.sizeText = QStringLiteral("80%");
         const Run result = run(request);
-        QVERIFY(result.text.contains(
-            QStringLiteral("<a href=\"a\"<&/01\"><img src=\"a\"<&/01\"alt=\"01 \" width=\"80%\" height=\"80%\" border=\"0\">")));
+        QVERIFY(result.text.contains(QStringLiteral(
+            "<a href=\"a\"<&/01\"><img src=\"a\"<&/01\"alt=\"01 \" width=\"80%\" height=\"80%\" border=\"0\">")));
     }
 
     void checkFolder_data()
@@ -269,7 +270,8 @@ private Q_SLOTS:
         QTest::newRow("no matching file") << QStringLiteral("2") << QStringList()
                                           << QStringList{QStringLiteral("img01.jpg"), QStringLiteral("img02.jpg")};
         QTest::newRow("every name left out")
-            << QStringLiteral("2") << QStringList{QStringLiteral("img01.jpg"), QStringLiteral("img02.jpg")} << QStringList();
+            << QStringLiteral("2") << QStringList{QStringLiteral("img01.jpg"), QStringLiteral("img02.jpg")}
+            << QStringList();
     }
 
     void checkFolder()
@@ -291,16 +293,16 @@ private Q_SLOTS:
 
     void linksIgnoreTheCheckFolder()
     {
-        const Run result = run(withCheckFolder(
-            pattern(QStringLiteral("1"), QStringLiteral("4")), {QStringLiteral("img02.jpg"), QStringLiteral("img03.jpg")}));
+        const Run result = run(withCheckFolder(pattern(QStringLiteral("1"), QStringLiteral("4")),
+                                               {QStringLiteral("img02.jpg"), QStringLiteral("img03.jpg")}));
         QVERIFY(result.text.contains(QStringLiteral("FileNo=01     \r\n<A HREF=\"#02\">Next</a>")));
         QVERIFY(!result.text.contains(QStringLiteral("<A NAME=\"02\">")));
     }
 
     void addressListCoversTheWholeRange()
     {
-        PageRequest request =
-            withCheckFolder(pattern(QStringLiteral("1"), QStringLiteral("3")), {QStringLiteral("img02.jpg")});
+        PageRequest request
+            = withCheckFolder(pattern(QStringLiteral("1"), QStringLiteral("3")), {QStringLiteral("img02.jpg")});
         request.addressOnly = true;
         request.thumbnails = true;
         request.columnsText = QString(); // not used for an address list
@@ -351,11 +353,11 @@ private Q_SLOTS:
                                     << QStringLiteral("1ページに作成できる画像は32767個までです。");
         QTest::newRow("zero columns") << QStringLiteral("1") << QStringLiteral("2") << QStringLiteral("1") << true
                                       << QString() << QStringLiteral("幅に0以外の数値を入力してください。");
-        QTest::newRow("huge digit count") << QStringLiteral("1") << QStringLiteral("2")
-                                          << QStringLiteral("2000000000") << false << QStringLiteral("2")
-                                          << QStringLiteral("作成するデータが大きすぎます。");
-        QTest::newRow("page too large") << QStringLiteral("1") << QStringLiteral("30000")
-                                        << QStringLiteral("5000") << false << QStringLiteral("2")
+        QTest::newRow("huge digit count")
+            << QStringLiteral("1") << QStringLiteral("2") << QStringLiteral("2000000000") << false
+            << QStringLiteral("2") << QStringLiteral("作成するデータが大きすぎます。");
+        QTest::newRow("page too large") << QStringLiteral("1") << QStringLiteral("30000") << QStringLiteral("5000")
+                                        << false << QStringLiteral("2")
                                         << QStringLiteral("作成するデータが大きすぎます。");
     }
 
@@ -445,8 +447,8 @@ private Q_SLOTS:
     // Where the limit falls on a character outside the basic plane; ★ and 😀 take one and two units.
     void displayCutKeepsPairs_data()
     {
-        QTest::addColumn<QString>("around");  // the units just before the limit, then past it
-        QTest::addColumn<qsizetype>("kept");  // units of the text the box shows
+        QTest::addColumn<QString>("around"); // the units just before the limit, then past it
+        QTest::addColumn<qsizetype>("kept"); // units of the text the box shows
         const auto n = PageLimits::displayUnits;
         QTest::newRow("pair across the limit") << QStringLiteral("a😀b") << n - 1;
         QTest::newRow("pair ends at the limit") << QStringLiteral("😀ab") << n;

@@ -28,10 +28,10 @@ public:
 
     void setCheckValue(CheckField field, int value) override
     {
-        calls.append(QStringLiteral("check %1=%2")
-                         .arg(field == CheckField::Thumbnail ? QLatin1StringView("Thumbnail")
-                                                             : QLatin1StringView("CheckFolder"))
-                         .arg(value));
+        calls.append(
+            QStringLiteral("check %1=%2")
+                .arg(field == CheckField::Thumbnail ? QLatin1StringView("Thumbnail") : QLatin1StringView("CheckFolder"))
+                .arg(value));
     }
 
     void enableCheckFolder(bool enabled) override { calls.append(QStringLiteral("enable %1").arg(int(enabled))); }
@@ -102,10 +102,11 @@ private Q_SLOTS:
         QTest::newRow("list block") << L({u"[頭]", u" 2 ", u"img", u"Test", u"[End Of List]", u"", u"[開始]", u"4"})
                                     << L({u"list Head=img|Test", u"text Start=4"});
         QTest::newRow("empty start keeps") << L({u"[開始]", u"", u"[終了]", u"120"}) << L({u"text End=120"});
-        QTest::newRow("empty width empties") << L({u"[幅]", u"", u"[大きさ]", u"80"})
-                                             << L({u"text Columns=", u"text Size=80"});
+        QTest::newRow("empty width empties")
+            << L({u"[幅]", u"", u"[大きさ]", u"80"}) << L({u"text Columns=", u"text Size=80"});
         QTest::newRow("empty image folder at end") << L({u"[画像出力フォルダ]", u""}) << L({u"text ImageFolder="});
-        QTest::newRow("comment image folder at end") << L({u"[画像出力フォルダ]", u";x"}) << L({u"text ImageFolder=;x"});
+        QTest::newRow("comment image folder at end")
+            << L({u"[画像出力フォルダ]", u";x"}) << L({u"text ImageFolder=;x"});
         QTest::newRow("indented comment before value") << L({u"[開始]", u"   ;c", u"7"}) << L({u"text Start=7"});
         QTest::newRow("comment value at end stops") << L({u"[開始]", u";c"}) << QStringList();
         QTest::newRow("bracketed value is a key")
@@ -117,10 +118,9 @@ private Q_SLOTS:
             << L({u"list Name=", u"text Start=3"});
         QTest::newRow("key with trailing space") << L({u"[開始] ", u"5", u"[終了]", u"6"}) << L({u"text End=6"});
         QTest::newRow("unknown key") << L({u"[謎]", u"5", u"[開始]", u"1"}) << L({u"text Start=1"});
-        QTest::newRow("key twice")
-            << L({u"[開始]", u"1", u"[頭]", u" 1 ", u"a", u"[End Of List]", u"", u"[開始]", u"2", u"[頭]", u" 1 ",
-                  u"b", u"[End Of List]", u""})
-            << L({u"text Start=1", u"list Head=a", u"text Start=2", u"list Head=b"});
+        QTest::newRow("key twice") << L({u"[開始]", u"1", u"[頭]", u" 1 ", u"a", u"[End Of List]", u"", u"[開始]", u"2",
+                                         u"[頭]", u" 1 ", u"b", u"[End Of List]", u""})
+                                   << L({u"text Start=1", u"list Head=a", u"text Start=2", u"list Head=b"});
         QTest::newRow("another order") << L({u"[桁数]", u"4", u"[サムネイル]", u" 0 "})
                                        << L({u"text Digits=4", u"check Thumbnail=0"});
         QTest::newRow("entries are not interpreted")
@@ -131,16 +131,16 @@ private Q_SLOTS:
             << L({u"list Head=a", u"text Start=1"});
         QTest::newRow("count larger than the lines") << L({u"[頭]", u" 5 ", u"a", u"b"}) << L({u"list Head=a|b"});
         QTest::newRow("count beyond 16 bits") << L({u"[頭]", u"99999999999", u"a"}) << L({u"list Head=a"});
-        QTest::newRow("negative count")
-            << L({u"[頭]", u" -3 ", u"[End Of List]", u"", u"[開始]", u"1"}) << L({u"list Head=", u"text Start=1"});
+        QTest::newRow("negative count") << L({u"[頭]", u" -3 ", u"[End Of List]", u"", u"[開始]", u"1"})
+                                        << L({u"list Head=", u"text Start=1"});
         QTest::newRow("end marker missing at end") << L({u"[頭]", u" 1 ", u"a"}) << L({u"list Head=a"});
         QTest::newRow("single key at end") << L({u"[開始]"}) << QStringList();
         QTest::newRow("pending key at end") << L({u"[開始]", u"[終了]"}) << QStringList();
         QTest::newRow("thumbnail without value") << L({u"[サムネイル]", u"[開始]", u"3"}) << L({u"text Start=3"});
-        QTest::newRow("folder check on")
-            << L({u"[フォルダチェック]", u" 1 "}) << L({u"enable 0", u"check CheckFolder=1", u"enable 1"});
-        QTest::newRow("folder check grey") << L({u"[フォルダチェック]", u" 2 "})
-                                           << L({u"enable 0", u"check CheckFolder=2"});
+        QTest::newRow("folder check on") << L({u"[フォルダチェック]", u" 1 "})
+                                         << L({u"enable 0", u"check CheckFolder=1", u"enable 1"});
+        QTest::newRow("folder check grey")
+            << L({u"[フォルダチェック]", u" 2 "}) << L({u"enable 0", u"check CheckFolder=2"});
         QTest::newRow("folder check without value")
             << L({u"[フォルダチェック]", u"[開始]", u"3"}) << L({u"enable 0", u"text Start=3"});
     }
@@ -162,14 +162,14 @@ private Q_SLOTS:
         const QString atBound(bound, u'1');
         QTest::newRow("start at the bound") << QStringLiteral("[開始]") << atBound << atBound;
         QTest::newRow("start one over") << QStringLiteral("[開始]") << atBound + u'2' << atBound;
-        QTest::newRow("size of megabytes") << QStringLiteral("[大きさ]") << QString(8 * 1024 * 1024, u'8')
-                                           << QString(bound, u'8');
-        QTest::newRow("image folder")
-            << QStringLiteral("[画像出力フォルダ]") << QString(bound * 3, u'/') << QString(bound, u'/');
+        QTest::newRow("size of megabytes")
+            << QStringLiteral("[大きさ]") << QString(8 * 1024 * 1024, u'8') << QString(bound, u'8');
+        QTest::newRow("image folder") << QStringLiteral("[画像出力フォルダ]") << QString(bound * 3, u'/')
+                                      << QString(bound, u'/');
         // A pair cut in half would leave a lone surrogate for the text box to show.
         const QString paired = QString(bound - 1, u'a') + QStringLiteral("𠮷") + u'z';
-        QTest::newRow("pair across the bound") << QStringLiteral("[出力フォルダ]") << paired
-                                               << QString(bound - 1, u'a');
+        QTest::newRow("pair across the bound")
+            << QStringLiteral("[出力フォルダ]") << paired << QString(bound - 1, u'a');
     }
 
     void longValues()
@@ -223,11 +223,10 @@ private Q_SLOTS:
         empties.digits.clear();
         empties.outFolder.clear();
         empties.imageFolder.clear();
-        QTest::newRow("empty values")
-            << empties
-            << L({u"list Name=photos/2001/", u"list Folders=C:\\images", u"check Thumbnail=1", u"enable 0",
-                  u"check CheckFolder=0", u"text Columns=", u"text Size=", u"list Head=img", u"list Ext=.jpg|.gif",
-                  u"text ImageFolder="});
+        QTest::newRow("empty values") << empties
+                                      << L({u"list Name=photos/2001/", u"list Folders=C:\\images", u"check Thumbnail=1",
+                                            u"enable 0", u"check CheckFolder=0", u"text Columns=", u"text Size=",
+                                            u"list Head=img", u"list Ext=.jpg|.gif", u"text ImageFolder="});
 
         Values odd = someValues();
         odd.checkFolders = {QStringLiteral(";not a comment"), QStringLiteral("[not a key]"), QString()};
@@ -275,7 +274,8 @@ private Q_SLOTS:
     void createdStampOfAJapaneseSystem()
     {
         const QDateTime moment(QDate(2001, 5, 10), QTime(9, 4, 56));
-        QCOMPARE(createdStamp(moment, QLocale(QLocale::Japanese, QLocale::Japan)), QStringLiteral("2001/05/10 9:04:56"));
+        QCOMPARE(createdStamp(moment, QLocale(QLocale::Japanese, QLocale::Japan)),
+                 QStringLiteral("2001/05/10 9:04:56"));
     }
 };
 

@@ -76,7 +76,8 @@ class TestPackage : public QObject
         if (!file.open(QIODevice::ReadOnly))
             return texts;
         QXmlStreamReader xml(&file);
-        const QSet<QString> leaves{u"id"_s, u"name"_s, u"summary"_s, u"p"_s, u"caption"_s, u"launchable"_s, u"binary"_s};
+        const QSet<QString> leaves{u"id"_s,      u"name"_s,       u"summary"_s, u"p"_s,
+                                   u"caption"_s, u"launchable"_s, u"binary"_s};
         while (!xml.atEnd()) {
             if (xml.readNext() != QXmlStreamReader::StartElement)
                 continue;
@@ -251,7 +252,8 @@ private Q_SLOTS:
         environment.insert(u"LC_ALL"_s, u"C.UTF-8"_s);
         environment.insert(u"MANWIDTH"_s, u"80"_s);
         environment.remove(u"MAN_KEEP_FORMATTING"_s);
-        const Ran man = run(u"man"_s, {u"--warnings"_s, u"-E"_s, u"UTF-8"_s, u"--local-file"_s, unpacked(path)}, environment);
+        const Ran man
+            = run(u"man"_s, {u"--warnings"_s, u"-E"_s, u"UTF-8"_s, u"--local-file"_s, unpacked(path)}, environment);
         QVERIFY(man.finished);
         QCOMPARE(man.err, QByteArray());
         QCOMPARE(man.exitCode, 0);

@@ -52,7 +52,8 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("lead byte at end") << QByteArray("a\x81");
         QTest::newRow("lead byte before a control") << QByteArray("a\x81\tb");
-        QTest::newRow("undefined byte") << QByteArray("a\xff" "b");
+        QTest::newRow("undefined byte") << QByteArray("a\xff"
+                                                      "b");
     }
 
     // Broken bytes in a file the user edited must not take the readable text around them.

@@ -118,9 +118,12 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("url"); // a path alone goes to the test's server
         QTest::addColumn<QString>("reason");
-        QTest::newRow("refused port") << LoopbackServer::refusedUrl(u"/x.jpg"_s) << u"サーバーに接続できませんでした。"_s;
-        QTest::newRow("protocol not allowed") << u"file:///etc/hostname"_s << u"この種類のアドレスには対応していません。"_s;
-        QTest::newRow("redirect to a protocol not allowed") << u"/escape"_s << u"この種類のアドレスには対応していません。"_s;
+        QTest::newRow("refused port") << LoopbackServer::refusedUrl(u"/x.jpg"_s)
+                                      << u"サーバーに接続できませんでした。"_s;
+        QTest::newRow("protocol not allowed")
+            << u"file:///etc/hostname"_s << u"この種類のアドレスには対応していません。"_s;
+        QTest::newRow("redirect to a protocol not allowed")
+            << u"/escape"_s << u"この種類のアドレスには対応していません。"_s;
         QTest::newRow("redirect loop") << u"/loop"_s << u"転送先の指定が多すぎます。"_s;
         QTest::newRow("connection closed inside the body") << u"/cut"_s << u"転送が途中で切れました。"_s;
         QTest::newRow("unknown host") << u"http://no-such-host.invalid/x.jpg"_s << u"サーバーが見つかりません。"_s;

@@ -81,7 +81,8 @@ private Q_SLOTS:
         const quorel::core::Result<> written = FileIO::writeText(path, u"text"_s);
 
         QVERIFY(!written);
-        QCOMPARE(written.error(), u"ファイル「%1」に書き込めませんでした。%2"_s.arg(QDir::toNativeSeparators(path), reason));
+        QCOMPARE(written.error(),
+                 u"ファイル「%1」に書き込めませんでした。%2"_s.arg(QDir::toNativeSeparators(path), reason));
         QCOMPARE(QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
         QVERIFY(QDir(pathOf(u"sub"_s)).isEmpty());
     }
@@ -107,7 +108,8 @@ private Q_SLOTS:
         QTest::newRow("empty lines kept") << QByteArray("\r\n\r\na\r\n") << QStringList{QString(), QString(), u"a"_s};
         QTest::newRow("empty file") << QByteArray() << QStringList();
         QTest::newRow("kanji") << QByteArray("\x89\xe6\x91\x9c\r\n") << QStringList{u"画像"_s};
-        QTest::newRow("broken lead byte keeps its line end") << QByteArray("a\x81\r\nb") << QStringList{u"a\uFFFD"_s, u"b"_s};
+        QTest::newRow("broken lead byte keeps its line end")
+            << QByteArray("a\x81\r\nb") << QStringList{u"a\uFFFD"_s, u"b"_s};
     }
 
     void readTextLines()
@@ -119,10 +121,7 @@ private Q_SLOTS:
         QCOMPARE(FileIO::readTextLines(path).value(), lines);
     }
 
-    void readMissingFileGivesNothing()
-    {
-        QVERIFY(!FileIO::readTextLines(pathOf(u"none.ini"_s)));
-    }
+    void readMissingFileGivesNothing() { QVERIFY(!FileIO::readTextLines(pathOf(u"none.ini"_s))); }
 };
 
 QTEST_GUILESS_MAIN(TestFileIO)

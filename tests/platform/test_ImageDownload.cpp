@@ -29,7 +29,7 @@ public:
             return quorel::core::fail(u"転送が途中で切れました。"_s);
         return {};
     }
-    void stop() override {}
+    void stop() override { }
 };
 
 const OneBasedStrings urls{{u"http://h/1"_s, u"http://h/2"_s, u"http://h/3"_s}};
@@ -73,7 +73,7 @@ private Q_SLOTS:
     void badEntryStopsTheRunKeepingEarlierFiles_data()
     {
         QTest::addColumn<QString>("name"); // entry 2's file name
-        QTest::addColumn<QString>("url");  // entry 2's address
+        QTest::addColumn<QString>("url"); // entry 2's address
         QTest::addColumn<bool>("fetched"); // whether entry 2 was asked for
         QTest::addColumn<QString>("message"); // <path> stands for entry 2's path
         const QString outside = u"ファイル「%1」は保存できません。名前が出力フォルダの中のファイルを指していません。"_s;
@@ -89,7 +89,8 @@ private Q_SLOTS:
             << QString(100, u'画') << u"http://h/2"_s << false
             << u"ファイル「<path>」に書き込めませんでした。ファイル名が長すぎます。"_s;
         QTest::newRow("transfer cut after pieces were written")
-            << u"a2.jpg"_s << u"http://h/2!"_s << true << u"「http://h/2!」を取得できませんでした。転送が途中で切れました。"_s;
+            << u"a2.jpg"_s << u"http://h/2!"_s << true
+            << u"「http://h/2!」を取得できませんでした。転送が途中で切れました。"_s;
     }
 
     void badEntryStopsTheRunKeepingEarlierFiles()

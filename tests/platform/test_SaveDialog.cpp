@@ -13,7 +13,8 @@ using namespace Qt::StringLiterals;
 
 namespace
 {
-const QString pageFilter = u"HTMLファイル(*.htm;*.htm)|*.htm;*.html|TXTファイル(*.txt)|*.txt|すべてのファイル(*.*)|*.*"_s;
+const QString pageFilter
+    = u"HTMLファイル(*.htm;*.htm)|*.htm;*.html|TXTファイル(*.txt)|*.txt|すべてのファイル(*.*)|*.*"_s;
 }
 
 class TestSaveDialog : public QObject
@@ -25,10 +26,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("filter");
         QTest::addColumn<QStringList>("nameFilters");
-        QTest::newRow("the page filter")
-            << pageFilter
-            << QStringList{u"HTMLファイル(*.htm;*.htm) (*.htm *.html)"_s, u"TXTファイル(*.txt) (*.txt)"_s,
-                           u"すべてのファイル(*.*) (*.*)"_s};
+        QTest::newRow("the page filter") << pageFilter
+                                         << QStringList{u"HTMLファイル(*.htm;*.htm) (*.htm *.html)"_s,
+                                                        u"TXTファイル(*.txt) (*.txt)"_s,
+                                                        u"すべてのファイル(*.*) (*.*)"_s};
         QTest::newRow("description without patterns") << u"A|*.a|B"_s << QStringList{u"A (*.a)"_s};
         QTest::newRow("percent signs kept") << u"%1|*.%2"_s << QStringList{u"%1 (*.%2)"_s};
     }
@@ -76,8 +77,8 @@ private Q_SLOTS:
             QMetaObject::invokeMethod(dialog, "accept");
         });
         QtDesktop desktop;
-        const std::optional<SaveDialogChoice> choice =
-            desktop.saveDialog(nullptr, {u"ファイルを保存"_s, u"htm"_s, dir.path(), pageFilter, filterIndex});
+        const std::optional<SaveDialogChoice> choice
+            = desktop.saveDialog(nullptr, {u"ファイルを保存"_s, u"htm"_s, dir.path(), pageFilter, filterIndex});
 
         QCOMPARE(title, u"ファイルを保存"_s);
         QCOMPARE(directory, dir.path());

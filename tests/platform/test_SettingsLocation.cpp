@@ -19,13 +19,14 @@ private Q_SLOTS:
         QTest::addColumn<bool>("configHasFile");
         QTest::addColumn<QString>("written");
         QTest::addColumn<QString>("read");
-        QTest::newRow("portable copy") << true << true << true << QStringLiteral("program") << QStringLiteral("program");
-        QTest::newRow("installed, first run") << false << true << false << QStringLiteral("config")
-                                              << QStringLiteral("program");
-        QTest::newRow("installed, later runs") << false << true << true << QStringLiteral("config")
-                                               << QStringLiteral("config");
-        QTest::newRow("installed, no file anywhere") << false << false << false << QStringLiteral("config")
-                                                     << QStringLiteral("program");
+        QTest::newRow("portable copy") << true << true << true << QStringLiteral("program")
+                                       << QStringLiteral("program");
+        QTest::newRow("installed, first run")
+            << false << true << false << QStringLiteral("config") << QStringLiteral("program");
+        QTest::newRow("installed, later runs")
+            << false << true << true << QStringLiteral("config") << QStringLiteral("config");
+        QTest::newRow("installed, no file anywhere")
+            << false << false << false << QStringLiteral("config") << QStringLiteral("program");
     }
 
     void paths()
@@ -45,9 +46,8 @@ private Q_SLOTS:
         if (configHasFile)
             QVERIFY(QFile(config + QStringLiteral("/quorel.ini")).open(QIODevice::WriteOnly));
 
-        const SettingsLocation location{program, config, [&](const QString &folder) {
-                                            return folder == program && programWritable;
-                                        }};
+        const SettingsLocation location{program, config,
+                                        [&](const QString &folder) { return folder == program && programWritable; }};
         QCOMPARE(location.writePath(), dir.filePath(written + QStringLiteral("/quorel.ini")));
         QCOMPARE(location.readPath(), dir.filePath(read + QStringLiteral("/quorel.ini")));
         QCOMPARE(location.lockPath(), location.writePath() + QStringLiteral(".lock"));

@@ -95,8 +95,8 @@ private Q_SLOTS:
         QTest::newRow("empty file") << QStringLiteral("file") << QByteArray();
         QTest::newRow("garbage") << QStringLiteral("file") << QByteArray("\x00\xff garbage\n\n\n");
         // A process that lives but holds no lock, as after the number was given to another program.
-        QTest::newRow("names a live process") << QStringLiteral("file")
-                                              << QByteArray::number(qint64(::getppid())) + "\nquorel\nhost\n";
+        QTest::newRow("names a live process")
+            << QStringLiteral("file") << QByteArray::number(qint64(::getppid())) + "\nquorel\nhost\n";
         QTest::newRow("folder") << QStringLiteral("folder") << QByteArray();
         QTest::newRow("fifo") << QStringLiteral("fifo") << QByteArray();
         QTest::newRow("read-only file") << QStringLiteral("read-only") << QByteArray("1\n");

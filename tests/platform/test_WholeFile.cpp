@@ -42,7 +42,8 @@ bool putBytes(const QString &path, const QByteArray &bytes)
 
 struct stat statusOf(const QString &path)
 {
-    struct stat status{};
+    struct stat status
+    { };
     ::lstat(QFile::encodeName(path).constData(), &status);
     return status;
 }
@@ -281,8 +282,7 @@ private Q_SLOTS:
             QVERIFY(putBytes(path, old));
             QFile filler(folder + u"/filler"_s);
             QVERIFY(filler.open(QIODevice::WriteOnly));
-            while (filler.write(QByteArray(4096, 'f')) == 4096 && filler.flush()) {
-            }
+            while (filler.write(QByteArray(4096, 'f')) == 4096 && filler.flush()) { }
             WholeFileSeams::set({[](const QString &) { return false; }, {}});
         } else {
             holder = pathOf(u"real.ini"_s);

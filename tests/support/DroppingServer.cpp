@@ -21,7 +21,8 @@ DroppingServer::DroppingServer()
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
     if (m_listener < 0 || ::bind(m_listener, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0
-        || ::listen(m_listener, 64) != 0 || ::getsockname(m_listener, reinterpret_cast<sockaddr *>(&address), &length) != 0
+        || ::listen(m_listener, 64) != 0
+        || ::getsockname(m_listener, reinterpret_cast<sockaddr *>(&address), &length) != 0
         || ::pipe2(m_wake, O_CLOEXEC) != 0)
         qFatal("DroppingServer: cannot listen on 127.0.0.1");
     m_port = ntohs(address.sin_port);
@@ -86,9 +87,11 @@ void DroppingServer::run()
                         open = false;
                     } else {
                         const std::size_t pathStart = c.received.find(' ') + 1;
-                        const std::string path = c.received.substr(pathStart, c.received.find(' ', pathStart) - pathStart);
+                        const std::string path
+                            = c.received.substr(pathStart, c.received.find(' ', pathStart) - pathStart);
                         const std::string answer = "HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\n"
-                                                   "Content-Length: " + std::to_string(path.size()) + "\r\n\r\n" + path;
+                                                   "Content-Length: "
+                            + std::to_string(path.size()) + "\r\n\r\n" + path;
                         [[maybe_unused]] const ssize_t sent = ::send(c.fd, answer.data(), answer.size(), MSG_NOSIGNAL);
                         c.received.erase(0, end + 4);
                         c.answered = true;

@@ -40,7 +40,8 @@ public:
 
     void messageBox(QWidget *owner, const QString &text, const QString &title, platform::MessageIcon icon) override;
     void beep() override;
-    std::optional<platform::SaveDialogChoice> saveDialog(QWidget *owner, const platform::SaveDialogRequest &request) override;
+    std::optional<platform::SaveDialogChoice> saveDialog(QWidget *owner,
+                                                         const platform::SaveDialogRequest &request) override;
     QString folderDialog(QWidget *owner, const QString &title) override;
     void openWithAssociatedProgram(const QString &path) override;
     bool anotherInstanceRunning(const QString &lockPath) override;

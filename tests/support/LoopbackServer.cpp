@@ -57,21 +57,23 @@ LoopbackServer::~LoopbackServer()
 
 void LoopbackServer::serve(const QString &path, int status, const QByteArray &body)
 {
-    m_state->server.Get(path.toStdString(), [this, status, body](const httplib::Request &request, httplib::Response &response) {
-        m_state->record(request);
-        response.status = status;
-        response.set_content(body.toStdString(), "application/octet-stream");
-    });
+    m_state->server.Get(path.toStdString(),
+                        [this, status, body](const httplib::Request &request, httplib::Response &response) {
+                            m_state->record(request);
+                            response.status = status;
+                            response.set_content(body.toStdString(), "application/octet-stream");
+                        });
 }
 
 void LoopbackServer::serveUnder(const QString &prefix, std::function<QByteArray(const QString &path)> bodyFor)
 {
-    m_state->server.Get(prefix.toStdString() + "(.*)",
-                        [this, bodyFor = std::move(bodyFor)](const httplib::Request &request, httplib::Response &response) {
-                            m_state->record(request);
-                            const QByteArray body = bodyFor(QString::fromStdString(request.path));
-                            response.set_content(body.constData(), size_t(body.size()), "application/octet-stream");
-                        });
+    m_state->server.Get(
+        prefix.toStdString() + "(.*)",
+        [this, bodyFor = std::move(bodyFor)](const httplib::Request &request, httplib::Response &response) {
+            m_state->record(request);
+            const QByteArray body = bodyFor(QString::fromStdString(request.path));
+            response.set_content(body.constData(), size_t(body.size()), "application/octet-stream");
+        });
 }
 
 void LoopbackServer::serveEchoUnder(const QString &prefix)
@@ -102,12 +104,12 @@ void LoopbackServer::cutShort(const QString &path, const QByteArray &sentPart)
     const std::string sent = sentPart.toStdString();
     m_state->server.Get(path.toStdString(), [this, sent](const httplib::Request &request, httplib::Response &response) {
         m_state->record(request);
-        response.set_content_provider(
-            2 * sent.size() + 1, "application/octet-stream", [sent](size_t offset, size_t, httplib::DataSink &sink) {
-                if (offset < sent.size())
-                    return sink.write(sent.data() + offset, sent.size() - offset);
-                return false; // httplib drops the connection when the provider gives up
-            });
+        response.set_content_provider(2 * sent.size() + 1, "application/octet-stream",
+                                      [sent](size_t offset, size_t, httplib::DataSink &sink) {
+                                          if (offset < sent.size())
+                                              return sink.write(sent.data() + offset, sent.size() - offset);
+                                          return false; // httplib drops the connection when the provider gives up
+                                      });
     });
 }
 
@@ -115,27 +117,29 @@ void LoopbackServer::serveGenerated(const QString &path, qint64 size)
 {
     m_state->server.Get(path.toStdString(), [this, size](const httplib::Request &request, httplib::Response &response) {
         m_state->record(request);
-        response.set_content_provider(size_t(size), "application/octet-stream",
-                                      [](size_t offset, size_t length, httplib::DataSink &sink) {
-                                          const QByteArray piece = generatedBytes(qint64(offset),
-                                                                                  qsizetype(std::min<size_t>(length, 1 << 16)));
-                                          return sink.write(piece.constData(), size_t(piece.size()));
-                                      });
+        response.set_content_provider(
+            size_t(size), "application/octet-stream", [](size_t offset, size_t length, httplib::DataSink &sink) {
+                const QByteArray piece = generatedBytes(qint64(offset), qsizetype(std::min<size_t>(length, 1 << 16)));
+                return sink.write(piece.constData(), size_t(piece.size()));
+            });
     });
 }
 
 void LoopbackServer::trickle(const QString &path, int intervalMs)
 {
-    m_state->server.Get(path.toStdString(), [this, intervalMs](const httplib::Request &request, httplib::Response &response) {
-        m_state->record(request);
-        response.set_chunked_content_provider("application/octet-stream", [this, intervalMs](size_t, httplib::DataSink &sink) {
-            std::unique_lock lock(m_state->mutex);
-            if (m_state->stopping.wait_for(lock, std::chrono::milliseconds(intervalMs), [this] { return m_state->stopped; }))
-                return false;
-            lock.unlock();
-            return sink.write("x", 1);
-        });
-    });
+    m_state->server.Get(path.toStdString(),
+                        [this, intervalMs](const httplib::Request &request, httplib::Response &response) {
+                            m_state->record(request);
+                            response.set_chunked_content_provider(
+                                "application/octet-stream", [this, intervalMs](size_t, httplib::DataSink &sink) {
+                                    std::unique_lock lock(m_state->mutex);
+                                    if (m_state->stopping.wait_for(lock, std::chrono::milliseconds(intervalMs),
+                                                                   [this] { return m_state->stopped; }))
+                                        return false;
+                                    lock.unlock();
+                                    return sink.write("x", 1);
+                                });
+                        });
 }
 
 void LoopbackServer::hugeHeader(const QString &path, qsizetype size)

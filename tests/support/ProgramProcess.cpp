@@ -11,18 +11,18 @@ namespace quorel::tests::ProgramProcess
 {
 namespace
 {
-// Whether the process has its own handler for the signal (Linux reports the caught set in hex).
-bool catches(qint64 pid, int signalNumber)
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
+    // Whether the process has its own handler for the signal (Linux reports the caught set in hex).
+    bool catches(qint64 pid, int signalNumber)
+    {
+        QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+        if (!status.open(QIODevice::ReadOnly))
+            return false;
+        for (const QByteArray &line : status.readAll().split('\n')) {
+            if (line.startsWith("SigCgt:"))
+                return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (signalNumber - 1)) & 1;
+        }
         return false;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("SigCgt:"))
-            return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (signalNumber - 1)) & 1;
     }
-    return false;
-}
 }
 
 bool waitUntil(const std::function<bool()> &condition)

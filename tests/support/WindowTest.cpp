@@ -27,8 +27,8 @@ void WindowTest::cleanup()
 std::unique_ptr<ui::Form1> WindowTest::newWindow()
 {
     auto window = std::make_unique<ui::Form1>(*m_fake);
-    window->settingsLocation = {m_dir->path(), m_dir->filePath(QStringLiteral("config")),
-                                [](const QString &) { return true; }};
+    window->settingsLocation
+        = {m_dir->path(), m_dir->filePath(QStringLiteral("config")), [](const QString &) { return true; }};
     return window;
 }
 

@@ -31,8 +31,8 @@ QAccessibleInterface *accessible(const ui::Form1 &form, const QString &control)
     return QAccessible::queryAccessibleInterface(form.findChild<QWidget *>(control));
 }
 
-const char *const buttons[] = {"Command1", "Command2", "Command3", "Command4", "Command5",
-                               "cmd_ana",  "cmd_Get",  "cmd_Chk_FoN", "cmd_Fld"};
+const char *const buttons[]
+    = {"Command1", "Command2", "Command3", "Command4", "Command5", "cmd_ana", "cmd_Get", "cmd_Chk_FoN", "cmd_Fld"};
 }
 
 class TestAccessibility : public tests::WindowTest
@@ -158,7 +158,8 @@ private Q_SLOTS:
         QTest::addColumn<int>("key");
         QTest::addColumn<int>("modifiers");
         for (const char *button : buttons) {
-            QTest::addRow("%s Return", button) << QString::fromLatin1(button) << int(Qt::Key_Return) << int(Qt::NoModifier);
+            QTest::addRow("%s Return", button)
+                << QString::fromLatin1(button) << int(Qt::Key_Return) << int(Qt::NoModifier);
             QTest::addRow("%s keypad Enter", button)
                 << QString::fromLatin1(button) << int(Qt::Key_Enter) << int(Qt::KeypadModifier);
         }
@@ -229,7 +230,8 @@ private Q_SLOTS:
         QVERIFY(focused);
         QList<QSignalSpy *> spies;
         for (const char *button : buttons)
-            spies.append(new QSignalSpy(form.findChild<QPushButton *>(QString::fromLatin1(button)), &QPushButton::clicked));
+            spies.append(
+                new QSignalSpy(form.findChild<QPushButton *>(QString::fromLatin1(button)), &QPushButton::clicked));
         QTest::keyClick(focused, Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
         for (QSignalSpy *spy : spies)
             QCOMPARE(spy->size(), 0);

@@ -19,7 +19,8 @@ class TestAnalyseButton : public tests::WindowTest
     static QStringList fields(const ui::Form1 &form)
     {
         return {form.cmb_Name->currentText(), form.cmb_Head->currentText(), form.cmb_Ext->currentText(),
-                form.Text3->text(), form.Text4->text(), form.txt_Keta->text(), form.Label9->text()};
+                form.Text3->text(),           form.Text4->text(),           form.txt_Keta->text(),
+                form.Label9->text()};
     }
 
     static QList<int> listSizes(const ui::Form1 &form)
@@ -37,8 +38,9 @@ private Q_SLOTS:
         form.cmb_Name->setEditText(u"http://www.example.org/album/pic007.jpg"_s);
         QTest::mouseClick(form.cmd_ana, Qt::LeftButton);
 
-        QCOMPARE(fields(form), (QStringList{u"http://www.example.org/album/"_s, u"pic"_s, u".jpg"_s, u"007"_s,
-                                            u"57"_s, u"3"_s, u"007"_s}));
+        QCOMPARE(fields(form),
+                 (QStringList{u"http://www.example.org/album/"_s, u"pic"_s, u".jpg"_s, u"007"_s, u"57"_s, u"3"_s,
+                              u"007"_s}));
         QCOMPARE(listSizes(form), listsBefore);
         QVERIFY(fake.messages.isEmpty());
     }

@@ -1,11 +1,11 @@
 #include "platform/CurlFetcher.h"
-#include "support/WindowTest.h"
 #include "support/LoopbackServer.h"
+#include "support/WindowTest.h"
 #include "ui/Form1.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QAccessibleActionInterface>
-#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -33,8 +33,7 @@ public:
     WatchedFetcher(QPushButton &button, QList<bool> &enabledDuringFetch)
         : m_button(button)
         , m_enabledDuringFetch(enabledDuringFetch)
-    {
-    }
+    { }
 
     core::Result<> fetch(const QString &url, const platform::BodySink &sink) override
     {
@@ -46,7 +45,8 @@ public:
     void stop() override { m_fetcher.stop(); }
 
 private:
-    platform::CurlFetcher m_fetcher{platform::CurlFetcherLimits{std::chrono::milliseconds(2000), 100, std::chrono::seconds(1)}};
+    platform::CurlFetcher m_fetcher{
+        platform::CurlFetcherLimits{std::chrono::milliseconds(2000), 100, std::chrono::seconds(1)}};
     QPushButton &m_button;
     QList<bool> &m_enabledDuringFetch;
 };
@@ -117,7 +117,8 @@ private Q_SLOTS:
             return path.toUtf8();
         });
         server->start();
-        fake().fetcherFactory = [this] { return std::make_unique<WatchedFetcher>(*form().cmd_Get, enabledDuringFetch); };
+        fake().fetcherFactory
+            = [this] { return std::make_unique<WatchedFetcher>(*form().cmd_Get, enabledDuringFetch); };
         downloads = std::make_unique<QTemporaryDir>();
         form().cmb_Fld->setEditText(downloads->path());
     }
@@ -255,7 +256,8 @@ private Q_SLOTS:
             << QStringList{u"img01.jpg"_s};
         QTest::newRow("missing folder")
             << u"/pics/b"_s << u"not-there"_s
-            << u"ファイル「<folder>/img01.jpg」に書き込めませんでした。保存先のフォルダが見つかりません。"_s << QStringList();
+            << u"ファイル「<folder>/img01.jpg」に書き込めませんでした。保存先のフォルダが見つかりません。"_s
+            << QStringList();
         QTest::newRow("folder replaced by a file after the first entry")
             << u"/swap/b"_s << u"target"_s
             << u"ファイル「<folder>/img02.jpg」に書き込めませんでした。保存先のフォルダが見つかりません。"_s
@@ -268,7 +270,8 @@ private Q_SLOTS:
         QFETCH(QString, folder);
         QFETCH(QString, message);
         QFETCH(QStringList, filesAfter);
-        const QString secondUrl = second.isEmpty() ? tests::LoopbackServer::refusedUrl(u"/pics/b.jpg"_s) : server->url(second);
+        const QString secondUrl
+            = second.isEmpty() ? tests::LoopbackServer::refusedUrl(u"/pics/b.jpg"_s) : server->url(second);
         form().str_UrlList = core::OneBasedStrings({server->url(u"/pics/a"_s), secondUrl, server->url(u"/pics/c"_s)});
         form().str_FileList = core::OneBasedStrings({u"img01.jpg"_s, u"img02.jpg"_s, u"img03.jpg"_s});
         form().int_FileCnt = 3;
@@ -320,8 +323,8 @@ private Q_SLOTS:
     {
         QFETCH(bool, closeEventSent);
         QTemporaryDir settingsFolder;
-        form().settingsLocation = {settingsFolder.path(), settingsFolder.filePath(u"config"_s),
-                                  [](const QString &) { return true; }};
+        form().settingsLocation
+            = {settingsFolder.path(), settingsFolder.filePath(u"config"_s), [](const QString &) { return true; }};
         QVERIFY(form().Form_Load());
         form().cmb_Fld->setEditText(downloads->path());
         form().show();

@@ -28,7 +28,8 @@ private Q_SLOTS:
         QCOMPARE(form.size(), QSize(372, 328));
         QCOMPARE(form.cmb_Name->count(), 0);
         QCOMPARE(form.cmb_Head->count(), 0);
-        const QStringList tails{QStringLiteral(".jpg"), QStringLiteral(".jpeg"), QStringLiteral(".gif"), QStringLiteral(".bmp")};
+        const QStringList tails{QStringLiteral(".jpg"), QStringLiteral(".jpeg"), QStringLiteral(".gif"),
+                                QStringLiteral(".bmp")};
         QCOMPARE(itemsOf(*form.cmb_Ext), tails);
         QCOMPARE(value(*form.Check1), 1);
         QCOMPARE(value(*form.Check2), 0);
@@ -101,7 +102,8 @@ private Q_SLOTS:
             {"txt_Out", "", "出力"},
         };
         for (const auto &row : rows)
-            QTest::newRow(row[0]) << QString::fromLatin1(row[0]) << QString::fromUtf8(row[1]) << QString::fromUtf8(row[2]);
+            QTest::newRow(row[0]) << QString::fromLatin1(row[0]) << QString::fromUtf8(row[1])
+                                  << QString::fromUtf8(row[2]);
     }
 
     void controlTexts()
@@ -111,9 +113,9 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QWidget *widget = form().findChild<QWidget *>(control);
         QVERIFY(widget);
-        const QVariant shown = widget->property(qobject_cast<QComboBox *>(widget)       ? "currentText"
-                                                : qobject_cast<QPlainTextEdit *>(widget) ? "plainText"
-                                                                                         : "text");
+        const QVariant shown = widget->property(qobject_cast<QComboBox *>(widget)            ? "currentText"
+                                                    : qobject_cast<QPlainTextEdit *>(widget) ? "plainText"
+                                                                                             : "text");
         QCOMPARE(shown.toString(), text);
         if (name.isEmpty())
             return;
@@ -127,10 +129,10 @@ private Q_SLOTS:
     {
         ui::Form1 &form = this->form();
         const QList<QWidget *> expected{
-            form.Text3,    form.Text4,    form.txt_Keta, form.Command1,    form.Command3,    form.Command2,
-            form.Command5, form.Command4, form.txt_Out,  form.Check1,      form.Text8,       form.Text9,
-            form.cmb_Name, form.cmb_Head, form.cmb_Ext,  form.cmd_ana,     form.chk_Chk_FoN, form.cmd_Chk_FoN,
-            form.cmb_Chk_FoN, form.Check2, form.cmd_Get, form.cmb_Fld,     form.cmd_Fld,
+            form.Text3,       form.Text4,    form.txt_Keta, form.Command1, form.Command3,    form.Command2,
+            form.Command5,    form.Command4, form.txt_Out,  form.Check1,   form.Text8,       form.Text9,
+            form.cmb_Name,    form.cmb_Head, form.cmb_Ext,  form.cmd_ana,  form.chk_Chk_FoN, form.cmd_Chk_FoN,
+            form.cmb_Chk_FoN, form.Check2,   form.cmd_Get,  form.cmb_Fld,  form.cmd_Fld,
         };
         form.show();
         QApplication::setActiveWindow(&form);
@@ -182,7 +184,8 @@ private Q_SLOTS:
         form.Text8->setEnabled(false);
         form.Text9->setEnabled(false);
         QTest::keyClick(&form, Qt::Key_O, Qt::AltModifier);
-        QTRY_VERIFY(QApplication::focusWidget() == form.cmb_Name || QApplication::focusWidget() == form.cmb_Name->lineEdit());
+        QTRY_VERIFY(QApplication::focusWidget() == form.cmb_Name
+                    || QApplication::focusWidget() == form.cmb_Name->lineEdit());
         form.Text8->setEnabled(true);
         QTest::keyClick(&form, Qt::Key_O, Qt::AltModifier);
         QTRY_COMPARE(QApplication::focusWidget(), form.Text8);

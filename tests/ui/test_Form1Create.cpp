@@ -64,7 +64,8 @@ private Q_SLOTS:
         QCOMPARE(form.cmb_Name->itemText(0), QStringLiteral("pics/"));
         QCOMPARE(form.int_FileCnt, qint16(3));
         QCOMPARE(entriesOf(form.str_UrlList, 3),
-                 (QStringList{QStringLiteral("pics/img01.jpg"), QStringLiteral("pics/img02.jpg"), QStringLiteral("pics/img03.jpg")}));
+                 (QStringList{QStringLiteral("pics/img01.jpg"), QStringLiteral("pics/img02.jpg"),
+                              QStringLiteral("pics/img03.jpg")}));
         QCOMPARE(entriesOf(form.str_FileList, 3),
                  (QStringList{QStringLiteral("img01.jpg"), QStringLiteral("img02.jpg"), QStringLiteral("img03.jpg")}));
         QVERIFY(form.Command1->isEnabled());
@@ -92,7 +93,8 @@ private Q_SLOTS:
         QVERIFY(disabledDuringMessage);
         QVERIFY(form.Command1->isEnabled());
         // The header is shown, everything else of the last run is gone.
-        QCOMPARE(form.txt_Out->toPlainText(), shown(QStringLiteral("<html>\r\n<title>Tessaly</title>\r\n<table border=0>")));
+        QCOMPARE(form.txt_Out->toPlainText(),
+                 shown(QStringLiteral("<html>\r\n<title>Tessaly</title>\r\n<table border=0>")));
         QVERIFY(form.str_Out.isEmpty());
         QCOMPARE(form.int_FileCnt, qint16(0));
         QCOMPARE(form.str_UrlList.size(), 1);
@@ -114,12 +116,10 @@ private Q_SLOTS:
         QTest::newRow("existing entry moves up")
             << QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")} << QStringLiteral("c")
             << QStringList{QStringLiteral("c"), QStringLiteral("a"), QStringLiteral("b")};
-        QTest::newRow("top entry stays")
-            << QStringList{QStringLiteral("a"), QStringLiteral("b")} << QStringLiteral("a")
-            << QStringList{QStringLiteral("a"), QStringLiteral("b")};
-        QTest::newRow("case matters")
-            << QStringList{QStringLiteral("a"), QStringLiteral("B")} << QStringLiteral("b")
-            << QStringList{QStringLiteral("b"), QStringLiteral("a"), QStringLiteral("B")};
+        QTest::newRow("top entry stays") << QStringList{QStringLiteral("a"), QStringLiteral("b")} << QStringLiteral("a")
+                                         << QStringList{QStringLiteral("a"), QStringLiteral("b")};
+        QTest::newRow("case matters") << QStringList{QStringLiteral("a"), QStringLiteral("B")} << QStringLiteral("b")
+                                      << QStringList{QStringLiteral("b"), QStringLiteral("a"), QStringLiteral("B")};
         QTest::newRow("empty text is an entry") << QStringList() << QString() << QStringList{QString()};
         QTest::newRow("first of duplicates moves")
             << QStringList{QStringLiteral("a"), QStringLiteral("x"), QStringLiteral("x")} << QStringLiteral("x")
@@ -178,8 +178,8 @@ private Q_SLOTS:
         form.Command1->click();
         QVERIFY(form.str_Out.size() > 30720);
         QVERIFY(form.str_Out.endsWith(QStringLiteral("img1000.jpg \"><br></a>\r\n")));
-        const QString expected =
-            form.str_Out.first(30720) + QStringLiteral("\r\n----------  これ以降にもデータがあります.  ----------\r\n");
+        const QString expected = form.str_Out.first(30720)
+            + QStringLiteral("\r\n----------  これ以降にもデータがあります.  ----------\r\n");
         QCOMPARE(form.txt_Out->toPlainText(), shown(expected));
     }
 };

@@ -17,40 +17,47 @@ using namespace quorel;
 namespace
 {
 // The keys and header texts in CP932.
-#define KEY_BASE "[\x83x\x81[\x83X\x83" "A\x83h\x83\x8C\x83X]"           // [ベースアドレス]
-#define KEY_FOLDERS "[\x83t\x83H\x83\x8B\x83_\x83\x8A\x83X\x83g]"        // [フォルダリスト]
-#define KEY_THUMB "[\x83T\x83\x80\x83l\x83" "C\x83\x8B]"                 // [サムネイル]
-#define KEY_CHECK "[\x83t\x83H\x83\x8B\x83_\x83`\x83" "F\x83" "b\x83N]" // [フォルダチェック]
-#define KEY_COLUMNS "[\x95\x9D]"                                         // [幅]
-#define KEY_SIZE "[\x91\xE5\x82\xAB\x82\xB3]"                            // [大きさ]
-#define KEY_HEAD "[\x93\xAA]"                                            // [頭]
-#define KEY_TAIL "[\x82\xA8\x90K]"                                       // [お尻]
-#define KEY_START "[\x8AJ\x8En]"                                         // [開始]
-#define KEY_END "[\x8FI\x97\xB9]"                                        // [終了]
-#define KEY_DIGITS "[\x8C\x85\x90\x94]"                                  // [桁数]
-#define KEY_OUT "[\x8Fo\x97\xCD\x83t\x83H\x83\x8B\x83_]"                 // [出力フォルダ]
+#define KEY_BASE                                                                                                       \
+    "[\x83x\x81[\x83X\x83"                                                                                             \
+    "A\x83h\x83\x8C\x83X]" // [ベースアドレス]
+#define KEY_FOLDERS "[\x83t\x83H\x83\x8B\x83_\x83\x8A\x83X\x83g]" // [フォルダリスト]
+#define KEY_THUMB                                                                                                      \
+    "[\x83T\x83\x80\x83l\x83"                                                                                          \
+    "C\x83\x8B]" // [サムネイル]
+#define KEY_CHECK                                                                                                      \
+    "[\x83t\x83H\x83\x8B\x83_\x83`\x83"                                                                                \
+    "F\x83"                                                                                                            \
+    "b\x83N]" // [フォルダチェック]
+#define KEY_COLUMNS "[\x95\x9D]" // [幅]
+#define KEY_SIZE "[\x91\xE5\x82\xAB\x82\xB3]" // [大きさ]
+#define KEY_HEAD "[\x93\xAA]" // [頭]
+#define KEY_TAIL "[\x82\xA8\x90K]" // [お尻]
+#define KEY_START "[\x8AJ\x8En]" // [開始]
+#define KEY_END "[\x8FI\x97\xB9]" // [終了]
+#define KEY_DIGITS "[\x8C\x85\x90\x94]" // [桁数]
+#define KEY_OUT "[\x8Fo\x97\xCD\x83t\x83H\x83\x8B\x83_]" // [出力フォルダ]
 #define KEY_IMAGES "[\x89\xE6\x91\x9C\x8Fo\x97\xCD\x83t\x83H\x83\x8B\x83_]" // [画像出力フォルダ]
-#define HEADER_TITLE ";Tessaly\x8D\xEC\x90\xAC \x90\xDD\x92\xE8\x83t\x83@\x83" "C\x83\x8B" // ;Tessaly作成 設定ファイル
-#define HEADER_CREATED ";\x8D\xEC\x90\xAC\x81" "F "                      // ;作成：
+#define HEADER_TITLE                                                                                                   \
+    ";Tessaly\x8D\xEC\x90\xAC \x90\xDD\x92\xE8\x83t\x83@\x83"                                                          \
+    "C\x83\x8B" // ;Tessaly作成 設定ファイル
+#define HEADER_CREATED                                                                                                 \
+    ";\x8D\xEC\x90\xAC\x81"                                                                                            \
+    "F " // ;作成：
 // ;ご意見・ご感想は quorel@example.org までお寄せください。
-#define HEADER_COMMENT ";\x82\xB2\x88\xD3\x8C\xA9\x81" "E\x82\xB2\x8A\xB4\x91z\x82\xCD quorel@example.org " \
-    "\x82\xDC\x82\xC5\x82\xA8\x8A\xF1\x82\xB9\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81" "B"
+#define HEADER_COMMENT                                                                                                 \
+    ";\x82\xB2\x88\xD3\x8C\xA9\x81"                                                                                    \
+    "E\x82\xB2\x8A\xB4\x91z\x82\xCD quorel@example.org "                                                               \
+    "\x82\xDC\x82\xC5\x82\xA8\x8A\xF1\x82\xB9\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81"                                     \
+    "B"
 
 // The example of a file written after some use.
-const QByteArray exampleFile = HEADER_TITLE "\r\n" HEADER_CREATED "2001/05/10 12:34:56\r\n\r\n" HEADER_COMMENT "\r\n\r\n"
-    KEY_BASE "\r\n 2 \r\nphotos/2001/\r\nphotos/2000/\r\n[End Of List]\r\n\r\n"
-    KEY_FOLDERS "\r\n 1 \r\nC:\\images\r\n[End Of List]\r\n\r\n"
-    KEY_THUMB "\r\n 1 \r\n"
-    KEY_CHECK "\r\n 0 \r\n"
-    KEY_COLUMNS "\r\n5\r\n"
-    KEY_SIZE "\r\n80\r\n"
-    KEY_HEAD "\r\n 2 \r\nimg\r\nTest\r\n[End Of List]\r\n\r\n"
-    KEY_TAIL "\r\n 4 \r\n.gif\r\n.jpg\r\n.jpeg\r\n.bmp\r\n[End Of List]\r\n\r\n"
-    KEY_START "\r\n1\r\n"
-    KEY_END "\r\n120\r\n"
-    KEY_DIGITS "\r\n3\r\n"
-    KEY_OUT "\r\nC:\\pages\\\r\n"
-    KEY_IMAGES "\r\nC:\\images\r\n";
+const QByteArray exampleFile = HEADER_TITLE
+    "\r\n" HEADER_CREATED "2001/05/10 12:34:56\r\n\r\n" HEADER_COMMENT "\r\n\r\n" KEY_BASE
+    "\r\n 2 \r\nphotos/2001/\r\nphotos/2000/\r\n[End Of List]\r\n\r\n" KEY_FOLDERS
+    "\r\n 1 \r\nC:\\images\r\n[End Of List]\r\n\r\n" KEY_THUMB "\r\n 1 \r\n" KEY_CHECK "\r\n 0 \r\n" KEY_COLUMNS
+    "\r\n5\r\n" KEY_SIZE "\r\n80\r\n" KEY_HEAD "\r\n 2 \r\nimg\r\nTest\r\n[End Of List]\r\n\r\n" KEY_TAIL
+    "\r\n 4 \r\n.gif\r\n.jpg\r\n.jpeg\r\n.bmp\r\n[End Of List]\r\n\r\n" KEY_START "\r\n1\r\n" KEY_END
+    "\r\n120\r\n" KEY_DIGITS "\r\n3\r\n" KEY_OUT "\r\nC:\\pages\\\r\n" KEY_IMAGES "\r\nC:\\images\r\n";
 
 QByteArray contentsOf(const QString &path)
 {
@@ -86,7 +93,8 @@ private Q_SLOTS:
         auto form = newWindow();
         QVERIFY(form->Form_Load());
 
-        QCOMPARE(itemsOf(*form->cmb_Name), (QStringList{QStringLiteral("photos/2001/"), QStringLiteral("photos/2000/")}));
+        QCOMPARE(itemsOf(*form->cmb_Name),
+                 (QStringList{QStringLiteral("photos/2001/"), QStringLiteral("photos/2000/")}));
         QCOMPARE(form->cmb_Name->currentText(), QStringLiteral("photos/2001/"));
         QCOMPARE(itemsOf(*form->cmb_Chk_FoN), QStringList{QStringLiteral("C:\\images")});
         QCOMPARE(form->cmb_Chk_FoN->currentText(), QStringLiteral("C:\\images"));
@@ -132,22 +140,15 @@ private Q_SLOTS:
 
         QVERIFY(ui::SettingsBinding::writeFile(*form, iniPath(), QStringLiteral("2001/05/10 12:34:56")));
 
-        const QByteArray expected = HEADER_TITLE "\r\n" HEADER_CREATED "2001/05/10 12:34:56\r\n\r\n" HEADER_COMMENT
-            "\r\n\r\n" KEY_BASE "\r\n 15 \r\nhttp://www.example.org/\x8E\xCA\x90^/\r\n"
+        const QByteArray expected = HEADER_TITLE
+            "\r\n" HEADER_CREATED "2001/05/10 12:34:56\r\n\r\n" HEADER_COMMENT "\r\n\r\n" KEY_BASE
+            "\r\n 15 \r\nhttp://www.example.org/\x8E\xCA\x90^/\r\n"
             "a2\r\na3\r\na4\r\na5\r\na6\r\na7\r\na8\r\na9\r\na10\r\na11\r\na12\r\na13\r\na14\r\na15\r\n"
-            "[End Of List]\r\n\r\n"
-            KEY_FOLDERS "\r\n 1 \r\n\r\n[End Of List]\r\n\r\n"
-            KEY_THUMB "\r\n 2 \r\n"
-            KEY_CHECK "\r\n 1 \r\n"
-            KEY_COLUMNS "\r\n7\r\n"
-            KEY_SIZE "\r\n\r\n"
-            KEY_HEAD "\r\n 1 \r\nTest\r\n[End Of List]\r\n\r\n"
-            KEY_TAIL "\r\n 4 \r\n.jpg\r\n.jpeg\r\n.gif\r\n.bmp\r\n[End Of List]\r\n\r\n"
-            KEY_START "\r\n 0\r\n"
-            KEY_END "\r\n50\r\n"
-            KEY_DIGITS "\r\n3\r\n"
-            KEY_OUT "\r\n/home/u/pages/\r\n"
-            KEY_IMAGES "\r\n\r\n";
+            "[End Of List]\r\n\r\n" KEY_FOLDERS "\r\n 1 \r\n\r\n[End Of List]\r\n\r\n" KEY_THUMB "\r\n 2 \r\n" KEY_CHECK
+            "\r\n 1 \r\n" KEY_COLUMNS "\r\n7\r\n" KEY_SIZE "\r\n\r\n" KEY_HEAD
+            "\r\n 1 \r\nTest\r\n[End Of List]\r\n\r\n" KEY_TAIL
+            "\r\n 4 \r\n.jpg\r\n.jpeg\r\n.gif\r\n.bmp\r\n[End Of List]\r\n\r\n" KEY_START "\r\n 0\r\n" KEY_END
+            "\r\n50\r\n" KEY_DIGITS "\r\n3\r\n" KEY_OUT "\r\n/home/u/pages/\r\n" KEY_IMAGES "\r\n\r\n";
         QCOMPARE(contentsOf(iniPath()), expected);
         // An empty list is saved with the box's text, which thereby becomes its entry.
         QCOMPARE(itemsOf(*form->cmb_Head), QStringList{QStringLiteral("Test")});
@@ -175,8 +176,8 @@ private Q_SLOTS:
         QTest::newRow("missing") << QByteArray() << QStringLiteral("0") << QStringList();
         QTest::newRow("truncated in a list") << QByteArray(KEY_START "\r\n9\r\n" KEY_HEAD "\r\n 3 \r\nx\r\n")
                                              << QStringLiteral("9") << QStringList{QStringLiteral("x")};
-        QTest::newRow("truncated before a value") << QByteArray(KEY_START "\r\n9\r\n" KEY_END)
-                                                  << QStringLiteral("9") << QStringList();
+        QTest::newRow("truncated before a value")
+            << QByteArray(KEY_START "\r\n9\r\n" KEY_END) << QStringLiteral("9") << QStringList();
     }
 
     void missingOrTruncatedFile()
@@ -245,7 +246,6 @@ private Q_SLOTS:
         QCOMPARE(contentsOf(pathOf(QStringLiteral("quorel.ini/kept"))), QByteArray("kept"));
         QVERIFY(fake().messages.isEmpty());
     }
-
 };
 
 QTEST_MAIN(TestSettingsFile)

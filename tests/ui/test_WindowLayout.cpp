@@ -56,10 +56,10 @@ private Q_SLOTS:
         QTest::newRow("cmd_ana as high as cmb_Name") << QStringLiteral("cmd_ana") << QRectF(4920, 480, 615, 300);
         QTest::newRow("Text3 on Command1") << QStringLiteral("Text3") << QRectF(120, 1920, 615, 375);
         QTest::newRow("Label1 with Label7") << QStringLiteral("Label1") << QRectF(120, 180, 1080, 180);
-        QTest::newRow("chk_Chk_FoN keeps the half twip") << QStringLiteral("chk_Chk_FoN")
-                                                         << QRectF(120, 2422.5, 1575, 255);
-        QTest::newRow("cmd_Chk_FoN as high as its box") << QStringLiteral("cmd_Chk_FoN")
-                                                        << QRectF(5160, 2400, 375, 300);
+        QTest::newRow("chk_Chk_FoN keeps the half twip")
+            << QStringLiteral("chk_Chk_FoN") << QRectF(120, 2422.5, 1575, 255);
+        QTest::newRow("cmd_Chk_FoN as high as its box")
+            << QStringLiteral("cmd_Chk_FoN") << QRectF(5160, 2400, 375, 300);
     }
 
     void startUpAlignment()
