@@ -34,6 +34,8 @@ case "${1:-}" in
     ;;
   test)
     scripts/install-deps.sh
+    # The sources keep to the committed .clang-format.
+    git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
     deb=$(package)
     # The package's test checks the package just made; without it, that test skips.
     QUOREL_PACKAGE=$deb ctest --test-dir build --output-on-failure -j2

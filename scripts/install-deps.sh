@@ -13,8 +13,8 @@ packages=(
   fonts-ipafont-gothic
   # The tests' loopback HTTP server, and the benchmarks with the curl command line they race.
   libcpp-httplib-dev libbenchmark-dev curl
-  # The libFuzzer targets: clang and its sanitizer and fuzzer runtimes.
-  clang libclang-rt-dev
+  # The libFuzzer targets: clang and its sanitizer and fuzzer runtimes; clang-format checks the style.
+  clang libclang-rt-dev clang-format
   # The Debian package: CPack's DEB generator finds the programs with file and runs dpkg-shlibdeps
   # (dpkg-dev) for the library dependencies; its checks run lintian, desktop-file-validate
   # (desktop-file-utils), appstreamcli (appstream) on the metainfo, and man (man-db, with
