@@ -1,4 +1,5 @@
 #include "platform/FileIO.h"
+#include "support/FileBytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,22 +9,11 @@
 
 using namespace quorel::platform;
 using namespace Qt::StringLiterals;
+using quorel::tests::contentsOf;
+using quorel::tests::putBytes;
 
 namespace
-{
-QByteArray contentsOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void putBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-}
+{ }
 
 class TestFileIO : public QObject
 {
@@ -46,7 +36,7 @@ private Q_SLOTS:
     void writeReplacesLongerFileWhole()
     {
         const QString path = pathOf(u"page.htm"_s);
-        putBytes(path, QByteArray(1000, 'x'));
+        QVERIFY(putBytes(path, QByteArray(1000, 'x')));
         QVERIFY(FileIO::writeWhole(path, "ab").ok());
         QCOMPARE(contentsOf(path), QByteArray("ab"));
     }
@@ -55,7 +45,7 @@ private Q_SLOTS:
     {
         const QString file = pathOf(u"real.htm"_s);
         const QString link = pathOf(u"link.htm"_s);
-        putBytes(file, "old");
+        QVERIFY(putBytes(file, "old"));
         QVERIFY(QFile::link(file, link));
         QVERIFY(FileIO::writeWhole(link, "new").ok());
         QVERIFY(QFileInfo(link).isSymLink());
@@ -90,7 +80,7 @@ private Q_SLOTS:
     void readOnlyFileIsKept()
     {
         const QString path = pathOf(u"kept.htm"_s);
-        putBytes(path, "old");
+        QVERIFY(putBytes(path, "old"));
         QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadUser));
         if (QFileInfo(path).isWritable())
             QSKIP("Permission bits do not stop this user's writes.");
@@ -117,7 +107,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, bytes);
         QFETCH(QStringList, lines);
         const QString path = pathOf(u"quorel.ini"_s);
-        putBytes(path, bytes);
+        QVERIFY(putBytes(path, bytes));
         QCOMPARE(FileIO::readTextLines(path).value(), lines);
     }
 

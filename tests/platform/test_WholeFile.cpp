@@ -1,6 +1,7 @@
 #include "platform/FileIO.h"
 #include "platform/WholeFile.h"
 #include "platform/WholeFileSeams.h"
+#include "support/FileBytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,23 +24,13 @@
 
 using namespace quorel::platform;
 using namespace Qt::StringLiterals;
+using quorel::tests::contentsOf;
+using quorel::tests::putBytes;
 
 Q_DECLARE_METATYPE(WholeFileSeams::Step)
 
 namespace
 {
-QByteArray contentsOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool putBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 struct stat statusOf(const QString &path)
 {
     struct stat status

@@ -1,3 +1,4 @@
+#include "support/FileBytes.h"
 #include "support/WindowTest.h"
 #include "ui/CheckValue.h"
 #include "ui/Form1.h"
@@ -12,6 +13,8 @@
 #include <QTest>
 
 using namespace quorel;
+using tests::contentsOf;
+using tests::putBytes;
 using namespace Qt::StringLiterals;
 using platform::MessageIcon;
 
@@ -20,12 +23,6 @@ namespace
 platform::SaveDialogChoice choiceFor(const QString &path)
 {
     return {path, QFileInfo(path).fileName()};
-}
-
-QByteArray contentsOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 const QString pageFilter

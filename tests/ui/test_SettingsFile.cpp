@@ -1,3 +1,4 @@
+#include "support/FileBytes.h"
 #include "support/WindowTest.h"
 #include "ui/CheckValue.h"
 #include "ui/Form1.h"
@@ -13,6 +14,8 @@
 #include <QTest>
 
 using namespace quorel;
+using tests::contentsOf;
+using tests::putBytes;
 
 namespace
 {
@@ -59,17 +62,6 @@ const QByteArray exampleFile = HEADER_TITLE
     "\r\n 4 \r\n.gif\r\n.jpg\r\n.jpeg\r\n.bmp\r\n[End Of List]\r\n\r\n" KEY_START "\r\n1\r\n" KEY_END
     "\r\n120\r\n" KEY_DIGITS "\r\n3\r\n" KEY_OUT "\r\nC:\\pages\\\r\n" KEY_IMAGES "\r\nC:\\images\r\n";
 
-QByteArray contentsOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 }
 
 class TestSettingsFile : public tests::WindowTest
@@ -89,7 +81,7 @@ class TestSettingsFile : public tests::WindowTest
 private Q_SLOTS:
     void exampleFileGivesTheDescribedState()
     {
-        QVERIFY(writeFile(iniPath(), exampleFile));
+        QVERIFY(putBytes(iniPath(), exampleFile));
         auto form = newWindow();
         QVERIFY(form->Form_Load());
 
@@ -186,7 +178,7 @@ private Q_SLOTS:
         QFETCH(QString, start);
         QFETCH(QStringList, heads);
         if (!file.isNull())
-            QVERIFY(writeFile(iniPath(), file));
+            QVERIFY(putBytes(iniPath(), file));
         auto form = newWindow();
         QVERIFY(form->Form_Load());
         QCOMPARE(form->Text3->text(), start);
@@ -198,7 +190,7 @@ private Q_SLOTS:
 
     void refusedCopyNeitherReadsNorWrites()
     {
-        QVERIFY(writeFile(iniPath(), exampleFile));
+        QVERIFY(putBytes(iniPath(), exampleFile));
         fake().otherInstance = true;
         int beepsAtMessage = -1;
         fake().whileMessageShown = [this, &beepsAtMessage] { beepsAtMessage = fake().beeps; };
@@ -230,7 +222,7 @@ private Q_SLOTS:
         QFETCH(bool, beforeStart);
         auto makeFolder = [this] {
             QVERIFY(QDir(folderPath()).mkdir(QStringLiteral("quorel.ini")));
-            QVERIFY(writeFile(pathOf(QStringLiteral("quorel.ini/kept")), "kept"));
+            QVERIFY(putBytes(pathOf(QStringLiteral("quorel.ini/kept")), "kept"));
         };
         if (beforeStart)
             makeFolder();
