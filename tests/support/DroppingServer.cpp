@@ -61,6 +61,8 @@ void DroppingServer::run()
             continue;
         if (watched[0].revents)
             break;
+        // A connection accepted below was not polled yet: it has no entry in watched.
+        const std::size_t polled = connections.size();
         if (watched[1].revents & POLLIN) {
             const int fd = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
             if (fd >= 0) {
@@ -73,7 +75,7 @@ void DroppingServer::run()
         for (std::size_t i = 0; i < connections.size(); ++i) {
             Connection &c = connections[i];
             bool open = true;
-            if (watched[i + 2].revents) {
+            if (i < polled && watched[i + 2].revents) {
                 char buffer[4096];
                 const ssize_t got = ::recv(c.fd, buffer, sizeof buffer, 0);
                 if (got <= 0)
