@@ -80,8 +80,13 @@ private Q_SLOTS:
         QCOMPARE(received, size);
         QVERIFY(same);
         QVERIFY2(fetcher.largestPiece() <= (1 << 20), qPrintable(QString::number(fetcher.largestPiece())));
+#ifndef __SANITIZE_ADDRESS__
+        // AddressSanitizer holds freed memory back for a while, so only a plain build shows the peak.
         const qint64 growth = peakResident() - peakBefore;
         QVERIFY2(growth < size / 4, qPrintable(u"peak grew by %1 bytes"_s.arg(growth)));
+#else
+        Q_UNUSED(peakBefore);
+#endif
     }
 
     void storesTheWholeBodyWhateverTheStatus_data()
