@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -57,9 +58,10 @@ namespace
     {
         if (group == ::getegid())
             return true;
-        gid_t groups[256];
-        const int count = ::getgroups(256, groups);
-        return std::find(groups, groups + std::max(count, 0), group) != groups + std::max(count, 0);
+        std::vector<gid_t> groups(static_cast<std::size_t>(std::max(::getgroups(0, nullptr), 0)));
+        const int count = ::getgroups(static_cast<int>(groups.size()), groups.data());
+        groups.resize(static_cast<std::size_t>(std::max(count, 0)));
+        return std::find(groups.begin(), groups.end(), group) != groups.end();
     }
 
     // From the mode bits as the kernel weighs them for this user, leaving out ACLs. Root may write
@@ -161,8 +163,7 @@ core::Result<> WholeFile::open()
 {
     discard();
     // stat() follows links and opens nothing, so a pipe with no reader cannot stop the program here.
-    struct stat status
-    { };
+    struct stat status = {};
     const bool exists = ::stat(encoded(m_target).constData(), &status) == 0;
     if (!exists && errno != ENOENT)
         return failureFromErrno(errno);
@@ -183,17 +184,30 @@ core::Result<> WholeFile::open()
 
     // Nothing can be renamed over a file mounted over its name (as a container's configuration
     // file): it can only be written in place.
-    if (exists && mountedOverItsName(m_target)) {
+    core::Result<> opened = core::fail(QString());
+    if (exists && mountedOverItsName(m_target))
         m_inPlace = true;
-        reach(WholeFileSeams::Step::Opened);
-        return {};
-    }
-    core::Result<> opened = openTemporary(folder);
+    else
+        opened = openTemporary(folder);
     if (!opened && m_inPlace)
-        opened = {};
+        opened = mayWriteInPlace();
     if (opened)
         reach(WholeFileSeams::Step::Opened);
     return opened;
+}
+
+// Asked before any byte is held back, so that a file that cannot be written after all (a read-only
+// mount, an ACL) is refused before a whole download waits in memory for it.
+core::Result<> WholeFile::mayWriteInPlace()
+{
+    const int fd = ::open(encoded(m_target).constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        m_inPlace = false;
+        return failureFromErrno(error);
+    }
+    ::close(fd);
+    return {};
 }
 
 core::Result<> WholeFile::openTemporary(const QString &folder)
@@ -201,10 +215,15 @@ core::Result<> WholeFile::openTemporary(const QString &folder)
     const WholeFileSeams::Hooks &hooks = WholeFileSeams::current();
     int error = EACCES;
     if (!hooks.folderWritable || hooks.folderWritable(folder)) {
-        m_fd = ::open(encoded(folder).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
-        if (m_fd >= 0)
-            return {};
-        error = errno;
+        // An unnamed file is linked in through /proc; where that is missing only a named stand-in will do.
+        static const bool procReachable = ::access("/proc/self/fd", X_OK) == 0;
+        error = EOPNOTSUPP;
+        if (procReachable) {
+            m_fd = ::open(encoded(folder).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+            if (m_fd >= 0)
+                return {};
+            error = errno;
+        }
         if (error == EOPNOTSUPP || error == EISDIR || error == EINVAL) {
             for (int attempt = 0; attempt < 100; ++attempt) {
                 const QString name = hiddenNameIn(folder);
@@ -324,8 +343,7 @@ core::Result<> WholeFile::commitInPlace()
         discard();
         return failureFromErrno(error);
     }
-    struct stat status
-    { };
+    struct stat status = {};
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(fd);
         discard();

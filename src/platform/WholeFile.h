@@ -34,6 +34,7 @@ private:
     core::Result<> failure(const QString &reason) const;
     core::Result<> failureFromErrno(int error) const;
     core::Result<> openTemporary(const QString &folder);
+    core::Result<> mayWriteInPlace();
     core::Result<> commitInPlace();
 
     QString m_path; // as the user named it, for messages

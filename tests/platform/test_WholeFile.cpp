@@ -33,8 +33,7 @@ namespace
 {
 struct stat statusOf(const QString &path)
 {
-    struct stat status
-    { };
+    struct stat status = {};
     ::lstat(QFile::encodeName(path).constData(), &status);
     return status;
 }
@@ -255,6 +254,9 @@ private Q_SLOTS:
         QTest::newRow("writable file in read-only tree") << u"read-only tree"_s << QString();
         // A file mounted over its name cannot be renamed over, even in a writable folder.
         QTest::newRow("file mounted over its name") << u"mounted file"_s << QString();
+        // Refused when opened, before a download would hold the whole body for it.
+        QTest::newRow("read-only file mounted over its name")
+            << u"read-only mounted file"_s << u"書き込みが許可されていません。"_s;
     }
 
     void inPlaceWriteOnMountedFiles()
@@ -282,6 +284,11 @@ private Q_SLOTS:
             QVERIFY(mount(holder, path, nullptr, MS_BIND, nullptr));
             if (setting == u"read-only tree"_s)
                 QVERIFY(mount({}, folder, nullptr, MS_REMOUNT | MS_RDONLY, nullptr));
+            if (setting == u"read-only mounted file"_s) {
+                QVERIFY(mount({}, path, nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr));
+                WholeFile file(path);
+                QVERIFY(!file.open());
+            }
         }
 
         const quorel::core::Result<> written = FileIO::writeWhole(path, page);
