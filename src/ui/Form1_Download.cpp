@@ -95,7 +95,8 @@ void Form1::cmd_Get_Click()
     const core::Result<> outcome
         = fetcher ? downloadBesideTheWindow(*fetcher) : core::Result<>(core::fail(platform::notReadyToTransfer()));
     // A run stopped by the window's close or the end of the program ends without a word.
-    if (!outcome && !std::exchange(m_downloadStopped, false))
+    const bool stopped = std::exchange(m_downloadStopped, false);
+    if (!outcome && !stopped)
         showMessage(outcome.error(), platform::MessageIcon::Exclamation);
     cmd_Get->setEnabled(true);
     if (std::exchange(m_closeAfterDownload, false))
