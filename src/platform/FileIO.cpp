@@ -61,8 +61,7 @@ core::Result<QStringList> readTextLines(const QString &path)
     // would wake a writer waiting on it. O_NONBLOCK and the second look cover a swap in between,
     // where a pipe would otherwise keep the window from ever appearing.
     const QByteArray name = QFile::encodeName(path);
-    struct stat named
-    { };
+    struct stat named = {};
     if (::stat(name.constData(), &named) != 0)
         return failureFromErrno(errno);
     if (!S_ISREG(named.st_mode))
@@ -70,8 +69,7 @@ core::Result<QStringList> readTextLines(const QString &path)
     const int fd = ::open(name.constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return failureFromErrno(errno);
-    struct stat status
-    { };
+    struct stat status = {};
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(fd);
         return failure(notRegular);

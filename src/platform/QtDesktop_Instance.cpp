@@ -29,8 +29,7 @@ bool InstanceLock::heldElsewhere(const QString &path)
     // line rings), and creating through a link could make a file anywhere, as root too. Anything
     // else in the lock's place is passed over for the folder that holds it, as by every copy.
     QByteArray name = QFile::encodeName(path);
-    struct stat status
-    { };
+    struct stat status = {};
     if (::lstat(name.constData(), &status) == 0 && !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode))
         name = QFile::encodeName(QFileInfo(path).absolutePath());
     int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC, 0644);

@@ -107,8 +107,7 @@ private Q_SLOTS:
         QProcess program;
         QVERIFY(ProgramProcess::startOffscreen(program, m_program));
         QVERIFY(ProgramProcess::endsCleanlyOn(program, SIGTERM));
-        struct stat status
-        { };
+        struct stat status = {};
         QCOMPARE(::lstat(QFile::encodeName(iniPath()).constData(), &status), 0);
         QCOMPARE(S_ISREG(status.st_mode), saves);
         if (saves) {
