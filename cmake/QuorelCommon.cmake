@@ -23,3 +23,12 @@ if(QUOREL_FUZZ)
   target_compile_options(quorel_flags INTERFACE -fsanitize=fuzzer-no-link)
 endif()
 set(CMAKE_AUTOMOC ON)
+
+# The Qt headers every file of a target reads, compiled once for the target instead of once a file.
+function(quorel_precompile_qt target)
+  set(headers <QString> <QStringList> <QByteArray> <QList> <QObject>)
+  if("WIDGETS" IN_LIST ARGN)
+    list(APPEND headers <QWidget> <QComboBox> <QLineEdit> <QPushButton> <QCheckBox> <QLabel>)
+  endif()
+  target_precompile_headers(${target} PRIVATE ${headers})
+endfunction()

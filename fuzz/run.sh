@@ -7,9 +7,10 @@ seconds=${1:?usage: fuzz/run.sh SECONDS}
 cd "$(dirname "$0")/.."
 
 build=build-fuzz
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-  -DQUOREL_FUZZ=ON -DQUOREL_BUILD_TESTS=OFF -DQUOREL_BUILD_BENCH=OFF > /dev/null
-cmake --build "$build" --target fuzz_targets
+# Everything the build has without tests: the fuzz targets, and the program itself.
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DQUOREL_FUZZ=ON \
+  -DQUOREL_WERROR="${QUOREL_WERROR:-OFF}" > /dev/null
+cmake --build "$build"
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
