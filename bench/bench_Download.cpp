@@ -23,6 +23,12 @@ using namespace Qt::StringLiterals;
 
 namespace
 {
+// Enough to tell one failure from another; the sentences belong to the window.
+std::string describe(const quorel::core::Failure &failure)
+{
+    return "failure " + std::to_string(static_cast<int>(failure.reason)) + " at " + failure.subject.toStdString();
+}
+
 constexpr int fileCount = 1000;
 constexpr qsizetype fileSize = 10 * 1024;
 
@@ -62,13 +68,12 @@ QString newFolder()
 void DownloadLoop(benchmark::State &state)
 {
     const Fixture &f = fixture();
-    const quorel::core::OneBasedStrings urls(f.urls);
-    const quorel::core::OneBasedStrings names(f.names);
+    const quorel::core::PageImages images{f.urls, f.names};
     for (auto _ : state) {
         const QString folder = newFolder();
         quorel::platform::CurlFetcher fetcher;
-        if (const auto done = quorel::platform::downloadImages(urls, names, fileCount, folder, fetcher); !done) {
-            state.SkipWithError(done.error().toStdString().c_str());
+        if (const auto done = quorel::platform::downloadImages(images, folder, fetcher); !done) {
+            state.SkipWithError(describe(done.error()).c_str());
             return;
         }
     }
@@ -84,7 +89,7 @@ void TransfersAlone(benchmark::State &state)
         quorel::platform::CurlFetcher fetcher;
         for (const QString &url : f.urls)
             if (const auto done = fetcher.fetch(url, discard); !done) {
-                state.SkipWithError(done.error().toStdString().c_str());
+                state.SkipWithError(describe(done.error()).c_str());
                 return;
             }
     }

@@ -22,7 +22,7 @@ PageRequest largestPage()
 
 void checkImages(benchmark::State &state, const Result<PageResult> &result)
 {
-    if (!result || result->addresses.size() != PageLimits::maxImages) {
+    if (!result || result->images.count() != PageLimits::maxImages) {
         state.SkipWithError("the page does not hold 32767 images");
         return;
     }
@@ -32,7 +32,7 @@ void checkImages(benchmark::State &state, const Result<PageResult> &result)
 void plainPage(benchmark::State &state)
 {
     const PageRequest request = largestPage();
-    Result<PageResult> result = fail(QString());
+    Result<PageResult> result = fail(Reason::PageTooLarge);
     for (auto _ : state) {
         result = generatePage(request);
         benchmark::DoNotOptimize(result);
@@ -50,7 +50,7 @@ void thumbnailPageWithCheckList(benchmark::State &state)
         folder.append(QStringLiteral("img%1.jpg").arg(4 * k, 5, 10, QLatin1Char('0')));
     request.useCheckFolder = true;
     request.listCheckFolder = [&folder] { return folder; };
-    Result<PageResult> result = fail(QString());
+    Result<PageResult> result = fail(Reason::PageTooLarge);
     for (auto _ : state) {
         result = generatePage(request);
         benchmark::DoNotOptimize(result);

@@ -54,15 +54,16 @@ QStringList consumeCheckFolder(FuzzedDataProvider &input, const PageRequest &req
 void checkResult(const PageRequest &request, const Result<PageResult> &outcome)
 {
     if (!outcome) {
-        fuzz::require(!outcome.error().isEmpty(), "a refusal says why");
+        fuzz::require(outcome.error().action == Action::None, "a refusal is the request's own");
         return;
     }
     const PageResult &result = *outcome;
-    fuzz::require(result.addresses.size() == result.fileNames.size(), "one file name per address");
-    fuzz::require(result.addresses.size() <= PageLimits::maxImages, "the image limit holds");
+    const PageImages &images = result.images;
+    fuzz::require(images.addresses.size() == images.fileNames.size(), "one file name per address");
+    fuzz::require(images.count() <= PageLimits::maxImages, "the image limit holds");
     fuzz::require(result.text.size() <= PageLimits::maxPageUnits, "the size limit holds");
-    for (qsizetype i = 0; i < result.addresses.size(); ++i)
-        fuzz::require(result.addresses.at(i) == request.baseAddress + result.fileNames.at(i),
+    for (qsizetype i = 0; i < images.count(); ++i)
+        fuzz::require(images.addresses.at(i) == request.baseAddress + images.fileNames.at(i),
                       "the address is the base and the file name");
     fuzz::require(displayText(result.text).size() <= PageLimits::displayUnits + 64, "the shown text is cut");
 }

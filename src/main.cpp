@@ -1,4 +1,4 @@
-#include "platform/QtDesktop.h"
+#include "platform/desktop/QtDesktop.h"
 #include "ui/ProgramRun.h"
 
 #include <QApplication>
@@ -8,5 +8,5 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quorel"));
     quorel::platform::QtDesktop desktop;
-    return quorel::ui::runProgram(desktop);
+    return quorel::ui::runProgram(desktop.roles());
 }

@@ -12,11 +12,11 @@ CheckFolderMerge::CheckFolderMerge(const QStringList &listedNames, const QString
     const QString lowerStart = startName.toLower();
     for (const QString &name : listedNames) {
         if (lowerStart <= name)
-            str_ChkList.append(name);
+            m_checkList.append(name);
     }
-    std::sort(str_ChkList.begin(), str_ChkList.end());
-    m_lowered.reserve(str_ChkList.size());
-    for (const QString &name : std::as_const(str_ChkList))
+    std::sort(m_checkList.begin(), m_checkList.end());
+    m_lowered.reserve(m_checkList.size());
+    for (const QString &name : std::as_const(m_checkList))
         m_lowered.append(name.toLower());
     m_on = true;
 }

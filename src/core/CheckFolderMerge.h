@@ -22,11 +22,11 @@ public:
     bool leavesOut(const QString &fileName);
 
     bool isOn() const { return m_on; }
-    const QStringList &checkList() const { return str_ChkList; }
+    const QStringList &checkList() const { return m_checkList; }
 
 private:
     bool m_on = false;
-    QStringList str_ChkList;
+    QStringList m_checkList;
     QStringList m_lowered;
     qsizetype m_position = 0;
 };

@@ -13,12 +13,6 @@ namespace quorel::core
 {
 namespace
 {
-    const QString startEndMessage = QStringLiteral("開始、終了に正しい数値を入力してください");
-    const QString digitCountMessage = QStringLiteral("桁数に正しい数値を入力してください。");
-    const QString tooManyImagesMessage = QStringLiteral("1ページに作成できる画像は32767個までです。");
-    const QString zeroColumnsMessage = QStringLiteral("幅に0以外の数値を入力してください。");
-    const QString tooLargeMessage = QStringLiteral("作成するデータが大きすぎます。");
-
     void appendNumberText(QString &out, qint64 n, qint64 digits)
     {
         char16_t buffer[24];
@@ -66,16 +60,16 @@ namespace
             const auto start = NumberReading::wholeValueOfNumericText(m_request.startText);
             const auto end = NumberReading::wholeValueOfNumericText(m_request.endText);
             if (!start || !end)
-                return refuse(startEndMessage);
+                return refuse(Reason::BadStartOrEnd);
             const auto digits = NumberReading::wholeValue32(NumberReading::numericValue(m_request.digitCountText));
             if (!digits)
-                return refuse(digitCountMessage);
+                return refuse(Reason::BadDigitCount);
             m_digits = std::max<qint64>(*digits, 0);
             if (*start <= *end && m_digits > PageLimits::maxPageUnits)
-                return refuse(tooLargeMessage);
+                return refuse(Reason::PageTooLarge);
             m_firstValue = NumberReading::numericValue(m_request.startText);
             m_lastValue = NumberReading::numericValue(m_request.endText);
-            str_ImgAttr = Markup::imageAttributes(m_kind, m_request.sizeText);
+            m_imageAttributes = Markup::imageAttributes(m_kind, m_request.sizeText);
             m_columns = NumberReading::wholeValue32(NumberReading::numericValue(m_request.columnsText));
 
             // An empty range has nothing to compare, and its start name could be of any size.
@@ -85,7 +79,7 @@ namespace
 
             Markup::appendPageHeader(m_result.text, m_kind);
             if (*start <= *end && surelyTooLarge(qint64(*end) - *start + 1, merge.checkList().size()))
-                return refuse(tooLargeMessage);
+                return refuse(Reason::PageTooLarge);
             reserveFor(qint64(*end) - *start + 1);
             for (qint64 n = *start; n <= *end; ++n) {
                 const QString fileName = fileNameOf(n);
@@ -102,10 +96,10 @@ namespace
         }
 
         // Nothing of the run is kept but the message.
-        void refuse(const QString &message)
+        void refuse(Reason reason)
         {
             m_result = PageResult();
-            m_refusal = message;
+            m_refusal = reason;
         }
 
         // The download lists count too: together with the text they are what a run holds in memory.
@@ -113,7 +107,7 @@ namespace
         {
             if (m_result.text.size() + m_listUnits + more <= PageLimits::maxPageUnits)
                 return true;
-            refuse(tooLargeMessage);
+            refuse(Reason::PageTooLarge);
             return false;
         }
 
@@ -131,7 +125,7 @@ namespace
             const qint64 address = m_request.baseAddress.size() + fileName;
             qint64 perImage = address + fileName; // the download lists
             if (!m_request.addressOnly)
-                perImage += 2 * address + fileName + str_ImgAttr.size();
+                perImage += 2 * address + fileName + m_imageAttributes.size();
             qint64 least = m_result.text.size() + images * perImage;
             // An address list names every number, once the images are listed without refusal.
             if (m_request.addressOnly && numbers <= PageLimits::maxImages)
@@ -157,7 +151,7 @@ namespace
             const qsizetype numberLength = numberTextLength(m_digits);
             const qsizetype addressLength = m_request.baseAddress.size() + fileNameLength;
             return Markup::fixedCharactersPerImage + 3 * numberLength + 2 * addressLength + fileNameLength
-                + str_ImgAttr.size();
+                + m_imageAttributes.size();
         }
 
         QString fileNameOf(qint64 n) const
@@ -172,8 +166,8 @@ namespace
 
         bool emitImage(qint64 n, const QString &fileName)
         {
-            if (m_result.addresses.size() >= PageLimits::maxImages) {
-                refuse(tooManyImagesMessage);
+            if (m_result.images.addresses.size() >= PageLimits::maxImages) {
+                refuse(Reason::TooManyImages);
                 return false;
             }
             if (!fits(imageUnits(fileName.size()) + m_request.baseAddress.size() + fileName.size()))
@@ -182,8 +176,8 @@ namespace
             // In an address list the page is thrown away, so only the download lists are built.
             if (!m_request.addressOnly && !appendImageMarkup(n, address, fileName))
                 return false;
-            m_result.addresses.append(address);
-            m_result.fileNames.append(fileName);
+            m_result.images.addresses.append(address);
+            m_result.images.fileNames.append(fileName);
             m_listUnits += address.size() + fileName.size();
             return true;
         }
@@ -194,10 +188,11 @@ namespace
             const QString &number = m_number;
             if (m_kind == Markup::PageKind::Thumbnail) {
                 if (!m_columns || *m_columns == 0) {
-                    refuse(zeroColumnsMessage);
+                    refuse(Reason::ZeroColumns);
                     return false;
                 }
-                Markup::appendThumbnailCell(m_result.text, n % *m_columns == 0, number, address, fileName, str_ImgAttr);
+                Markup::appendThumbnailCell(m_result.text, n % *m_columns == 0, number, address, fileName,
+                                            m_imageAttributes);
                 return true;
             }
             QStringView prev;
@@ -206,7 +201,7 @@ namespace
             QStringView next;
             if (m_lastValue >= static_cast<double>(n + 1))
                 next = setNumberText(m_next, n + 1);
-            Markup::appendPlainBlock(m_result.text, number, prev, next, address, fileName, str_ImgAttr);
+            Markup::appendPlainBlock(m_result.text, number, prev, next, address, fileName, m_imageAttributes);
             return true;
         }
 
@@ -236,13 +231,13 @@ namespace
         double m_firstValue = 0;
         double m_lastValue = 0;
         std::optional<std::int32_t> m_columns;
-        QString str_ImgAttr;
+        QString m_imageAttributes;
         qsizetype m_listUnits = 0;
         QString m_number;
         QString m_prev;
         QString m_next;
         PageResult m_result;
-        std::optional<QString> m_refusal;
+        std::optional<Reason> m_refusal;
     };
 }
 

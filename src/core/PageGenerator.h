@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/PageImages.h"
 #include "core/Result.h"
 
 #include <QString>
@@ -30,9 +31,7 @@ struct PageRequest
 struct PageResult
 {
     QString text;
-    // Address and file name of every image put on the page, in order.
-    QStringList addresses;
-    QStringList fileNames;
+    PageImages images;
 };
 
 namespace PageLimits

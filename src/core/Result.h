@@ -1,23 +1,13 @@
 #pragma once
 
-#include <QString>
+#include "core/Failure.h"
 
+#include <optional>
 #include <utility>
 #include <variant>
 
 namespace quorel::core
 {
-// Why something failed: one short sentence for the user.
-struct Failure
-{
-    QString reason;
-};
-
-inline Failure fail(QString reason)
-{
-    return Failure{std::move(reason)};
-}
-
 // A value, or the Failure that stands in its place. Marked [[nodiscard]] so that an ignored failure
 // is a compile-time warning rather than a silent loss.
 template<typename T = void> class [[nodiscard]] Result
@@ -41,7 +31,7 @@ public:
     const T *operator->() const { return &value(); }
     T *operator->() { return &value(); }
 
-    const QString &error() const { return std::get<1>(m_state).reason; }
+    const Failure &error() const { return std::get<1>(m_state); }
 
 private:
     std::variant<T, Failure> m_state;
@@ -52,16 +42,14 @@ template<> class [[nodiscard]] Result<void>
 public:
     Result() = default;
     Result(Failure failure)
-        : m_failed(true)
-        , m_reason(std::move(failure.reason))
+        : m_failure(std::move(failure))
     { }
 
-    bool ok() const { return !m_failed; }
+    bool ok() const { return !m_failure.has_value(); }
     explicit operator bool() const { return ok(); }
-    const QString &error() const { return m_reason; }
+    const Failure &error() const { return *m_failure; }
 
 private:
-    bool m_failed = false;
-    QString m_reason;
+    std::optional<Failure> m_failure;
 };
 }

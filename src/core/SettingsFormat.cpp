@@ -2,6 +2,7 @@
 
 #include "core/AppTitle.h"
 #include "core/NumberReading.h"
+#include "core/ProgramVersion.h"
 
 #include <algorithm>
 #include <optional>
@@ -301,7 +302,8 @@ QString write(const Values &values, QStringView createdAt)
     out.line(u';' + appTitle() + QStringLiteral(" 設定ファイル"));
     out.line(QStringLiteral(";作成： ").append(createdAt));
     out.line(QString());
-    out.line(QStringLiteral(";ご意見・ご感想は quorel@example.org までお寄せください。"));
+    out.line(
+        QStringLiteral(";ご意見・ご感想は %1 までお寄せください。").arg(QString::fromUtf16(ProgramVersion::contact)));
     out.line(QString());
     out.line(keyBaseAddress);
     out.list(values.baseAddresses);

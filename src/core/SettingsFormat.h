@@ -11,28 +11,28 @@ namespace quorel::core::SettingsFormat
 // The recent-entry lists the file keeps.
 enum class ListField
 {
-    BaseAddress, // cmb_Name
-    CheckFolder, // cmb_Chk_FoN
-    Head, // cmb_Head
-    Tail, // cmb_Ext
+    BaseAddress,
+    CheckFolder,
+    Head,
+    Tail,
 };
 
 // The single texts the file keeps.
 enum class TextField
 {
-    Columns, // Text9
-    Size, // Text8
-    Start, // Text3
-    End, // Text4
-    Digits, // txt_Keta
-    OutFolder, // Module1::str_OutFolder, the folder of the last saved page
-    ImageFolder, // cmb_Fld
+    Columns, // of the thumbnail table
+    Size, // of a thumbnail
+    Start,
+    End,
+    Digits,
+    OutFolder, // the folder of the last saved page
+    ImageFolder, // where images are downloaded
 };
 
 enum class CheckField
 {
-    Thumbnail, // Check1
-    CheckFolder, // chk_Chk_FoN
+    Thumbnail,
+    CheckFolder,
 };
 
 // What the reader changes, in file order; the window applies each call as a user's change would.
@@ -46,7 +46,7 @@ public:
     virtual void setText(TextField field, const QString &text) = 0;
     // value is 0, 1 or 2.
     virtual void setCheckValue(CheckField field, int value) = 0;
-    // Enables or disables the check-folder box and its browse button (chk_fon_Enabled).
+    // Enables or disables the check-folder box and its browse button.
     virtual void enableCheckFolder(bool enabled) = 0;
 };
 

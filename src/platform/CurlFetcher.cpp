@@ -21,43 +21,47 @@ namespace
         return ready;
     }
 
-    const QString stoppedReason = u"転送を中止しました。"_s;
-    const QString headerTooLarge = u"サーバーの応答のヘッダーが大きすぎます。"_s;
-
-    QString reasonFor(CURLcode code)
+    core::Reason reasonFor(CURLcode code)
     {
         switch (code) {
         case CURLE_UNSUPPORTED_PROTOCOL:
-            return u"この種類のアドレスには対応していません。"_s;
+            return core::Reason::UnsupportedAddress;
         case CURLE_URL_MALFORMAT:
-            return u"アドレスの形式が正しくありません。"_s;
+            return core::Reason::MalformedAddress;
         case CURLE_COULDNT_RESOLVE_HOST:
         case CURLE_COULDNT_RESOLVE_PROXY:
-            return u"サーバーが見つかりません。"_s;
+            return core::Reason::ServerNotFound;
         case CURLE_COULDNT_CONNECT:
-            return u"サーバーに接続できませんでした。"_s;
+            return core::Reason::ConnectFailed;
         case CURLE_OPERATION_TIMEDOUT:
-            return u"サーバーからの応答が止まりました。"_s;
+            return core::Reason::ServerStalled;
         case CURLE_TOO_MANY_REDIRECTS:
-            return u"転送先の指定が多すぎます。"_s;
+            return core::Reason::TooManyRedirects;
         case CURLE_OUT_OF_MEMORY:
-            return u"データを受け取るメモリが足りません。"_s;
+            return core::Reason::OutOfMemory;
         case CURLE_PEER_FAILED_VERIFICATION:
         case CURLE_SSL_CONNECT_ERROR:
         case CURLE_SSL_CERTPROBLEM:
         case CURLE_SSL_CACERT_BADFILE:
-            return u"安全な接続を確立できませんでした。"_s;
+            return core::Reason::SecureConnectFailed;
         case CURLE_LOGIN_DENIED:
         case CURLE_REMOTE_ACCESS_DENIED:
-            return u"サーバーに拒否されました。"_s;
+            return core::Reason::ServerRefused;
         case CURLE_GOT_NOTHING:
         case CURLE_RECV_ERROR:
         case CURLE_SEND_ERROR:
         case CURLE_PARTIAL_FILE:
-            return u"転送が途中で切れました。"_s;
+            return core::Reason::TransferCut;
         default:
-            return u"転送に失敗しました（%1）。"_s.arg(QString::fromUtf8(curl_easy_strerror(code)));
+            return core::Reason::TransferFailed;
         }
+    }
+
+    core::Failure failureFor(CURLcode code)
+    {
+        const core::Reason reason = reasonFor(code);
+        return core::fail(
+            reason, reason == core::Reason::TransferFailed ? QString::fromUtf8(curl_easy_strerror(code)) : QString());
     }
 
     // What a dropped idle connection looks like from this side.
@@ -101,7 +105,7 @@ size_t CurlFetcher::receiveBody(char *data, size_t size, size_t count, void *tar
     const auto length = static_cast<qsizetype>(bytes);
     transfer.fetcher->m_largestPiece = std::max(transfer.fetcher->m_largestPiece, length);
     if (core::Result<> taken = (*transfer.sink)(QByteArrayView(data, length)); !taken) {
-        transfer.sinkFailure = core::fail(taken.error());
+        transfer.sinkFailure = taken.error();
         return 0; // libcurl ends the transfer with CURLE_WRITE_ERROR
     }
     return bytes;
@@ -190,13 +194,13 @@ int CurlFetcher::perform(Transfer &transfer)
 core::Result<> CurlFetcher::fetch(const QString &url, const BodySink &sink)
 {
     if (!m_handle->curl)
-        return core::fail(notReadyToTransfer());
+        return core::fail(core::Reason::TransferNotReady);
     if (m_stopped)
-        return core::fail(stoppedReason);
+        return core::fail(core::Reason::TransferStopped);
     // Spaces and non-ASCII characters are sent percent-encoded, as a browser would.
     const QUrl parsed(url.trimmed(), QUrl::TolerantMode);
     if (!parsed.isValid() || parsed.isEmpty())
-        return core::fail(reasonFor(CURLE_URL_MALFORMAT));
+        return failureFor(CURLE_URL_MALFORMAT);
 
     const QByteArray encoded = parsed.toEncoded();
     curl_easy_setopt(m_handle->curl, CURLOPT_URL, encoded.constData());
@@ -210,7 +214,7 @@ core::Result<> CurlFetcher::fetch(const QString &url, const BodySink &sink)
     m_holdsConnection = transfer.answered;
 
     if (m_stopped)
-        return core::fail(stoppedReason);
+        return core::fail(core::Reason::TransferStopped);
     if (transfer.sinkFailure)
         return *transfer.sinkFailure;
     if (code == CURLE_OK)
@@ -220,7 +224,7 @@ core::Result<> CurlFetcher::fetch(const QString &url, const BodySink &sink)
     const QByteArray detail = QByteArray(m_handle->errorText).toLower();
     if ((code == CURLE_OUT_OF_MEMORY && !transfer.bodyStarted)
         || (detail.contains("header") && detail.contains("too large")))
-        return core::fail(headerTooLarge);
-    return core::fail(reasonFor(code));
+        return core::fail(core::Reason::HeaderTooLarge);
+    return failureFor(code);
 }
 }

@@ -50,12 +50,13 @@ QStringList decodeLines(const QByteArray &bytes)
 
 core::Result<QStringList> readTextLines(const QString &path)
 {
-    const auto failure = [&path](const QString &reason) {
-        return core::fail(u"ファイル「%1」を読めませんでした。%2"_s.arg(QDir::toNativeSeparators(path), reason));
+    const auto failure = [&path](core::Reason reason, QString detail = {}) {
+        return core::during(core::Action::ReadFile, QDir::toNativeSeparators(path),
+                            core::fail(reason, std::move(detail)));
     };
-    const auto failureFromErrno
-        = [&failure](int error) { return failure(QString::fromLocal8Bit(std::strerror(error))); };
-    const QString notRegular = u"通常のファイルではありません。"_s;
+    const auto failureFromErrno = [&failure](int error) {
+        return failure(core::Reason::SystemError, QString::fromLocal8Bit(std::strerror(error)));
+    };
 
     // Anything but a regular file is refused unopened: opening a device can act on it, and a pipe
     // would wake a writer waiting on it. O_NONBLOCK and the second look cover a swap in between,
@@ -65,23 +66,23 @@ core::Result<QStringList> readTextLines(const QString &path)
     if (::stat(name.constData(), &named) != 0)
         return failureFromErrno(errno);
     if (!S_ISREG(named.st_mode))
-        return failure(notRegular);
+        return failure(core::Reason::NotRegularFile);
     const int fd = ::open(name.constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return failureFromErrno(errno);
     struct stat status = {};
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(fd);
-        return failure(notRegular);
+        return failure(core::Reason::NotRegularFile);
     }
     QFile file;
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        return failure(file.errorString());
+        return failure(core::Reason::SystemError, file.errorString());
     }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return failure(file.errorString());
+        return failure(core::Reason::SystemError, file.errorString());
     return decodeLines(bytes);
 }
 }

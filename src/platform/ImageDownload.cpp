@@ -7,12 +7,10 @@
 #include <QDir>
 #include <QFile>
 
-#include <algorithm>
-
 #include <climits>
 #include <unistd.h>
 
-using namespace Qt::StringLiterals;
+using namespace Qt::Literals::StringLiterals;
 
 namespace quorel::platform
 {
@@ -41,33 +39,33 @@ std::optional<QString> downloadFolder(const QString &folderText)
     return folder;
 }
 
-core::Result<> downloadImages(const core::OneBasedStrings &urls, const core::OneBasedStrings &fileNames, qint16 count,
-                              const QString &folderText, UrlFetcher &fetcher)
+core::Result<> downloadImages(const core::PageImages &images, const QString &folderText, UrlFetcher &fetcher)
 {
     const std::optional<QString> folder = downloadFolder(folderText);
     if (!folder)
-        return core::fail(u"出力フォルダを指定してください。"_s);
+        return core::fail(core::Reason::NoDownloadFolder);
 
-    // A count beyond the lists would read past their ends.
-    const qsizetype last = std::min({qsizetype(count), urls.size(), fileNames.size()});
     // Asked once: the folder stays the same for the whole run.
     const qsizetype longestName = longestNameIn(*folder);
-    for (qsizetype k = 1; k <= last; ++k) {
-        const QString &fileName = fileNames.at(k);
-        if (!staysInFolder(fileName))
-            return core::fail(
-                u"ファイル「%1」は保存できません。名前が出力フォルダの中のファイルを指していません。"_s.arg(fileName));
+    for (qsizetype k = 0; k < images.count(); ++k) {
+        const QString &fileName = images.fileNames.at(k);
+        const QString &address = images.addresses.at(k);
+        if (!staysInFolder(fileName)) {
+            core::Failure leaves = core::fail(core::Reason::NameLeavesFolder);
+            leaves.subject = fileName;
+            return leaves;
+        }
         const QString path = *folder + fileName;
         if (QFile::encodeName(fileName).size() > longestName)
-            return core::fail(u"ファイル「%1」に書き込めませんでした。ファイル名が長すぎます。"_s.arg(
-                QDir::toNativeSeparators(path)));
+            return core::during(core::Action::WriteFile, QDir::toNativeSeparators(path),
+                                core::fail(core::Reason::NameTooLong));
 
         // Opened before the transfer, so that a folder that cannot take the file costs no download.
         WholeFile file(path);
         if (core::Result<> opened = file.open(); !opened)
             return opened;
         bool fileFailed = false;
-        const core::Result<> fetched = fetcher.fetch(urls.at(k), [&file, &fileFailed](QByteArrayView piece) {
+        const core::Result<> fetched = fetcher.fetch(address, [&file, &fileFailed](QByteArrayView piece) {
             core::Result<> written = file.write(piece);
             fileFailed = !written;
             return written;
@@ -77,7 +75,7 @@ core::Result<> downloadImages(const core::OneBasedStrings &urls, const core::One
             // A file that failed names itself; a transfer that failed is named by its address.
             if (fileFailed)
                 return fetched;
-            return core::fail(u"「%1」を取得できませんでした。%2"_s.arg(urls.at(k), fetched.error()));
+            return core::during(core::Action::Fetch, address, fetched.error());
         }
         if (core::Result<> committed = file.commit(); !committed)
             return committed;

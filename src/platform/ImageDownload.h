@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/OneBasedStrings.h"
+#include "core/PageImages.h"
 #include "core/Result.h"
 
 #include <QString>
@@ -14,10 +14,8 @@ class UrlFetcher;
 // The folder text trimmed and ending in "/"; nothing when it is empty, since that would mean the root.
 std::optional<QString> downloadFolder(const QString &folderText);
 
-// Fetches entries 1 to count of urls, one at a time, streaming each into its entry of fileNames in
-// the folder; a file appears under its name only once its transfer ended well. Stops at the first
-// entry that cannot be fetched or written and fails with the message naming it; the files written
-// before it stay.
-core::Result<> downloadImages(const core::OneBasedStrings &urls, const core::OneBasedStrings &fileNames, qint16 count,
-                              const QString &folderText, UrlFetcher &fetcher);
+// Fetches each image in turn, streaming it into its file name in the folder; a file appears under
+// its name only once its transfer ended well. Stops at the first image that cannot be fetched or
+// written and fails with what names it; the files written before it stay.
+core::Result<> downloadImages(const core::PageImages &images, const QString &folderText, UrlFetcher &fetcher);
 }

@@ -12,18 +12,12 @@ namespace quorel::platform
 // Takes each piece of a body as it arrives; a failure ends the transfer with its reason.
 using BodySink = std::function<core::Result<>(QByteArrayView piece)>;
 
-// Why no transfer can be made at all: the transfer library would not start.
-inline QString notReadyToTransfer()
-{
-    return QStringLiteral("通信の準備ができませんでした。");
-}
-
 // Fetches resources one at a time, handing their bodies on piece by piece so that none is held whole.
 class UrlFetcher
 {
 public:
     virtual ~UrlFetcher() = default;
-    // The body goes to sink whatever the status; a failure is a short Japanese sentence.
+    // The body goes to sink whatever the status.
     virtual core::Result<> fetch(const QString &url, const BodySink &sink) = 0;
     // Ends the running fetch at once and refuses every later one. Any thread may call it.
     virtual void stop() = 0;

@@ -2,6 +2,7 @@
 
 #include "platform/WholeFileSeams.h"
 
+#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -47,11 +48,6 @@ namespace
         if (errno == EEXIST)
             return false;
         return ::linkat(fd, "", AT_FDCWD, encoded(name).constData(), AT_EMPTY_PATH) == 0;
-    }
-
-    QString notRegularReason()
-    {
-        return u"デバイスやパイプなど、通常のファイルではありません。"_s;
     }
 
     bool inGroup(gid_t group)
@@ -131,9 +127,10 @@ WholeFile::~WholeFile()
     discard();
 }
 
-core::Result<> WholeFile::failure(const QString &reason) const
+core::Result<> WholeFile::failure(core::Reason reason, QString detail) const
 {
-    return core::fail(u"ファイル「%1」に書き込めませんでした。%2"_s.arg(QDir::toNativeSeparators(m_path), reason));
+    return core::during(core::Action::WriteFile, QDir::toNativeSeparators(m_path),
+                        core::fail(reason, std::move(detail)));
 }
 
 core::Result<> WholeFile::failureFromErrno(int error) const
@@ -142,20 +139,20 @@ core::Result<> WholeFile::failureFromErrno(int error) const
     case ENOSPC:
     case EDQUOT:
     case EFBIG:
-        return failure(u"書き込みの途中で失敗しました。ディスクの空きが足りない可能性があります。"_s);
+        return failure(core::Reason::DiskFull);
     case ENAMETOOLONG:
-        return failure(u"ファイル名が長すぎます。"_s);
+        return failure(core::Reason::NameTooLong);
     case EACCES:
     case EPERM:
     case EROFS:
-        return failure(u"書き込みが許可されていません。"_s);
+        return failure(core::Reason::NotPermitted);
     case ENOENT:
     case ENOTDIR:
-        return failure(u"保存先のフォルダが見つかりません。"_s);
+        return failure(core::Reason::FolderMissing);
     case EISDIR:
-        return failure(u"同じ名前のフォルダがあります。"_s);
+        return failure(core::Reason::FolderInTheWay);
     default:
-        return failure(u"原因は分かりません。（%1）"_s.arg(QString::fromLocal8Bit(std::strerror(error))));
+        return failure(core::Reason::Unexplained, QString::fromLocal8Bit(std::strerror(error)));
     }
 }
 
@@ -171,12 +168,12 @@ core::Result<> WholeFile::open()
     if (exists && S_ISDIR(status.st_mode))
         return failureFromErrno(EISDIR);
     if (exists && !S_ISREG(status.st_mode))
-        return failure(notRegularReason());
+        return failure(core::Reason::DeviceOrPipe);
     if (!exists && !QFileInfo(folder).isDir())
         return failureFromErrno(ENOENT);
     // Replacing through a rename would otherwise overwrite a file the user marked read-only.
     if (exists && readOnlyByMode(status))
-        return failure(u"読み取り専用のファイルです。"_s);
+        return failure(core::Reason::ReadOnlyFile);
     m_keepPermissions = exists;
     m_permissions = status.st_mode & 07777;
     m_owner = status.st_uid;
@@ -184,12 +181,10 @@ core::Result<> WholeFile::open()
 
     // Nothing can be renamed over a file mounted over its name (as a container's configuration
     // file): it can only be written in place.
-    core::Result<> opened = core::fail(QString());
     if (exists && mountedOverItsName(m_target))
         m_inPlace = true;
-    else
-        opened = openTemporary(folder);
-    if (!opened && m_inPlace)
+    core::Result<> opened = m_inPlace ? core::Result<>() : openTemporary(folder);
+    if (m_inPlace)
         opened = mayWriteInPlace();
     if (opened)
         reach(WholeFileSeams::Step::Opened);
@@ -200,7 +195,7 @@ core::Result<> WholeFile::open()
 // mount, an ACL) is refused before a whole download waits in memory for it.
 core::Result<> WholeFile::mayWriteInPlace()
 {
-    const int fd = ::open(encoded(m_target).constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = openTargetInPlace();
     if (fd < 0) {
         const int error = errno;
         m_inPlace = false;
@@ -208,6 +203,12 @@ core::Result<> WholeFile::mayWriteInPlace()
     }
     ::close(fd);
     return {};
+}
+
+// O_NONBLOCK: should a pipe have taken the file's place since open(), this fails instead of waiting.
+int WholeFile::openTargetInPlace() const
+{
+    return ::open(encoded(m_target).constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
 }
 
 core::Result<> WholeFile::openTemporary(const QString &folder)
@@ -284,11 +285,13 @@ core::Result<> WholeFile::commit()
     reach(WholeFileSeams::Step::Committing);
     // A replaced file keeps its permissions, and its owner when root may give it back; a new one gets
     // what the umask leaves of 0666.
+    // Either may fail where the file system keeps no owners or modes (as FAT); the bytes matter
+    // more than who owns them, so the write goes on and only the log hears of it.
     if (m_keepPermissions) {
-        if (::geteuid() == 0 && ::fchown(m_fd, m_owner, m_group) != 0) {
-            // The bytes matter more than who owns them.
-        }
-        ::fchmod(m_fd, m_permissions);
+        if (::geteuid() == 0 && ::fchown(m_fd, m_owner, m_group) != 0)
+            qWarning("Could not give the replaced file its owner back: %s", std::strerror(errno));
+        if (::fchmod(m_fd, m_permissions) != 0)
+            qWarning("Could not give the replaced file its mode back: %s", std::strerror(errno));
     }
 
     if (!m_namedTemporary.isEmpty()) {
@@ -300,7 +303,7 @@ core::Result<> WholeFile::commit()
         }
         if (std::rename(encoded(m_namedTemporary).constData(), encoded(m_target).constData()) != 0) {
             discard();
-            return failure(u"元のファイルを置き換えられませんでした。"_s);
+            return failure(core::Reason::NotReplaced);
         }
         m_namedTemporary.clear();
         return {};
@@ -325,7 +328,7 @@ core::Result<> WholeFile::commit()
         if (std::rename(encoded(name).constData(), encoded(m_target).constData()) != 0) {
             ::unlink(encoded(name).constData());
             discard();
-            return failure(u"元のファイルを置き換えられませんでした。"_s);
+            return failure(core::Reason::NotReplaced);
         }
         discard();
         return {};
@@ -336,8 +339,7 @@ core::Result<> WholeFile::commit()
 
 core::Result<> WholeFile::commitInPlace()
 {
-    // O_NONBLOCK: should a pipe have taken the file's place since open(), this fails instead of waiting.
-    const int fd = ::open(encoded(m_target).constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = openTargetInPlace();
     if (fd < 0) {
         const int error = errno;
         discard();
@@ -347,7 +349,7 @@ core::Result<> WholeFile::commitInPlace()
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(fd);
         discard();
-        return failure(notRegularReason());
+        return failure(core::Reason::DeviceOrPipe);
     }
     // The room is claimed before a byte changes, so a full disk refuses the write while the file
     // still holds its old contents. The new bytes then go over the old ones and the rest is cut off.

@@ -28,13 +28,12 @@ public:
     core::Result<> commit();
     void discard();
 
-    const QString &path() const { return m_path; }
-
 private:
-    core::Result<> failure(const QString &reason) const;
+    core::Result<> failure(core::Reason reason, QString detail = {}) const;
     core::Result<> failureFromErrno(int error) const;
     core::Result<> openTemporary(const QString &folder);
     core::Result<> mayWriteInPlace();
+    int openTargetInPlace() const;
     core::Result<> commitInPlace();
 
     QString m_path; // as the user named it, for messages

@@ -1,6 +1,6 @@
 #include "ui/AccessibleControls.h"
 
-#include "ui/Form1.h"
+#include "ui/MainWindow.h"
 
 #include <QAbstractItemView>
 #include <QAccessibleWidget>
@@ -135,13 +135,12 @@ namespace
     QAccessibleInterface *factory(const QString &className, QObject *object)
     {
         auto *control = qobject_cast<QWidget *>(object);
-        const auto *form = control ? qobject_cast<Form1 *>(control->parentWidget()) : nullptr;
-        if (!form)
+        if (!control || !qobject_cast<MainWindow *>(control->parentWidget()))
             return nullptr;
         if (className == QLatin1StringView("QComboBox"))
             return new NamedComboBox(static_cast<QComboBox *>(control));
-        if (className == QLatin1StringView("QLabel") && control == form->Label9)
-            return new ValueLabel(form->Label9);
+        if (className == QLatin1StringView("QLabel") && control->objectName() == QLatin1StringView("numberPreview"))
+            return new ValueLabel(static_cast<QLabel *>(control));
         return nullptr;
     }
 }

@@ -4,14 +4,14 @@
 
 namespace quorel::platform
 {
-class Desktop;
+struct Desktop;
 }
 
 namespace quorel::ui
 {
-class Form1;
+class MainWindow;
 
 // The program's life: starts the window, runs it until it closes, and closes it the normal way on
 // the end of the desktop session or a termination signal. whenShown runs once the window shows.
-int runProgram(platform::Desktop &desktop, const std::function<void(Form1 &)> &whenShown = {});
+int runProgram(const platform::Desktop &desktop, const std::function<void(MainWindow &)> &whenShown = {});
 }

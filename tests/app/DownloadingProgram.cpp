@@ -1,8 +1,8 @@
 // The program as built, with one difference: once its window shows it downloads the addresses
 // given after the folder on its command line, as a press of the download button would.
 // Usage: quorel_downloading <folder> <address>...
-#include "platform/QtDesktop.h"
-#include "ui/Form1.h"
+#include "platform/desktop/QtDesktop.h"
+#include "ui/MainWindow.h"
 #include "ui/ProgramRun.h"
 
 #include <QApplication>
@@ -18,14 +18,12 @@ int main(int argc, char *argv[])
     if (arguments.size() < 2)
         return 2;
     quorel::platform::QtDesktop desktop;
-    return quorel::ui::runProgram(desktop, [&arguments](quorel::ui::Form1 &form) {
+    return quorel::ui::runProgram(desktop.roles(), [&arguments](quorel::ui::MainWindow &window) {
         QStringList names;
         for (qsizetype k = 1; k < arguments.size(); ++k)
             names.append(QStringLiteral("img%1.jpg").arg(k, 2, 10, QChar(u'0')));
-        form.cmb_Fld->setEditText(arguments.first());
-        form.str_UrlList = quorel::core::OneBasedStrings(arguments.mid(1));
-        form.str_FileList = quorel::core::OneBasedStrings(names);
-        form.int_FileCnt = qint16(names.size());
-        QTimer::singleShot(0, form.cmd_Get, &QPushButton::click);
+        window.findChild<QComboBox *>(QStringLiteral("downloadFolderBox"))->setEditText(arguments.first());
+        window.setPage({}, {arguments.mid(1), names});
+        QTimer::singleShot(0, window.findChild<QPushButton *>(QStringLiteral("downloadButton")), &QPushButton::click);
     });
 }

@@ -1,5 +1,6 @@
 #include "core/CheckFolderMerge.h"
 #include "core/PageGenerator.h"
+#include "support/FailureText.h"
 #include "support/WorkedPages.h"
 
 #include <QTest>
@@ -39,8 +40,8 @@ Run run(const PageRequest &request)
 {
     Result<PageResult> result = generatePage(request);
     if (!result)
-        return {result.error(), {}, {}, {}};
-    return {{}, std::move(result->text), std::move(result->addresses), std::move(result->fileNames)};
+        return {quorel::tests::failureText(result), {}, {}, {}};
+    return {{}, std::move(result->text), std::move(result->images.addresses), std::move(result->images.fileNames)};
 }
 
 PageRequest withCheckFolder(PageRequest request, const QStringList &names)

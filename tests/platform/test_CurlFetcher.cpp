@@ -1,5 +1,6 @@
 #include "platform/CurlFetcher.h"
 #include "support/DroppingServer.h"
+#include "support/FailureText.h"
 #include "support/LoopbackServer.h"
 
 #include <QElapsedTimer>
@@ -76,7 +77,7 @@ private Q_SLOTS:
             received += piece.size();
             return Result<>();
         });
-        QVERIFY2(result, qPrintable(result.error()));
+        QVERIFY2(result, qPrintable(quorel::tests::failureText(result)));
         QCOMPARE(received, size);
         QVERIFY(same);
         QVERIFY2(fetcher.largestPiece() <= (1 << 20), qPrintable(QString::number(fetcher.largestPiece())));
@@ -114,7 +115,7 @@ private Q_SLOTS:
 
         CurlFetcher fetcher;
         const Fetched fetched = fetchWhole(fetcher, server.url(path));
-        QVERIFY2(fetched.result, qPrintable(fetched.result.error()));
+        QVERIFY2(fetched.result, qPrintable(quorel::tests::failureText(fetched.result)));
         QCOMPARE(fetched.body, expected);
         QCOMPARE(server.lastUserAgent(), u"quorel/1.1.5"_s);
     }
@@ -149,7 +150,7 @@ private Q_SLOTS:
         CurlFetcher fetcher;
         const Fetched fetched = fetchWhole(fetcher, url.startsWith(u'/') ? server.url(url) : url);
         QVERIFY(!fetched.result);
-        QCOMPARE(fetched.result.error(), reason);
+        QCOMPARE(quorel::tests::failureText(fetched.result), reason);
     }
 
     void sinkFailureEndsTheTransferWithItsReason()
@@ -161,10 +162,10 @@ private Q_SLOTS:
         int pieces = 0;
         const Result<> result = fetcher.fetch(server.url(u"/big"_s), [&pieces](QByteArrayView) {
             ++pieces;
-            return Result<>(quorel::core::fail(u"disk full"_s));
+            return Result<>(quorel::core::fail(quorel::core::Reason::DiskFull));
         });
         QVERIFY(!result);
-        QCOMPARE(result.error(), u"disk full"_s);
+        QCOMPARE(result.error().reason, quorel::core::Reason::DiskFull);
         QCOMPARE(pieces, 1);
     }
 
@@ -188,7 +189,7 @@ private Q_SLOTS:
         timer.start();
         const Fetched fetched = fetchWhole(fetcher, server.url(path));
         QVERIFY(!fetched.result);
-        QCOMPARE(fetched.result.error(), u"サーバーからの応答が止まりました。"_s);
+        QCOMPARE(quorel::tests::failureText(fetched.result), u"サーバーからの応答が止まりました。"_s);
         QVERIFY2(timer.elapsed() < 5'000, qPrintable(QString::number(timer.elapsed())));
         // The handle is still good for the next address.
         QCOMPARE(fetchWhole(fetcher, server.url(u"/fast"_s)).body, "after"_ba);
@@ -233,7 +234,8 @@ private Q_SLOTS:
         for (int n = 1; n <= count; ++n) {
             const QString path = u"/img%1.jpg"_s.arg(n);
             const Fetched fetched = fetchWhole(fetcher, server.url(path));
-            QVERIFY2(fetched.result, qPrintable(u"image %1: %2"_s.arg(n).arg(fetched.result.error())));
+            QVERIFY2(fetched.result,
+                     qPrintable(u"image %1: %2"_s.arg(n).arg(quorel::tests::failureText(fetched.result))));
             QCOMPARE(fetched.body, path.toUtf8());
         }
         QCOMPARE(server.answered(), count);

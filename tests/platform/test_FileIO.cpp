@@ -1,4 +1,5 @@
 #include "platform/FileIO.h"
+#include "support/FailureText.h"
 #include "support/FileBytes.h"
 
 #include <QDir>
@@ -71,7 +72,7 @@ private Q_SLOTS:
         const quorel::core::Result<> written = FileIO::writeText(path, u"text"_s);
 
         QVERIFY(!written);
-        QCOMPARE(written.error(),
+        QCOMPARE(quorel::tests::failureText(written),
                  u"ファイル「%1」に書き込めませんでした。%2"_s.arg(QDir::toNativeSeparators(path), reason));
         QCOMPARE(QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
         QVERIFY(QDir(pathOf(u"sub"_s)).isEmpty());

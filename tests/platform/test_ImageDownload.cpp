@@ -1,5 +1,6 @@
 #include "platform/ImageDownload.h"
 #include "platform/UrlFetcher.h"
+#include "support/FailureText.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,7 +8,6 @@
 #include <QTest>
 
 using namespace Qt::StringLiterals;
-using quorel::core::OneBasedStrings;
 using quorel::core::Result;
 
 namespace
@@ -26,14 +26,14 @@ public:
             if (Result<> taken = sink(piece); !taken)
                 return taken;
         if (url.endsWith(u'!'))
-            return quorel::core::fail(u"転送が途中で切れました。"_s);
+            return quorel::core::fail(quorel::core::Reason::TransferCut);
         return {};
     }
     void stop() override { }
 };
 
-const OneBasedStrings urls{{u"http://h/1"_s, u"http://h/2"_s, u"http://h/3"_s}};
-const OneBasedStrings names{{u"a1.jpg"_s, u"a2.jpg"_s, u"a3.jpg"_s}};
+const quorel::core::PageImages images{{u"http://h/1"_s, u"http://h/2"_s, u"http://h/3"_s},
+                                      {u"a1.jpg"_s, u"a2.jpg"_s, u"a3.jpg"_s}};
 
 // The files in the folder, hidden ones too.
 QStringList filesIn(const QString &folder)
@@ -47,27 +47,17 @@ class TestImageDownload : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void readsOnlyTheCountedEntries_data()
+    void storesEachImageUnderItsName()
     {
-        QTest::addColumn<int>("count");
-        QTest::addColumn<QStringList>("files");
-        QTest::newRow("fewer than the lists") << 2 << QStringList{u"a1.jpg"_s, u"a2.jpg"_s};
-        QTest::newRow("more than the lists") << 7 << QStringList{u"a1.jpg"_s, u"a2.jpg"_s, u"a3.jpg"_s};
-    }
-
-    void readsOnlyTheCountedEntries()
-    {
-        QFETCH(int, count);
-        QFETCH(QStringList, files);
         QTemporaryDir folder;
         RecordingFetcher fetcher;
-        const Result<> done = quorel::platform::downloadImages(urls, names, qint16(count), folder.path(), fetcher);
-        QVERIFY2(done, qPrintable(done.error()));
-        QCOMPARE(fetcher.fetched.size(), files.size());
-        QCOMPARE(filesIn(folder.path()), files);
-        QFile last(folder.filePath(files.last()));
+        const Result<> done = quorel::platform::downloadImages(images, folder.path(), fetcher);
+        QVERIFY2(done, qPrintable(quorel::tests::failureText(done)));
+        QCOMPARE(fetcher.fetched, images.addresses);
+        QCOMPARE(filesIn(folder.path()), images.fileNames);
+        QFile last(folder.filePath(images.fileNames.last()));
         QVERIFY(last.open(QIODevice::ReadOnly));
-        QCOMPARE(last.readAll(), urls.at(files.size()).toUtf8());
+        QCOMPARE(last.readAll(), images.addresses.last().toUtf8());
     }
 
     void badEntryStopsTheRunKeepingEarlierFiles_data()
@@ -101,11 +91,11 @@ private Q_SLOTS:
         QFETCH(QString, message);
         QTemporaryDir folder;
         RecordingFetcher fetcher;
-        const OneBasedStrings badSecondName{{u"a1.jpg"_s, name, u"a3.jpg"_s}};
-        const OneBasedStrings badSecondUrl{{u"http://h/1"_s, url, u"http://h/3"_s}};
-        const Result<> done = quorel::platform::downloadImages(badSecondUrl, badSecondName, 3, folder.path(), fetcher);
+        const quorel::core::PageImages badSecond{{u"http://h/1"_s, url, u"http://h/3"_s},
+                                                 {u"a1.jpg"_s, name, u"a3.jpg"_s}};
+        const Result<> done = quorel::platform::downloadImages(badSecond, folder.path(), fetcher);
         QVERIFY(!done);
-        QCOMPARE(done.error(), QString(message).replace(u"<path>"_s, folder.filePath(name)));
+        QCOMPARE(quorel::tests::failureText(done), QString(message).replace(u"<path>"_s, folder.filePath(name)));
         QCOMPARE(fetcher.fetched, fetched ? (QStringList{u"http://h/1"_s, url}) : QStringList{u"http://h/1"_s});
         // Nothing half-written, under its name or hidden.
         QCOMPARE(filesIn(folder.path()), QStringList{u"a1.jpg"_s});

@@ -1,6 +1,7 @@
 #include "platform/FileIO.h"
 #include "platform/WholeFile.h"
 #include "platform/WholeFileSeams.h"
+#include "support/FailureText.h"
 #include "support/FileBytes.h"
 
 #include <QDir>
@@ -136,7 +137,8 @@ private Q_SLOTS:
         const quorel::core::Result<> written = FileIO::writeText(path, u"[開始]\r\n1\r\n"_s);
 
         QVERIFY(!written);
-        QCOMPARE(written.error(), failurePrefix.arg(QDir::toNativeSeparators(path)) + notRegularReason);
+        QCOMPARE(quorel::tests::failureText(written),
+                 failurePrefix.arg(QDir::toNativeSeparators(path)) + notRegularReason);
         const struct stat after = statusOf(special);
         QCOMPARE(after.st_ino, before.st_ino);
         QCOMPARE(after.st_mode, before.st_mode);
@@ -169,7 +171,8 @@ private Q_SLOTS:
         QCOMPARE(written.ok(), replaced);
         QCOMPARE(contentsOf(path), replaced ? QByteArray("new") : QByteArray("old"));
         if (!replaced)
-            QCOMPARE(written.error(), failurePrefix.arg(QDir::toNativeSeparators(path)) + readOnlyReason);
+            QCOMPARE(quorel::tests::failureText(written),
+                     failurePrefix.arg(QDir::toNativeSeparators(path)) + readOnlyReason);
         QCOMPARE(statusOf(path).st_mode & 07777, mode);
         QCOMPARE(entries(), QStringList{u"page.htm"_s});
     }
@@ -218,13 +221,13 @@ private Q_SLOTS:
         // A read-only file is refused before the folder matters.
         QCOMPARE(asked, reason == readOnlyReason ? QStringList() : QStringList{m_dir->path()});
         if (reason.isEmpty()) {
-            QVERIFY2(result.ok(), qPrintable(result.error()));
+            QVERIFY2(result.ok(), qPrintable(quorel::tests::failureText(result)));
             QCOMPARE(contentsOf(path), QByteArray("new page"));
             QCOMPARE(statusOf(path).st_ino, before.st_ino);
             QCOMPARE(statusOf(path).st_mode & 07777, mode);
         } else {
             QVERIFY(!result);
-            QCOMPARE(result.error(), failurePrefix.arg(QDir::toNativeSeparators(path)) + reason);
+            QCOMPARE(quorel::tests::failureText(result), failurePrefix.arg(QDir::toNativeSeparators(path)) + reason);
             QCOMPARE(QFile::exists(path), exists);
         }
         QCOMPARE(entries(), exists ? QStringList{u"page.htm"_s} : QStringList());
@@ -294,11 +297,11 @@ private Q_SLOTS:
         const quorel::core::Result<> written = FileIO::writeWhole(path, page);
 
         if (reason.isEmpty()) {
-            QVERIFY2(written.ok(), qPrintable(written.error()));
+            QVERIFY2(written.ok(), qPrintable(quorel::tests::failureText(written)));
             QCOMPARE(contentsOf(holder), page);
         } else {
             QVERIFY(!written);
-            QCOMPARE(written.error(), failurePrefix.arg(QDir::toNativeSeparators(path)) + reason);
+            QCOMPARE(quorel::tests::failureText(written), failurePrefix.arg(QDir::toNativeSeparators(path)) + reason);
             QCOMPARE(contentsOf(holder), old);
         }
     }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "platform/Desktop.h"
+#include "platform/UrlFetcherFactory.h"
+#include "platform/desktop/Desktop.h"
 
 #include <QList>
 #include <QString>
@@ -11,7 +12,12 @@
 namespace quorel::tests
 {
 // Records what the window asked of the desktop and answers from a script, so tests never block.
-class FakeDesktop final : public platform::Desktop
+class FakeDesktop final : public platform::Notifier,
+                          public platform::FileDialogs,
+                          public platform::FileOpener,
+                          public platform::SingleInstance,
+                          public platform::WindowFrame,
+                          public platform::UrlFetcherFactory
 {
 public:
     struct Message
@@ -47,6 +53,8 @@ public:
     bool anotherInstanceRunning(const QString &lockPath) override;
     std::unique_ptr<platform::UrlFetcher> createFetcher() override;
     QMargins frameExtents(QWidget &) override { return frame; }
+
+    platform::Desktop roles() { return {*this, *this, *this, *this, *this, *this}; }
 
     QString lastMessageText() const { return messages.isEmpty() ? QString() : messages.last().text; }
 };

@@ -1,16 +1,17 @@
 #include "support/WindowTest.h"
 
-#include "core/OneBasedStrings.h"
-#include "ui/Module1.h"
-
+#include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
 
 namespace quorel::tests
 {
 void WindowTest::init()
 {
-    ui::Module1::str_OutFolder.clear();
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     m_fake = std::make_unique<FakeDesktop>();
@@ -24,12 +25,44 @@ void WindowTest::cleanup()
     m_dir.reset();
 }
 
-std::unique_ptr<ui::Form1> WindowTest::newWindow()
+platform::SettingsLocation WindowTest::settingsLocation() const
 {
-    auto window = std::make_unique<ui::Form1>(*m_fake);
-    window->settingsLocation
-        = {m_dir->path(), m_dir->filePath(QStringLiteral("config")), [](const QString &) { return true; }};
-    return window;
+    return {m_dir->path(), m_dir->filePath(QStringLiteral("config")), [](const QString &) { return true; }};
+}
+
+std::unique_ptr<ui::MainWindow> WindowTest::newWindow()
+{
+    return std::make_unique<ui::MainWindow>(m_fake->roles(), settingsLocation());
+}
+
+QLineEdit *WindowTest::edit(const QWidget &window, const char *name)
+{
+    return control<QLineEdit>(window, name);
+}
+
+QComboBox *WindowTest::box(const QWidget &window, const char *name)
+{
+    return control<QComboBox>(window, name);
+}
+
+QPushButton *WindowTest::button(const QWidget &window, const char *name)
+{
+    return control<QPushButton>(window, name);
+}
+
+QCheckBox *WindowTest::check(const QWidget &window, const char *name)
+{
+    return control<QCheckBox>(window, name);
+}
+
+QLabel *WindowTest::label(const QWidget &window, const char *name)
+{
+    return control<QLabel>(window, name);
+}
+
+QPlainTextEdit *WindowTest::output(const QWidget &window)
+{
+    return control<QPlainTextEdit>(window, "outputBox");
 }
 
 QStringList WindowTest::itemsOf(const QComboBox &box)
@@ -38,13 +71,5 @@ QStringList WindowTest::itemsOf(const QComboBox &box)
     for (int i = 0; i < box.count(); ++i)
         items.append(box.itemText(i));
     return items;
-}
-
-QStringList WindowTest::entriesOf(const core::OneBasedStrings &list, int count)
-{
-    QStringList entries;
-    for (int k = 1; k <= count; ++k)
-        entries.append(list.at(k));
-    return entries;
 }
 }

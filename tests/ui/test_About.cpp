@@ -1,6 +1,6 @@
 #include "core/ProgramVersion.h"
 #include "support/WindowTest.h"
-#include "ui/Form1.h"
+#include "ui/MainWindow.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -16,7 +16,7 @@ class TestAbout : public tests::WindowTest
 
     QStringList aboutLines()
     {
-        form().Command5->click();
+        button("aboutButton")->click();
         if (fake().messages.isEmpty())
             return {};
         return fake().messages.last().text.split(u"\r\n"_s);
@@ -48,9 +48,9 @@ private Q_SLOTS:
 
     void afterASave()
     {
-        form().str_Out = u"page"_s;
+        form().setPage(u"page"_s, {});
         fake().saveAnswers.push_back(platform::SaveDialogChoice{pathOf(u"page.htm"_s), u"page.htm"_s});
-        form().Command2->click();
+        button("saveButton")->click();
 
         QCOMPARE(aboutLines(), expectedLines(folderPath() + u'/'));
     }

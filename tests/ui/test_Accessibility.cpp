@@ -1,6 +1,6 @@
 #include "support/WindowTest.h"
 #include "ui/ControlTexts.h"
-#include "ui/Form1.h"
+#include "ui/MainWindow.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -26,20 +26,27 @@ const ui::ControlText *rowOf(const QString &control)
     return nullptr;
 }
 
-QAccessibleInterface *accessible(const ui::Form1 &form, const QString &control)
+QAccessibleInterface *accessible(const ui::MainWindow &form, const QString &control)
 {
     return QAccessible::queryAccessibleInterface(form.findChild<QWidget *>(control));
 }
 
-const char *const buttons[]
-    = {"Command1", "Command2", "Command3", "Command4", "Command5", "cmd_ana", "cmd_Get", "cmd_Chk_FoN", "cmd_Fld"};
+const char *const buttons[] = {"createButton",
+                               "saveButton",
+                               "overwriteButton",
+                               "viewButton",
+                               "aboutButton",
+                               "analyseButton",
+                               "downloadButton",
+                               "browseCheckFolderButton",
+                               "browseDownloadFolderButton"};
 }
 
 class TestAccessibility : public tests::WindowTest
 {
     Q_OBJECT
 
-    void showActive(ui::Form1 &form)
+    void showActive(ui::MainWindow &form)
     {
         form.show();
         QApplication::setActiveWindow(&form);
@@ -50,8 +57,8 @@ private Q_SLOTS:
     // Every child of the window, as the accessibility tree holds it, against the one table.
     void everyControlMatchesTable()
     {
-        ui::Form1 &form = this->form();
-        form.cmb_Name->setEditText(QStringLiteral("http://www.example.org/"));
+        ui::MainWindow &form = this->form();
+        box(form, "baseAddressBox")->setEditText(QStringLiteral("http://www.example.org/"));
         QAccessibleInterface *window = QAccessible::queryAccessibleInterface(&form);
         QVERIFY(window);
         QStringList seen;
@@ -80,16 +87,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("control");
         QTest::addColumn<QStringList>("labels");
         QTest::addColumn<QString>("key");
-        QTest::newRow("start") << u"Text3"_s << QStringList{u"Label4"_s} << u"Alt+K"_s;
-        QTest::newRow("end") << u"Text4"_s << QStringList{u"Label5"_s} << u"Alt+E"_s;
-        QTest::newRow("digits") << u"txt_Keta"_s << QStringList{u"Label6"_s} << u"Alt+L"_s;
-        QTest::newRow("size") << u"Text8"_s << QStringList{u"Label7"_s} << u"Alt+O"_s;
-        QTest::newRow("columns") << u"Text9"_s << QStringList{u"Label8"_s} << u"Alt+H"_s;
-        QTest::newRow("base address") << u"cmb_Name"_s << QStringList{u"Label1"_s} << QString();
-        QTest::newRow("head") << u"cmb_Head"_s << QStringList{u"Label2"_s} << QString();
-        QTest::newRow("tail") << u"cmb_Ext"_s << QStringList{u"Label3"_s} << QString();
-        QTest::newRow("output folder") << u"cmb_Fld"_s << QStringList{u"Label11"_s} << QString();
-        QTest::newRow("check folder") << u"cmb_Chk_FoN"_s << QStringList() << QString();
+        QTest::newRow("start") << u"startEdit"_s << QStringList{u"startLabel"_s} << u"Alt+K"_s;
+        QTest::newRow("end") << u"endEdit"_s << QStringList{u"endLabel"_s} << u"Alt+E"_s;
+        QTest::newRow("digits") << u"digitsEdit"_s << QStringList{u"digitsLabel"_s} << u"Alt+L"_s;
+        QTest::newRow("size") << u"thumbSizeEdit"_s << QStringList{u"thumbSizeLabel"_s} << u"Alt+O"_s;
+        QTest::newRow("columns") << u"columnsEdit"_s << QStringList{u"columnsLabel"_s} << u"Alt+H"_s;
+        QTest::newRow("base address") << u"baseAddressBox"_s << QStringList{u"baseAddressLabel"_s} << QString();
+        QTest::newRow("head") << u"headBox"_s << QStringList{u"headLabel"_s} << QString();
+        QTest::newRow("tail") << u"tailBox"_s << QStringList{u"tailLabel"_s} << QString();
+        QTest::newRow("output folder") << u"downloadFolderBox"_s << QStringList{u"downloadFolderLabel"_s} << QString();
+        QTest::newRow("check folder") << u"checkFolderBox"_s << QStringList() << QString();
     }
 
     void labelsAndKeys()
@@ -97,7 +104,7 @@ private Q_SLOTS:
         QFETCH(QString, control);
         QFETCH(QStringList, labels);
         QFETCH(QString, key);
-        ui::Form1 &form = this->form();
+        ui::MainWindow &form = this->form();
         QAccessibleInterface *face = accessible(form, control);
         QStringList labelledBy;
         for (const auto &[label, relation] : face->relations(QAccessible::Label))
@@ -114,13 +121,13 @@ private Q_SLOTS:
     // A combo box is named by its role, its current text is its value.
     void comboValueIsText()
     {
-        ui::Form1 &form = this->form();
-        form.cmb_Head->setEditText(QStringLiteral("photo_"));
-        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(form.cmb_Head);
+        ui::MainWindow &form = this->form();
+        box(form, "headBox")->setEditText(QStringLiteral("photo_"));
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(box(form, "headBox"));
         QCOMPARE(face->text(QAccessible::Name), QStringLiteral("頭"));
         QCOMPARE(face->text(QAccessible::Value), QStringLiteral("photo_"));
         QCOMPARE(face->childCount(), 2);
-        QCOMPARE(face->child(1)->object(), form.cmb_Head->lineEdit());
+        QCOMPARE(face->child(1)->object(), box(form, "headBox")->lineEdit());
         QCOMPARE(face->indexOfChild(face->child(1)), 1);
     }
 
@@ -138,11 +145,11 @@ private Q_SLOTS:
         QFETCH(QString, start);
         QFETCH(QString, digits);
         QFETCH(QString, shown);
-        ui::Form1 &form = this->form();
-        form.Text3->setText(start);
-        form.txt_Keta->setText(digits);
-        QCOMPARE(form.Label9->text(), shown);
-        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(form.Label9);
+        ui::MainWindow &form = this->form();
+        edit(form, "startEdit")->setText(start);
+        edit(form, "digitsEdit")->setText(digits);
+        QCOMPARE(label(form, "numberPreview")->text(), shown);
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(label(form, "numberPreview"));
         QCOMPARE(face->text(QAccessible::Name), QStringLiteral("数字"));
         QCOMPARE(face->text(QAccessible::Value), shown);
         QAccessibleTextInterface *text = face->textInterface();
@@ -170,7 +177,7 @@ private Q_SLOTS:
         QFETCH(QString, button);
         QFETCH(int, key);
         QFETCH(int, modifiers);
-        ui::Form1 &form = this->form();
+        ui::MainWindow &form = this->form();
         showActive(form);
         auto *target = form.findChild<QPushButton *>(button);
         QVERIFY(target);
@@ -191,20 +198,20 @@ private Q_SLOTS:
     // pressing the next button, and a held Enter does not repeat it.
     void enterRunsCreateOnce()
     {
-        ui::Form1 &form = this->form();
+        ui::MainWindow &form = this->form();
         showActive(form);
-        form.Command1->setFocus();
-        QSignalSpy clicks(form.Command1, &QPushButton::clicked);
-        QTest::keyClick(form.Command1, Qt::Key_Return);
-        QVERIFY(!form.str_Out.isEmpty());
+        button(form, "createButton")->setFocus();
+        QSignalSpy clicks(button(form, "createButton"), &QPushButton::clicked);
+        QTest::keyClick(button(form, "createButton"), Qt::Key_Return);
+        QVERIFY(!form.pageText().isEmpty());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(clicks.size(), 2);
         QVERIFY(fake().saveRequests.isEmpty());
         QKeyEvent held(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
-        QApplication::sendEvent(form.Command1, &held);
+        QApplication::sendEvent(button(form, "createButton"), &held);
         QCOMPARE(clicks.size(), 2);
         // With a modifier Enter is not the plain press.
-        QTest::keyClick(form.Command1, Qt::Key_Return, Qt::ControlModifier);
+        QTest::keyClick(button(form, "createButton"), Qt::Key_Return, Qt::ControlModifier);
         QCOMPARE(clicks.size(), 2);
     }
 
@@ -212,7 +219,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("field");
         QTest::addColumn<int>("key");
-        for (const char *field : {"Text3", "Text4", "txt_Keta", "Text8", "Text9", "cmb_Name"}) {
+        for (const char *field :
+             {"startEdit", "endEdit", "digitsEdit", "thumbSizeEdit", "columnsEdit", "baseAddressBox"}) {
             QTest::addRow("%s Return", field) << QString::fromLatin1(field) << int(Qt::Key_Return);
             QTest::addRow("%s keypad Enter", field) << QString::fromLatin1(field) << int(Qt::Key_Enter);
         }
@@ -222,7 +230,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, field);
         QFETCH(int, key);
-        ui::Form1 &form = this->form();
+        ui::MainWindow &form = this->form();
         showActive(form);
         auto *control = form.findChild<QWidget *>(field);
         control->setFocus();
@@ -236,7 +244,7 @@ private Q_SLOTS:
         for (QSignalSpy *spy : spies)
             QCOMPARE(spy->size(), 0);
         qDeleteAll(spies);
-        QVERIFY(form.str_Out.isEmpty());
+        QVERIFY(form.pageText().isEmpty());
         QCOMPARE(QApplication::focusWidget(), focused);
     }
 };

@@ -1,6 +1,5 @@
 #include "support/WindowTest.h"
-#include "ui/Form1.h"
-#include "ui/Module1.h"
+#include "ui/MainWindow.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -16,27 +15,32 @@ class TestAnalyseButton : public tests::WindowTest
     Q_OBJECT
 
     // Every text the analysis may touch, in the order it writes them, and the preview.
-    static QStringList fields(const ui::Form1 &form)
+    static QStringList fields(const ui::MainWindow &form)
     {
-        return {form.cmb_Name->currentText(), form.cmb_Head->currentText(), form.cmb_Ext->currentText(),
-                form.Text3->text(),           form.Text4->text(),           form.txt_Keta->text(),
-                form.Label9->text()};
+        return {box(form, "baseAddressBox")->currentText(),
+                box(form, "headBox")->currentText(),
+                box(form, "tailBox")->currentText(),
+                edit(form, "startEdit")->text(),
+                edit(form, "endEdit")->text(),
+                edit(form, "digitsEdit")->text(),
+                label(form, "numberPreview")->text()};
     }
 
-    static QList<int> listSizes(const ui::Form1 &form)
+    static QList<int> listSizes(const ui::MainWindow &form)
     {
-        return {form.cmb_Name->count(), form.cmb_Head->count(), form.cmb_Ext->count(), form.cmb_Chk_FoN->count()};
+        return {box(form, "baseAddressBox")->count(), box(form, "headBox")->count(), box(form, "tailBox")->count(),
+                box(form, "checkFolderBox")->count()};
     }
 
 private Q_SLOTS:
     void fillsTheFieldsAndThePreview()
     {
-        ui::Form1 &form = this->form();
+        ui::MainWindow &form = this->form();
         tests::FakeDesktop &fake = this->fake();
         const QList<int> listsBefore = listSizes(form);
 
-        form.cmb_Name->setEditText(u"http://www.example.org/album/pic007.jpg"_s);
-        QTest::mouseClick(form.cmd_ana, Qt::LeftButton);
+        box(form, "baseAddressBox")->setEditText(u"http://www.example.org/album/pic007.jpg"_s);
+        QTest::mouseClick(button(form, "analyseButton"), Qt::LeftButton);
 
         QCOMPARE(fields(form),
                  (QStringList{u"http://www.example.org/album/"_s, u"pic"_s, u".jpg"_s, u"007"_s, u"57"_s, u"3"_s,
@@ -56,13 +60,13 @@ private Q_SLOTS:
     void refusalChangesNothing()
     {
         QFETCH(QString, address);
-        ui::Form1 &form = this->form();
+        ui::MainWindow &form = this->form();
         tests::FakeDesktop &fake = this->fake();
-        form.cmb_Name->setEditText(address);
-        form.Text3->setText(u"12"_s);
+        box(form, "baseAddressBox")->setEditText(address);
+        edit(form, "startEdit")->setText(u"12"_s);
         const QStringList before = fields(form);
 
-        form.cmd_ana->click();
+        button(form, "analyseButton")->click();
 
         QCOMPARE(fields(form), before);
         QCOMPARE(fake.messages.size(), 1);

@@ -1,7 +1,7 @@
 #include "platform/CurlFetcher.h"
 #include "support/LoopbackServer.h"
 #include "support/WindowTest.h"
-#include "ui/Form1.h"
+#include "ui/MainWindow.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -89,13 +89,13 @@ class TestDownloadButton : public tests::WindowTest
 
     void createList(const QString &head, int first, int last)
     {
-        form().cmb_Name->setEditText(server->url(u"/pics/"_s));
-        form().cmb_Head->setEditText(head);
-        form().cmb_Ext->setEditText(u".jpg"_s);
-        form().Text3->setText(QString::number(first));
-        form().Text4->setText(QString::number(last));
-        form().txt_Keta->setText(u"2"_s);
-        QTest::mouseClick(form().Command1, Qt::LeftButton);
+        box("baseAddressBox")->setEditText(server->url(u"/pics/"_s));
+        box("headBox")->setEditText(head);
+        box("tailBox")->setEditText(u".jpg"_s);
+        edit("startEdit")->setText(QString::number(first));
+        edit("endEdit")->setText(QString::number(last));
+        edit("digitsEdit")->setText(u"2"_s);
+        QTest::mouseClick(button("createButton"), Qt::LeftButton);
     }
 
     QString downloaded(const QString &name) const { return downloads->filePath(name); }
@@ -118,9 +118,9 @@ private Q_SLOTS:
         });
         server->start();
         fake().fetcherFactory
-            = [this] { return std::make_unique<WatchedFetcher>(*form().cmd_Get, enabledDuringFetch); };
+            = [this] { return std::make_unique<WatchedFetcher>(*button("downloadButton"), enabledDuringFetch); };
         downloads = std::make_unique<QTemporaryDir>();
-        form().cmb_Fld->setEditText(downloads->path());
+        box("downloadFolderBox")->setEditText(downloads->path());
     }
 
     void cleanup()
@@ -141,15 +141,15 @@ private Q_SLOTS:
         QFETCH(bool, create);
         if (create) {
             QFile(downloaded(u"img01.jpg"_s)).open(QIODevice::WriteOnly);
-            form().chk_Chk_FoN->click();
-            form().cmb_Chk_FoN->setEditText(downloads->path());
+            check("checkFolderCheck")->click();
+            box("checkFolderBox")->setEditText(downloads->path());
             createList(u"img"_s, 1, 1);
         }
-        QTest::mouseClick(form().cmd_Get, Qt::LeftButton);
+        QTest::mouseClick(button("downloadButton"), Qt::LeftButton);
         QCOMPARE(fake().lastMessageText(), u"リストを作成して下さい"_s);
         QCOMPARE(fake().messages.last().title, u"Tessaly作成"_s);
         QVERIFY(server->requestedPaths().isEmpty());
-        QVERIFY(form().cmd_Get->isEnabled());
+        QVERIFY(button("downloadButton")->isEnabled());
     }
 
     void fetchesOnlyWhatTheCheckFolderLetThrough_data()
@@ -164,15 +164,15 @@ private Q_SLOTS:
         QFETCH(bool, addressOnly);
         QTemporaryDir checkFolder;
         QFile(checkFolder.filePath(u"img02.jpg"_s)).open(QIODevice::WriteOnly);
-        form().chk_Chk_FoN->click();
-        form().cmb_Chk_FoN->setEditText(checkFolder.path());
+        check("checkFolderCheck")->click();
+        box("checkFolderBox")->setEditText(checkFolder.path());
         if (addressOnly)
-            form().Check2->click();
+            check("addressListCheck")->click();
         createList(u"img"_s, 1, 3);
-        QCOMPARE(form().txt_Out->toPlainText().contains(u"img02.jpg"_s), addressOnly);
+        QCOMPARE(output()->toPlainText().contains(u"img02.jpg"_s), addressOnly);
         const QList<bool> enabledBefore = buttonsEnabled(form());
 
-        QTest::mouseClick(form().cmd_Get, Qt::LeftButton);
+        QTest::mouseClick(button("downloadButton"), Qt::LeftButton);
 
         QVERIFY2(fake().messages.isEmpty(), qPrintable(fake().lastMessageText()));
         QCOMPARE(server->requestedPaths(), (QStringList{u"/pics/img01.jpg"_s, u"/pics/img03.jpg"_s}));
@@ -191,8 +191,8 @@ private Q_SLOTS:
         stale.close();
         createList(u"img"_s, 1, 2);
 
-        QTest::mouseClick(form().cmd_Get, Qt::LeftButton);
-        QTest::mouseClick(form().cmd_Get, Qt::LeftButton);
+        QTest::mouseClick(button("downloadButton"), Qt::LeftButton);
+        QTest::mouseClick(button("downloadButton"), Qt::LeftButton);
 
         QCOMPARE(server->requestedPaths().size(), 4);
         QCOMPARE(server->requestedPaths().at(2), u"/pics/img01.jpg"_s);
@@ -211,9 +211,9 @@ private Q_SLOTS:
     void folderTextMeansOneFolder()
     {
         QFETCH(QString, decoration);
-        form().cmb_Fld->setEditText(decoration.arg(downloads->path()));
+        box("downloadFolderBox")->setEditText(decoration.arg(downloads->path()));
         createList(u"img"_s, 5, 5);
-        QTest::mouseClick(form().cmd_Get, Qt::LeftButton);
+        QTest::mouseClick(button("downloadButton"), Qt::LeftButton);
         QCOMPARE(contents(downloaded(u"img05.jpg"_s)), "/pics/img05.jpg"_ba);
     }
 
@@ -233,13 +233,13 @@ private Q_SLOTS:
         QFETCH(QString, message);
         if (folder == u"(downloads)"_s)
             folder = downloads->path();
-        form().cmb_Fld->setEditText(folder);
+        box("downloadFolderBox")->setEditText(folder);
         createList(head, 1, 2);
-        QTest::mouseClick(form().cmd_Get, Qt::LeftButton);
+        QTest::mouseClick(button("downloadButton"), Qt::LeftButton);
         QVERIFY2(fake().lastMessageText().contains(message), qPrintable(fake().lastMessageText()));
         QVERIFY(server->requestedPaths().isEmpty());
         QVERIFY(QDir(downloads->path()).isEmpty());
-        QVERIFY(form().cmd_Get->isEnabled());
+        QVERIFY(button("downloadButton")->isEnabled());
     }
 
     void failureStopsAtItsEntryAndKeepsEarlierFiles_data()
@@ -272,18 +272,18 @@ private Q_SLOTS:
         QFETCH(QStringList, filesAfter);
         const QString secondUrl
             = second.isEmpty() ? tests::LoopbackServer::refusedUrl(u"/pics/b.jpg"_s) : server->url(second);
-        form().str_UrlList = core::OneBasedStrings({server->url(u"/pics/a"_s), secondUrl, server->url(u"/pics/c"_s)});
-        form().str_FileList = core::OneBasedStrings({u"img01.jpg"_s, u"img02.jpg"_s, u"img03.jpg"_s});
-        form().int_FileCnt = 3;
+        form().setPage({},
+                       {{server->url(u"/pics/a"_s), secondUrl, server->url(u"/pics/c"_s)},
+                        {u"img01.jpg"_s, u"img02.jpg"_s, u"img03.jpg"_s}});
         QVERIFY(QDir(downloads->path()).mkdir(u"target"_s));
-        form().cmb_Fld->setEditText(downloaded(folder));
+        box("downloadFolderBox")->setEditText(downloaded(folder));
 
-        QTest::mouseClick(form().cmd_Get, Qt::LeftButton);
+        QTest::mouseClick(button("downloadButton"), Qt::LeftButton);
 
         QCOMPARE(fake().messages.size(), 1);
         QCOMPARE(fake().lastMessageText(),
                  QString(message).replace(u"<entry 2>"_s, secondUrl).replace(u"<folder>"_s, downloaded(folder)));
-        QVERIFY(form().cmd_Get->isEnabled());
+        QVERIFY(button("downloadButton")->isEnabled());
         QVERIFY(!server->requestedPaths().contains(u"/pics/c"_s));
         // Nothing half-written and no temporary file left behind.
         QCOMPARE(filesUnder(downloads->path()), filesAfter);
@@ -299,12 +299,10 @@ private Q_SLOTS:
     void slowServerEndsWithTheStallMessage()
     {
         QFETCH(QString, second);
-        form().str_UrlList = core::OneBasedStrings({server->url(u"/pics/a"_s), server->url(second)});
-        form().str_FileList = core::OneBasedStrings({u"img01.jpg"_s, u"img02.jpg"_s});
-        form().int_FileCnt = 2;
+        form().setPage({}, {{server->url(u"/pics/a"_s), server->url(second)}, {u"img01.jpg"_s, u"img02.jpg"_s}});
         QElapsedTimer timer;
         timer.start();
-        QTest::mouseClick(form().cmd_Get, Qt::LeftButton);
+        QTest::mouseClick(button("downloadButton"), Qt::LeftButton);
         QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
         QCOMPARE(fake().lastMessageText(),
                  u"「%1」を取得できませんでした。サーバーからの応答が止まりました。"_s.arg(server->url(second)));
@@ -322,18 +320,14 @@ private Q_SLOTS:
     void closeDuringADownloadStopsItAndClosesTheNormalWay()
     {
         QFETCH(bool, closeEventSent);
-        QTemporaryDir settingsFolder;
-        form().settingsLocation
-            = {settingsFolder.path(), settingsFolder.filePath(u"config"_s), [](const QString &) { return true; }};
-        QVERIFY(form().Form_Load());
-        form().cmb_Fld->setEditText(downloads->path());
+        QVERIFY(form().start());
+        box("downloadFolderBox")->setEditText(downloads->path());
         form().show();
         QVERIFY(QTest::qWaitForWindowExposed(&form()));
-        form().str_UrlList = core::OneBasedStrings(
-            {server->url(u"/pics/a"_s), server->url(u"/trickle/b"_s), server->url(u"/pics/c"_s)});
-        form().str_FileList = core::OneBasedStrings({u"img01.jpg"_s, u"img02.jpg"_s, u"img03.jpg"_s});
-        form().int_FileCnt = 3;
-        form().Text3->setText(u"7"_s);
+        form().setPage({},
+                       {{server->url(u"/pics/a"_s), server->url(u"/trickle/b"_s), server->url(u"/pics/c"_s)},
+                        {u"img01.jpg"_s, u"img02.jpg"_s, u"img03.jpg"_s}});
+        edit("startEdit")->setText(u"7"_s);
 
         bool busyCursor = false;
         bool buttonDisabled = false;
@@ -342,14 +336,14 @@ private Q_SLOTS:
         // Runs once the download is under way, from the event loop the window keeps serving.
         QTimer::singleShot(600, &form(), [&] {
             busyCursor = QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
-            buttonDisabled = !form().cmd_Get->isEnabled();
-            form().Text3->setFocus();
-            QTest::keyClick(form().Text3, Qt::Key_5);
-            QTest::mouseClick(form().cmd_Get, Qt::LeftButton);
-            QTest::mouseClick(form().Command1, Qt::LeftButton);
-            textAfterTyping = form().Text3->text();
+            buttonDisabled = !button("downloadButton")->isEnabled();
+            edit("startEdit")->setFocus();
+            QTest::keyClick(edit("startEdit"), Qt::Key_5);
+            QTest::mouseClick(button("downloadButton"), Qt::LeftButton);
+            QTest::mouseClick(button("createButton"), Qt::LeftButton);
+            textAfterTyping = edit("startEdit")->text();
             // A screen reader presses a button through its accessible action, not through input events.
-            if (QAccessibleInterface *create = QAccessible::queryAccessibleInterface(form().Command1))
+            if (QAccessibleInterface *create = QAccessible::queryAccessibleInterface(button("createButton")))
                 create->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
             QTest::qWait(300);
             sinceClose.start();
@@ -360,7 +354,7 @@ private Q_SLOTS:
                 form().close();
             }
         });
-        QTest::mouseClick(form().cmd_Get, Qt::LeftButton);
+        QTest::mouseClick(button("downloadButton"), Qt::LeftButton);
         const qint64 closing = sinceClose.elapsed();
 
         QVERIFY(sinceClose.isValid());
@@ -368,13 +362,13 @@ private Q_SLOTS:
         QVERIFY(busyCursor);
         QVERIFY(buttonDisabled);
         QCOMPARE(textAfterTyping, u"7"_s);
-        QVERIFY2(form().txt_Out->toPlainText().isEmpty(), "a second action ran during the download");
+        QVERIFY2(output()->toPlainText().isEmpty(), "a second action ran during the download");
         QVERIFY(!QApplication::overrideCursor());
         QVERIFY(!form().isVisible());
         QVERIFY2(fake().messages.isEmpty(), qPrintable(fake().lastMessageText()));
         QCOMPARE(filesUnder(downloads->path()), QStringList{u"img01.jpg"_s});
         QVERIFY(!server->requestedPaths().contains(u"/pics/c"_s));
-        QVERIFY(QFile::exists(form().settingsLocation.writePath()));
+        QVERIFY(QFile::exists(settingsLocation().writePath()));
     }
 };
 

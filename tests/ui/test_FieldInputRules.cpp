@@ -1,6 +1,5 @@
 #include "support/WindowTest.h"
-#include "ui/Form1.h"
-#include "ui/Module1.h"
+#include "ui/MainWindow.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -23,8 +22,9 @@ class TestFieldInputRules : public tests::WindowTest
 
     QList<QWidget *> selectingFields() const
     {
-        return {form().cmb_Name, form().cmb_Head, form().cmb_Ext, form().cmb_Chk_FoN, form().Text3,
-                form().Text4,    form().txt_Keta, form().Text8,   form().Text9};
+        return {box("baseAddressBox"), box("headBox"),        box("tailBox"),
+                box("checkFolderBox"), edit("startEdit"),     edit("endEdit"),
+                edit("digitsEdit"),    edit("thumbSizeEdit"), edit("columnsEdit")};
     }
 
     static QLineEdit *editOf(QWidget *field)
@@ -86,15 +86,16 @@ private Q_SLOTS:
         QFETCH(QString, typed);
         QFETCH(QString, kept);
         QFETCH(int, beeps);
-        form().Text4->clear();
-        type(form().Text4, typed);
-        QCOMPARE(form().Text4->text(), kept);
+        edit("endEdit")->clear();
+        type(edit("endEdit"), typed);
+        QCOMPARE(edit("endEdit")->text(), kept);
         QCOMPARE(fake().beeps, beeps);
     }
 
     void everyNumberFieldFilters()
     {
-        const QList<QLineEdit *> numberFields{form().Text3, form().Text4, form().txt_Keta, form().Text8, form().Text9};
+        const QList<QLineEdit *> numberFields{edit("startEdit"), edit("endEdit"), edit("digitsEdit"),
+                                              edit("thumbSizeEdit"), edit("columnsEdit")};
         for (QLineEdit *field : numberFields) {
             field->clear();
             type(field, u"a２"_s);
@@ -102,90 +103,90 @@ private Q_SLOTS:
         }
         QCOMPARE(fake().beeps, numberFields.size());
 
-        form().cmb_Head->setEditText(QString());
-        type(form().cmb_Head->lineEdit(), u"a２"_s);
-        QCOMPARE(form().cmb_Head->currentText(), u"a２"_s);
+        box("headBox")->setEditText(QString());
+        type(box("headBox")->lineEdit(), u"a２"_s);
+        QCOMPARE(box("headBox")->currentText(), u"a２"_s);
         QCOMPARE(fake().beeps, numberFields.size());
     }
 
     void controlKeysReachTheField()
     {
-        form().Text4->setText(u"12"_s);
-        form().Text4->end(false);
-        QTest::keyClick(form().Text4, Qt::Key_Backspace);
-        QCOMPARE(form().Text4->text(), u"1"_s);
+        edit("endEdit")->setText(u"12"_s);
+        edit("endEdit")->end(false);
+        QTest::keyClick(edit("endEdit"), Qt::Key_Backspace);
+        QCOMPARE(edit("endEdit")->text(), u"1"_s);
 
-        QSignalSpy entered(form().Text4, &QLineEdit::returnPressed);
-        QTest::keyClick(form().Text4, Qt::Key_Return);
+        QSignalSpy entered(edit("endEdit"), &QLineEdit::returnPressed);
+        QTest::keyClick(edit("endEdit"), Qt::Key_Return);
         QCOMPARE(entered.size(), 1);
 
         // Delete carries the text DEL on X11; it deletes as usual.
-        form().Text4->home(false);
+        edit("endEdit")->home(false);
         QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier, QString(QChar(0x7f)));
-        QCoreApplication::sendEvent(form().Text4, &del);
-        QCOMPARE(form().Text4->text(), QString());
-        form().Text4->setText(u"1"_s);
+        QCoreApplication::sendEvent(edit("endEdit"), &del);
+        QCOMPARE(edit("endEdit")->text(), QString());
+        edit("endEdit")->setText(u"1"_s);
 
         // Pasted text is not filtered.
         QApplication::clipboard()->setText(u"a-1"_s);
-        QTest::keyClick(form().Text4, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(form().Text4->text(), u"1a-1"_s);
+        QTest::keyClick(edit("endEdit"), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(edit("endEdit")->text(), u"1a-1"_s);
         QCOMPARE(fake().beeps, 0);
     }
 
     // Characters typed with Ctrl+Alt or Super held are still typed characters.
     void modifiedCharactersAreFiltered()
     {
-        form().Text4->clear();
+        edit("endEdit")->clear();
         for (const auto modifiers : {Qt::ControlModifier | Qt::AltModifier, Qt::KeyboardModifiers(Qt::MetaModifier)}) {
-            QTest::keyClick(form().Text4, Qt::Key_Minus, modifiers);
-            QTest::keyClick(form().Text4, Qt::Key_5, modifiers);
+            QTest::keyClick(edit("endEdit"), Qt::Key_Minus, modifiers);
+            QTest::keyClick(edit("endEdit"), Qt::Key_5, modifiers);
         }
-        QCOMPARE(form().Text4->text(), u"55"_s);
+        QCOMPARE(edit("endEdit")->text(), u"55"_s);
         QCOMPARE(fake().beeps, 2);
     }
 
     void inputMethodCommit()
     {
-        form().Text4->clear();
-        commit(form().Text4, u"４５"_s);
-        QCOMPARE(form().Text4->text(), u"45"_s);
+        edit("endEdit")->clear();
+        commit(edit("endEdit"), u"４５"_s);
+        QCOMPARE(edit("endEdit")->text(), u"45"_s);
         QCOMPARE(fake().beeps, 0);
 
         // A character outside the basic plane beeps once.
-        commit(form().Text4, u"６😀"_s);
-        QCOMPARE(form().Text4->text(), u"456"_s);
+        commit(edit("endEdit"), u"６😀"_s);
+        QCOMPARE(edit("endEdit")->text(), u"456"_s);
         QCOMPARE(fake().beeps, 1);
     }
 
     void previewFollowsStartAndDigitCount()
     {
-        QCOMPARE(form().Label9->text(), QString());
-        form().Text3->setText(u"7"_s);
-        QCOMPARE(form().Label9->text(), u"007"_s);
-        form().txt_Keta->setText(u"5"_s);
-        QCOMPARE(form().Label9->text(), u"00007"_s);
+        QCOMPARE(label("numberPreview")->text(), QString());
+        edit("startEdit")->setText(u"7"_s);
+        QCOMPARE(label("numberPreview")->text(), u"007"_s);
+        edit("digitsEdit")->setText(u"5"_s);
+        QCOMPARE(label("numberPreview")->text(), u"00007"_s);
 
-        form().cmb_Head->setEditText(u"h"_s);
-        form().cmb_Ext->setEditText(u".png"_s);
-        form().Text4->setText(u"99"_s);
-        QCOMPARE(form().Label9->text(), u"00007"_s);
+        box("headBox")->setEditText(u"h"_s);
+        box("tailBox")->setEditText(u".png"_s);
+        edit("endEdit")->setText(u"99"_s);
+        QCOMPARE(label("numberPreview")->text(), u"00007"_s);
 
-        form().Text3->clear();
-        form().Text3->setFocus();
-        type(form().Text3, u"４２"_s);
-        QCOMPARE(form().Label9->text(), u"00042"_s);
+        edit("startEdit")->clear();
+        edit("startEdit")->setFocus();
+        type(edit("startEdit"), u"４２"_s);
+        QCOMPARE(label("numberPreview")->text(), u"00042"_s);
     }
 
     void tabbingSelectsWholeText()
     {
-        form().chk_fon_Enabled(true);
-        form().cmb_Chk_FoN->setEditText(u"C:\\check"_s);
+        check("checkFolderCheck")->setChecked(true);
+        box("checkFolderBox")->setEditText(u"C:\\check"_s);
         for (QWidget *field : selectingFields())
             editOf(field)->setCursorPosition(0);
 
         QList<QWidget *> reached;
-        form().Command1->setFocus();
+        button("createButton")->setFocus();
         for (int press = 0; press < 40 && reached.size() < selectingFields().size(); ++press) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             for (QWidget *field : selectingFields()) {
@@ -202,12 +203,12 @@ private Q_SLOTS:
     {
         for (QWidget *field : selectingFields()) {
             editOf(field)->setText(u"12345"_s);
-            form().Command1->setFocus();
+            button("createButton")->setFocus();
             QLineEdit *edit = editOf(field);
             QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(2, edit->height() / 2));
             QTRY_VERIFY2(wholeTextSelected(field), qPrintable(field->objectName()));
 
-            form().Command1->setFocus();
+            button("createButton")->setFocus();
             edit->setCursorPosition(2);
             field->setFocus(Qt::OtherFocusReason);
             QVERIFY2(wholeTextSelected(field), qPrintable(field->objectName()));

@@ -1,7 +1,6 @@
 #include "support/WindowTest.h"
 #include "ui/CheckValue.h"
-#include "ui/Form1.h"
-#include "ui/Module1.h"
+#include "ui/MainWindow.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,20 +17,21 @@ class TestFolderSwitches : public tests::WindowTest
     Q_OBJECT
 
     // The boxes that address-only mode disables, in the order it sets them.
-    static QList<bool> addressOnlyGroupEnabled(const ui::Form1 &form)
+    static QList<bool> addressOnlyGroupEnabled(const ui::MainWindow &form)
     {
-        return {form.Check1->isEnabled(), form.Text8->isEnabled(), form.Text9->isEnabled(),
-                form.cmb_Chk_FoN->isEnabled(), form.chk_Chk_FoN->isEnabled()};
+        return {check(form, "thumbnailsCheck")->isEnabled(), edit(form, "thumbSizeEdit")->isEnabled(),
+                edit(form, "columnsEdit")->isEnabled(), box(form, "checkFolderBox")->isEnabled(),
+                check(form, "checkFolderCheck")->isEnabled()};
     }
 
-    static QPushButton *pickerButton(ui::Form1 &form, bool checkFolder)
+    static QPushButton *pickerButton(ui::MainWindow &form, bool checkFolder)
     {
-        return checkFolder ? form.cmd_Chk_FoN : form.cmd_Fld;
+        return checkFolder ? button(form, "browseCheckFolderButton") : button(form, "browseDownloadFolderButton");
     }
 
-    static QComboBox *pickerBox(ui::Form1 &form, bool checkFolder)
+    static QComboBox *pickerBox(ui::MainWindow &form, bool checkFolder)
     {
-        return checkFolder ? form.cmb_Chk_FoN : form.cmb_Fld;
+        return checkFolder ? box(form, "checkFolderBox") : box(form, "downloadFolderBox");
     }
 
 private Q_SLOTS:
@@ -51,7 +51,7 @@ private Q_SLOTS:
         QFETCH(bool, checkFolder);
         QFETCH(QString, answer);
         QFETCH(QString, text);
-        ui::Form1 &form = this->form();
+        ui::MainWindow &form = this->form();
         tests::FakeDesktop &fake = this->fake();
         QComboBox *box = pickerBox(form, checkFolder);
         box->setEditText(u"typed"_s);
@@ -68,54 +68,54 @@ private Q_SLOTS:
 
     void addressOnlyDisablesTheGroupButNotTheCheckFolderPicker()
     {
-        ui::Form1 &form = this->form();
+        ui::MainWindow &form = this->form();
         tests::FakeDesktop &fake = this->fake();
-        form.chk_Chk_FoN->click();
-        QVERIFY(ui::CheckValue::isTicked(*form.Check1)); // ticked from the start
+        check(form, "checkFolderCheck")->click();
+        QVERIFY(ui::CheckValue::isTicked(*check(form, "thumbnailsCheck"))); // ticked from the start
 
-        form.Check2->click();
+        check(form, "addressListCheck")->click();
         QCOMPARE(addressOnlyGroupEnabled(form), QList<bool>(5, false));
-        QVERIFY(form.cmd_Chk_FoN->isEnabled());
-        QVERIFY(ui::CheckValue::isTicked(*form.chk_Chk_FoN));
-        QVERIFY(ui::CheckValue::isTicked(*form.Check1));
+        QVERIFY(button(form, "browseCheckFolderButton")->isEnabled());
+        QVERIFY(ui::CheckValue::isTicked(*check(form, "checkFolderCheck")));
+        QVERIFY(ui::CheckValue::isTicked(*check(form, "thumbnailsCheck")));
 
         // The picker still fills the disabled box.
         fake.folderAnswers.push_back(u"/chosen"_s);
-        QTest::mouseClick(form.cmd_Chk_FoN, Qt::LeftButton);
-        QCOMPARE(form.cmb_Chk_FoN->currentText(), u"/chosen"_s);
+        QTest::mouseClick(button(form, "browseCheckFolderButton"), Qt::LeftButton);
+        QCOMPARE(box(form, "checkFolderBox")->currentText(), u"/chosen"_s);
     }
 
     void untickingAddressOnlyEnablesTheCheckFolderBoxAlone()
     {
-        ui::Form1 &form = this->form();
-        form.chk_Chk_FoN->click();
-        form.chk_Chk_FoN->click(); // clear again: box and picker disabled
-        form.Check2->click();
-        form.Check2->click();
+        ui::MainWindow &form = this->form();
+        check(form, "checkFolderCheck")->click();
+        check(form, "checkFolderCheck")->click(); // clear again: box and picker disabled
+        check(form, "addressListCheck")->click();
+        check(form, "addressListCheck")->click();
         QCOMPARE(addressOnlyGroupEnabled(form), QList<bool>(5, true));
-        QVERIFY(!form.cmd_Chk_FoN->isEnabled());
+        QVERIFY(!button(form, "browseCheckFolderButton")->isEnabled());
     }
 
     void switchingAfterCreateLeavesNothingToSaveButKeepsTheDownloadList()
     {
-        ui::Form1 &form = this->form();
+        ui::MainWindow &form = this->form();
         tests::FakeDesktop &fake = this->fake();
-        form.cmb_Name->setEditText(u"http://h/"_s);
-        form.cmb_Head->setEditText(u"img"_s);
-        form.cmb_Ext->setEditText(u".jpg"_s);
-        form.Text3->setText(u"1"_s);
-        form.Text4->setText(u"3"_s);
-        form.txt_Keta->setText(u"2"_s);
-        QTest::mouseClick(form.Command1, Qt::LeftButton);
-        QVERIFY(!form.str_Out.isEmpty());
+        box(form, "baseAddressBox")->setEditText(u"http://h/"_s);
+        box(form, "headBox")->setEditText(u"img"_s);
+        box(form, "tailBox")->setEditText(u".jpg"_s);
+        edit(form, "startEdit")->setText(u"1"_s);
+        edit(form, "endEdit")->setText(u"3"_s);
+        edit(form, "digitsEdit")->setText(u"2"_s);
+        QTest::mouseClick(button(form, "createButton"), Qt::LeftButton);
+        QVERIFY(!form.pageText().isEmpty());
 
-        form.Check2->click();
-        QVERIFY(form.str_Out.isEmpty());
-        QVERIFY(form.txt_Out->toPlainText().isEmpty());
-        QCOMPARE(form.int_FileCnt, qint16(3));
-        QCOMPARE(form.str_FileList.at(3), u"img03.jpg"_s);
+        check(form, "addressListCheck")->click();
+        QVERIFY(form.pageText().isEmpty());
+        QVERIFY(output(form)->toPlainText().isEmpty());
+        QCOMPARE(form.pageImages().count(), 3);
+        QCOMPARE(form.pageImages().fileNames.at(2), u"img03.jpg"_s);
 
-        QTest::mouseClick(form.Command2, Qt::LeftButton);
+        QTest::mouseClick(button(form, "saveButton"), Qt::LeftButton);
         QCOMPARE(fake.lastMessageText(), u"保存する内容が有りません"_s);
         QVERIFY(fake.saveRequests.isEmpty());
     }

@@ -1,8 +1,7 @@
 #include "support/FileBytes.h"
 #include "support/WindowTest.h"
 #include "ui/CheckValue.h"
-#include "ui/Form1.h"
-#include "ui/Module1.h"
+#include "ui/MainWindow.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -38,9 +37,9 @@ class TestSaveOverwriteView : public tests::WindowTest
     // A confirmed Save of text to path.
     void saveAs(const QString &text, const QString &path)
     {
-        form().str_Out = text;
+        form().setPage(text, {});
         fake().saveAnswers.push_back(choiceFor(path));
-        form().Command2->click();
+        button("saveButton")->click();
     }
 
 private Q_SLOTS:
@@ -57,13 +56,13 @@ private Q_SLOTS:
     {
         QFETCH(QString, text);
         QFETCH(QByteArray, bytes);
-        form().txt_Out->setPlainText(u"typed by the user"_s);
+        output()->setPlainText(u"typed by the user"_s);
         saveAs(text, pathOf(u"page.htm"_s));
 
         QCOMPARE(contentsOf(pathOf(u"page.htm"_s)), bytes);
         QVERIFY(fake().messages.isEmpty());
-        QCOMPARE(form().CommonDialog1.FileName, pathOf(u"page.htm"_s));
-        QCOMPARE(ui::Module1::str_OutFolder, folder());
+        QCOMPARE(form().savedFile(), pathOf(u"page.htm"_s));
+        QCOMPARE(form().lastSaveFolder(), folder());
     }
 
     void dialogRequest_data()
@@ -78,7 +77,7 @@ private Q_SLOTS:
     {
         QFETCH(int, check2);
         QFETCH(int, filterIndex);
-        ui::CheckValue::setValue(*form().Check2, check2);
+        ui::CheckValue::setValue(*check("addressListCheck"), check2);
         saveAs(u"x"_s, pathOf(u"first.htm"_s));
         saveAs(u"x"_s, pathOf(u"second.htm"_s));
 
@@ -100,8 +99,8 @@ private Q_SLOTS:
     void nothingToSave()
     {
         QFETCH(QString, text);
-        form().str_Out = text;
-        form().Command2->click();
+        form().setPage(text, {});
+        button("saveButton")->click();
 
         QCOMPARE(fake().beeps, 1);
         QCOMPARE(fake().messages.size(), 1);
@@ -109,25 +108,25 @@ private Q_SLOTS:
         QCOMPARE(fake().messages.at(0).title, u"エラー"_s);
         QCOMPARE(fake().messages.at(0).icon, MessageIcon::Exclamation);
         QVERIFY(fake().saveRequests.isEmpty());
-        QVERIFY(form().Command2->isEnabled());
+        QVERIFY(button("saveButton")->isEnabled());
     }
 
     void cancelForgetsTheSavedFile()
     {
         saveAs(u"x"_s, pathOf(u"page.htm"_s));
-        form().Command2->click(); // cancelled: no answer queued
+        button("saveButton")->click(); // cancelled: no answer queued
 
-        QCOMPARE(form().CommonDialog1.FileName, QString());
-        QCOMPARE(ui::Module1::str_OutFolder, folder());
+        QCOMPARE(form().savedFile(), QString());
+        QCOMPARE(form().lastSaveFolder(), folder());
 
-        form().Command4->click();
+        button("viewButton")->click();
         QCOMPARE(fake().messages.size(), 1);
         QCOMPARE(fake().messages.at(0).text, u"選択されていません"_s);
         QCOMPARE(fake().messages.at(0).title, u"Tessaly作成"_s);
         QCOMPARE(fake().messages.at(0).icon, MessageIcon::Exclamation);
         QVERIFY(fake().openedFiles.isEmpty());
 
-        form().Command3->click();
+        button("overwriteButton")->click();
         QCOMPARE(fake().saveRequests.size(), 3);
     }
 
@@ -144,14 +143,14 @@ private Q_SLOTS:
         QFETCH(QString, newText);
         QFETCH(QByteArray, bytes);
         saveAs(u"old"_s, pathOf(u"page.htm"_s));
-        form().str_Out = newText;
-        form().Command3->click();
+        form().setPage(newText, {});
+        button("overwriteButton")->click();
 
         QCOMPARE(fake().saveRequests.size(), 1);
         QCOMPARE(contentsOf(pathOf(u"page.htm"_s)), bytes);
-        QVERIFY(form().Command3->isEnabled());
+        QVERIFY(button("overwriteButton")->isEnabled());
 
-        form().Command4->click();
+        button("viewButton")->click();
         QCOMPARE(fake().openedFiles, QList<QString>{pathOf(u"page.htm"_s)});
     }
 
@@ -169,22 +168,22 @@ private Q_SLOTS:
     {
         QFETCH(bool, throughOverwrite);
         QFETCH(bool, confirmed);
-        form().str_Out = u"x"_s;
+        form().setPage(u"x"_s, {});
         if (confirmed)
             fake().saveAnswers.push_back(choiceFor(pathOf(u"page.htm"_s)));
         bool saveEnabled = true;
         bool overwriteEnabled = true;
         fake().whileSaveDialogShown = [&] {
-            saveEnabled = form().Command2->isEnabled();
-            overwriteEnabled = form().Command3->isEnabled();
+            saveEnabled = button("saveButton")->isEnabled();
+            overwriteEnabled = button("overwriteButton")->isEnabled();
         };
-        (throughOverwrite ? form().Command3 : form().Command2)->click();
+        (throughOverwrite ? button("overwriteButton") : button("saveButton"))->click();
 
         QCOMPARE(fake().saveRequests.size(), 1);
         QVERIFY(!saveEnabled);
         QCOMPARE(overwriteEnabled, !throughOverwrite);
-        QVERIFY(form().Command2->isEnabled());
-        QVERIFY(form().Command3->isEnabled());
+        QVERIFY(button("saveButton")->isEnabled());
+        QVERIFY(button("overwriteButton")->isEnabled());
     }
 
     void failedSaveKeepsEverything_data()
@@ -202,7 +201,7 @@ private Q_SLOTS:
         QFETCH(QString, removedWhileDialogShown);
         QVERIFY(QDir(folderPath()).mkpath(u"sub"_s));
         saveAs(u"old"_s, pathOf(u"good.htm"_s));
-        ui::Module1::str_OutFolder = u"/elsewhere/"_s; // as the settings file could have left it
+        const QString folderBefore = form().lastSaveFolder();
         if (!removedWhileDialogShown.isEmpty()) {
             QVERIFY(QDir(folderPath()).mkpath(removedWhileDialogShown));
             fake().whileSaveDialogShown = [&] { QVERIFY(QDir(pathOf(removedWhileDialogShown)).removeRecursively()); };
@@ -214,10 +213,10 @@ private Q_SLOTS:
         QVERIFY(fake().messages.at(0).text.contains(QDir::toNativeSeparators(pathOf(badName))));
         QCOMPARE(fake().messages.at(0).title, u"Tessaly作成"_s);
         QCOMPARE(fake().messages.at(0).icon, MessageIcon::Exclamation);
-        QVERIFY(form().Command2->isEnabled());
-        QCOMPARE(form().CommonDialog1.FileName, pathOf(u"good.htm"_s));
-        QCOMPARE(form().CommonDialog1.FileTitle, u"good.htm"_s);
-        QCOMPARE(ui::Module1::str_OutFolder, u"/elsewhere/"_s);
+        QVERIFY(button("saveButton")->isEnabled());
+        QCOMPARE(form().savedFile(), pathOf(u"good.htm"_s));
+        QCOMPARE(form().savedFileName(), u"good.htm"_s);
+        QCOMPARE(form().lastSaveFolder(), folderBefore);
         QCOMPARE(contentsOf(pathOf(u"good.htm"_s)), QByteArray("old\r\n"));
         QVERIFY(QDir(pathOf(u"sub"_s)).isEmpty());
         QCOMPARE(QDir(folderPath()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
@@ -230,12 +229,12 @@ private Q_SLOTS:
         QVERIFY(QFile::remove(pathOf(u"page.htm"_s)));
         QVERIFY(QDir(folderPath()).mkdir(u"page.htm"_s));
 
-        form().Command3->click();
+        button("overwriteButton")->click();
 
         QCOMPARE(fake().messages.size(), 1);
         QVERIFY(fake().messages.at(0).text.contains(QDir::toNativeSeparators(pathOf(u"page.htm"_s))));
-        QVERIFY(form().Command3->isEnabled());
-        QCOMPARE(form().CommonDialog1.FileName, pathOf(u"page.htm"_s));
+        QVERIFY(button("overwriteButton")->isEnabled());
+        QCOMPARE(form().savedFile(), pathOf(u"page.htm"_s));
         QVERIFY(QFileInfo(pathOf(u"page.htm"_s)).isDir());
     }
 };

@@ -1,9 +1,7 @@
 #include "support/FileBytes.h"
 #include "support/WindowTest.h"
 #include "ui/CheckValue.h"
-#include "ui/Form1.h"
-#include "ui/Module1.h"
-#include "ui/SettingsBinding.h"
+#include "ui/MainWindow.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -74,7 +72,7 @@ class TestSettingsFile : public tests::WindowTest
     void runOnce()
     {
         auto form = newWindow();
-        QVERIFY(form->Form_Load());
+        QVERIFY(form->start());
         form->close();
     }
 
@@ -83,54 +81,64 @@ private Q_SLOTS:
     {
         QVERIFY(putBytes(iniPath(), exampleFile));
         auto form = newWindow();
-        QVERIFY(form->Form_Load());
+        QVERIFY(form->start());
 
-        QCOMPARE(itemsOf(*form->cmb_Name),
+        QCOMPARE(itemsOf(*box(*form, "baseAddressBox")),
                  (QStringList{QStringLiteral("photos/2001/"), QStringLiteral("photos/2000/")}));
-        QCOMPARE(form->cmb_Name->currentText(), QStringLiteral("photos/2001/"));
-        QCOMPARE(itemsOf(*form->cmb_Chk_FoN), QStringList{QStringLiteral("C:\\images")});
-        QCOMPARE(form->cmb_Chk_FoN->currentText(), QStringLiteral("C:\\images"));
-        QCOMPARE(ui::CheckValue::value(*form->Check1), 1);
-        QCOMPARE(ui::CheckValue::value(*form->chk_Chk_FoN), 0);
-        QVERIFY(!form->cmb_Chk_FoN->isEnabled());
-        QVERIFY(!form->cmd_Chk_FoN->isEnabled());
-        QVERIFY(form->chk_Chk_FoN->isEnabled());
-        QCOMPARE(form->Text9->text(), QStringLiteral("5"));
-        QCOMPARE(form->Text8->text(), QStringLiteral("80"));
-        QCOMPARE(itemsOf(*form->cmb_Head), (QStringList{QStringLiteral("img"), QStringLiteral("Test")}));
-        QCOMPARE(form->cmb_Head->currentText(), QStringLiteral("img"));
-        QCOMPARE(itemsOf(*form->cmb_Ext),
+        QCOMPARE(box(*form, "baseAddressBox")->currentText(), QStringLiteral("photos/2001/"));
+        QCOMPARE(itemsOf(*box(*form, "checkFolderBox")), QStringList{QStringLiteral("C:\\images")});
+        QCOMPARE(box(*form, "checkFolderBox")->currentText(), QStringLiteral("C:\\images"));
+        QCOMPARE(ui::CheckValue::value(*check(*form, "thumbnailsCheck")), 1);
+        QCOMPARE(ui::CheckValue::value(*check(*form, "checkFolderCheck")), 0);
+        QVERIFY(!box(*form, "checkFolderBox")->isEnabled());
+        QVERIFY(!button(*form, "browseCheckFolderButton")->isEnabled());
+        QVERIFY(check(*form, "checkFolderCheck")->isEnabled());
+        QCOMPARE(edit(*form, "columnsEdit")->text(), QStringLiteral("5"));
+        QCOMPARE(edit(*form, "thumbSizeEdit")->text(), QStringLiteral("80"));
+        QCOMPARE(itemsOf(*box(*form, "headBox")), (QStringList{QStringLiteral("img"), QStringLiteral("Test")}));
+        QCOMPARE(box(*form, "headBox")->currentText(), QStringLiteral("img"));
+        QCOMPARE(itemsOf(*box(*form, "tailBox")),
                  (QStringList{QStringLiteral(".jpg"), QStringLiteral(".jpeg"), QStringLiteral(".gif"),
                               QStringLiteral(".bmp"), QStringLiteral(".gif"), QStringLiteral(".jpg"),
                               QStringLiteral(".jpeg"), QStringLiteral(".bmp")}));
-        QCOMPARE(form->cmb_Ext->currentText(), QStringLiteral(".jpg"));
-        QCOMPARE(form->Text3->text(), QStringLiteral("1"));
-        QCOMPARE(form->Text4->text(), QStringLiteral("120"));
-        QCOMPARE(form->txt_Keta->text(), QStringLiteral("3"));
-        QCOMPARE(ui::Module1::str_OutFolder, QStringLiteral("C:\\pages\\"));
-        QCOMPARE(form->cmb_Fld->currentText(), QStringLiteral("C:\\images"));
-        QCOMPARE(form->cmb_Fld->count(), 0);
+        QCOMPARE(box(*form, "tailBox")->currentText(), QStringLiteral(".jpg"));
+        QCOMPARE(edit(*form, "startEdit")->text(), QStringLiteral("1"));
+        QCOMPARE(edit(*form, "endEdit")->text(), QStringLiteral("120"));
+        QCOMPARE(edit(*form, "digitsEdit")->text(), QStringLiteral("3"));
+        QCOMPARE(form->lastSaveFolder(), QStringLiteral("C:\\pages\\"));
+        QCOMPARE(box(*form, "downloadFolderBox")->currentText(), QStringLiteral("C:\\images"));
+        QCOMPARE(box(*form, "downloadFolderBox")->count(), 0);
         QVERIFY(fake().messages.isEmpty());
     }
 
     void writerBytesForAKnownState()
     {
         auto form = newWindow();
-        form->cmb_Name->addItem(QStringLiteral("http://www.example.org/写真/"));
+        box(*form, "baseAddressBox")->addItem(QStringLiteral("http://www.example.org/写真/"));
         for (int i = 2; i <= 16; ++i)
-            form->cmb_Name->addItem(QStringLiteral("a%1").arg(i));
-        form->cmb_Chk_FoN->setEditText(QString());
-        ui::CheckValue::setValue(*form->Check1, 2);
-        ui::CheckValue::setValue(*form->chk_Chk_FoN, 1);
-        form->Text9->setText(QStringLiteral("7"));
-        form->Text8->clear();
-        form->Text3->setText(QStringLiteral(" 0"));
-        form->Text4->setText(QStringLiteral("50"));
-        form->txt_Keta->setText(QStringLiteral("3"));
-        ui::Module1::str_OutFolder = QStringLiteral("/home/u/pages/");
-        form->cmb_Fld->setEditText(QString());
+            box(*form, "baseAddressBox")->addItem(QStringLiteral("a%1").arg(i));
+        box(*form, "checkFolderBox")->setEditText(QString());
+        ui::CheckValue::setValue(*check(*form, "thumbnailsCheck"), 2);
+        ui::CheckValue::setValue(*check(*form, "checkFolderCheck"), 1);
+        edit(*form, "columnsEdit")->setText(QStringLiteral("7"));
+        edit(*form, "thumbSizeEdit")->clear();
+        edit(*form, "startEdit")->setText(QStringLiteral(" 0"));
+        edit(*form, "endEdit")->setText(QStringLiteral("50"));
+        edit(*form, "digitsEdit")->setText(QStringLiteral("3"));
+        box(*form, "downloadFolderBox")->setEditText(QString());
+        // The folder of the last saved page is kept too.
+        QVERIFY(QDir(folderPath()).mkdir(QStringLiteral("pages")));
+        form->setPage(QStringLiteral("page"), {});
+        fake().saveAnswers.push_back(
+            platform::SaveDialogChoice{pathOf(QStringLiteral("pages/p.htm")), QStringLiteral("p.htm")});
+        button(*form, "saveButton")->click();
+        QVERIFY(form->start());
+        form->close();
 
-        QVERIFY(ui::SettingsBinding::writeFile(*form, iniPath(), QStringLiteral("2001/05/10 12:34:56")));
+        // The file says when it was written; that line is the clock's.
+        QByteArray written = contentsOf(iniPath());
+        const qsizetype stamp = written.indexOf(HEADER_CREATED) + qsizetype(sizeof HEADER_CREATED) - 1;
+        written.replace(stamp, written.indexOf("\r\n", stamp) - stamp, "2001/05/10 12:34:56");
 
         const QByteArray expected = HEADER_TITLE
             "\r\n" HEADER_CREATED "2001/05/10 12:34:56\r\n\r\n" HEADER_COMMENT "\r\n\r\n" KEY_BASE
@@ -140,12 +148,13 @@ private Q_SLOTS:
             "\r\n 1 \r\n" KEY_COLUMNS "\r\n7\r\n" KEY_SIZE "\r\n\r\n" KEY_HEAD
             "\r\n 1 \r\nTest\r\n[End Of List]\r\n\r\n" KEY_TAIL
             "\r\n 4 \r\n.jpg\r\n.jpeg\r\n.gif\r\n.bmp\r\n[End Of List]\r\n\r\n" KEY_START "\r\n 0\r\n" KEY_END
-            "\r\n50\r\n" KEY_DIGITS "\r\n3\r\n" KEY_OUT "\r\n/home/u/pages/\r\n" KEY_IMAGES "\r\n\r\n";
-        QCOMPARE(contentsOf(iniPath()), expected);
+            "\r\n50\r\n" KEY_DIGITS "\r\n3\r\n" KEY_OUT "\r\n"
+            + QFile::encodeName(pathOf(QStringLiteral("pages/"))) + "\r\n" KEY_IMAGES "\r\n\r\n";
+        QCOMPARE(written, expected);
         // An empty list is saved with the box's text, which thereby becomes its entry.
-        QCOMPARE(itemsOf(*form->cmb_Head), QStringList{QStringLiteral("Test")});
-        QCOMPARE(itemsOf(*form->cmb_Chk_FoN), QStringList{QString()});
-        QCOMPARE(form->cmb_Name->count(), 16);
+        QCOMPARE(itemsOf(*box(*form, "headBox")), QStringList{QStringLiteral("Test")});
+        QCOMPARE(itemsOf(*box(*form, "checkFolderBox")), QStringList{QString()});
+        QCOMPARE(box(*form, "baseAddressBox")->count(), 16);
     }
 
     void tailListGrowsByFourEachRun()
@@ -153,9 +162,9 @@ private Q_SLOTS:
         runOnce();
         runOnce();
         auto form = newWindow();
-        QVERIFY(form->Form_Load());
-        QCOMPARE(form->cmb_Ext->count(), 12);
-        QCOMPARE(form->cmb_Ext->currentText(), QStringLiteral(".jpg"));
+        QVERIFY(form->start());
+        QCOMPARE(box(*form, "tailBox")->count(), 12);
+        QCOMPARE(box(*form, "tailBox")->currentText(), QStringLiteral(".jpg"));
         form->close();
         QVERIFY(contentsOf(iniPath()).contains(KEY_TAIL "\r\n 12 \r\n"));
     }
@@ -180,11 +189,11 @@ private Q_SLOTS:
         if (!file.isNull())
             QVERIFY(putBytes(iniPath(), file));
         auto form = newWindow();
-        QVERIFY(form->Form_Load());
-        QCOMPARE(form->Text3->text(), start);
-        QCOMPARE(itemsOf(*form->cmb_Head), heads);
-        QCOMPARE(form->Text4->text(), QStringLiteral("50"));
-        QVERIFY(form->cmb_Chk_FoN->isEnabled());
+        QVERIFY(form->start());
+        QCOMPARE(edit(*form, "startEdit")->text(), start);
+        QCOMPARE(itemsOf(*box(*form, "headBox")), heads);
+        QCOMPARE(edit(*form, "endEdit")->text(), QStringLiteral("50"));
+        QVERIFY(box(*form, "checkFolderBox")->isEnabled());
         QVERIFY(fake().messages.isEmpty());
     }
 
@@ -196,8 +205,8 @@ private Q_SLOTS:
         fake().whileMessageShown = [this, &beepsAtMessage] { beepsAtMessage = fake().beeps; };
         {
             auto form = newWindow();
-            QVERIFY(!form->Form_Load());
-            QCOMPARE(form->cmb_Name->currentText(), QStringLiteral("http://www."));
+            QVERIFY(!form->start());
+            QCOMPARE(box(*form, "baseAddressBox")->currentText(), QStringLiteral("http://www."));
             form->close();
         }
         QCOMPARE(fake().lockPaths, QStringList{iniPath() + QStringLiteral(".lock")});
@@ -227,8 +236,8 @@ private Q_SLOTS:
         if (beforeStart)
             makeFolder();
         auto form = newWindow();
-        QVERIFY(form->Form_Load());
-        QCOMPARE(form->Text4->text(), QStringLiteral("50"));
+        QVERIFY(form->start());
+        QCOMPARE(edit(*form, "endEdit")->text(), QStringLiteral("50"));
         if (!beforeStart)
             makeFolder();
         QVERIFY(form->close());

@@ -1,10 +1,11 @@
 #include "support/WindowTest.h"
-#include "ui/Form1.h"
+#include "ui/MainWindow.h"
 #include "ui/Twips.h"
 
 #include <QComboBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QTest>
 
@@ -14,13 +15,13 @@ namespace
 {
 constexpr int px = 15; // twips to a pixel
 
-QRectF twips(const ui::Form1 &form, const char *name)
+QRectF twips(const ui::MainWindow &form, const char *name)
 {
     return ui::Twips::geometry(form.findChild<QWidget *>(QString::fromLatin1(name)));
 }
 
 // Every control's position, to see which ones a change of size moved.
-QMap<QString, QRectF> positions(const ui::Form1 &form)
+QMap<QString, QRectF> positions(const ui::MainWindow &form)
 {
     QMap<QString, QRectF> all;
     for (const QWidget *child : form.findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
@@ -36,30 +37,42 @@ class TestWindowLayout : public tests::WindowTest
     void setClient(int widthTwips, int heightTwips)
     {
         form().resize(widthTwips / px, heightTwips / px);
-        form().Form_Resize();
+        deliverResize();
+    }
+
+    // As the window system delivers it, which it may do only later.
+    void deliverResize()
+    {
+        QResizeEvent resized(form().size(), form().size());
+        QCoreApplication::sendEvent(&form(), &resized);
     }
 
 private Q_SLOTS:
     void init()
     {
         WindowTest::init();
-        QVERIFY(form().Form_Load());
+        QVERIFY(form().start());
     }
 
     void startUpAlignment_data()
     {
         QTest::addColumn<QString>("control");
         QTest::addColumn<QRectF>("geometry");
-        QTest::newRow("Label7 on Text8") << QStringLiteral("Label7") << QRectF(2640, 180, 810, 180);
-        QTest::newRow("Check1 on Text8") << QStringLiteral("Check1") << QRectF(1440, 135, 1215, 270);
-        QTest::newRow("Label9 as high as cmb_Head") << QStringLiteral("Label9") << QRectF(1920, 1080, 1695, 300);
-        QTest::newRow("cmd_ana as high as cmb_Name") << QStringLiteral("cmd_ana") << QRectF(4920, 480, 615, 300);
-        QTest::newRow("Text3 on Command1") << QStringLiteral("Text3") << QRectF(120, 1920, 615, 375);
-        QTest::newRow("Label1 with Label7") << QStringLiteral("Label1") << QRectF(120, 180, 1080, 180);
-        QTest::newRow("chk_Chk_FoN keeps the half twip")
-            << QStringLiteral("chk_Chk_FoN") << QRectF(120, 2422.5, 1575, 255);
-        QTest::newRow("cmd_Chk_FoN as high as its box")
-            << QStringLiteral("cmd_Chk_FoN") << QRectF(5160, 2400, 375, 300);
+        QTest::newRow("thumbSizeLabel on thumbSizeEdit")
+            << QStringLiteral("thumbSizeLabel") << QRectF(2640, 180, 810, 180);
+        QTest::newRow("thumbnailsCheck on thumbSizeEdit")
+            << QStringLiteral("thumbnailsCheck") << QRectF(1440, 135, 1215, 270);
+        QTest::newRow("numberPreview as high as headBox")
+            << QStringLiteral("numberPreview") << QRectF(1920, 1080, 1695, 300);
+        QTest::newRow("analyseButton as high as baseAddressBox")
+            << QStringLiteral("analyseButton") << QRectF(4920, 480, 615, 300);
+        QTest::newRow("startEdit on createButton") << QStringLiteral("startEdit") << QRectF(120, 1920, 615, 375);
+        QTest::newRow("baseAddressLabel with thumbSizeLabel")
+            << QStringLiteral("baseAddressLabel") << QRectF(120, 180, 1080, 180);
+        QTest::newRow("checkFolderCheck keeps the half twip")
+            << QStringLiteral("checkFolderCheck") << QRectF(120, 2422.5, 1575, 255);
+        QTest::newRow("browseCheckFolderButton as high as its box")
+            << QStringLiteral("browseCheckFolderButton") << QRectF(5160, 2400, 375, 300);
     }
 
     void startUpAlignment()
@@ -73,7 +86,7 @@ private Q_SLOTS:
     {
         auto form = newWindow();
         form->move(0, 0);
-        QVERIFY(form->Form_Load());
+        QVERIFY(form->start());
         const QRect screen = form->screen()->availableGeometry();
         const QSize outer = form->frameGeometry().size();
         QVERIFY(qAbs(form->frameGeometry().left() - (screen.left() + (screen.width() - outer.width()) / 2)) <= 1);
@@ -96,7 +109,7 @@ private Q_SLOTS:
         fake().frame = frame;
         auto form = newWindow();
         form->move(0, 0);
-        QVERIFY(form->Form_Load());
+        QVERIFY(form->start());
         fake().frame = {};
         const QRect screen = form->screen()->geometry();
         // Qt, knowing no frame, places the window itself; the frame will surround it.
@@ -107,21 +120,23 @@ private Q_SLOTS:
 
     void designExample()
     {
-        setClient(ui::Form1::designWidth, ui::Form1::designHeight);
-        QCOMPARE(twips(form(), "txt_Out"), QRectF(120, 3120, 5460, 1800));
-        QCOMPARE(twips(form(), "cmd_ana").left(), 4845.0);
-        QCOMPARE(twips(form(), "cmb_Name"), QRectF(120, 480, 4605, 300));
+        setClient(ui::MainWindow::designWidth, ui::MainWindow::designHeight);
+        QCOMPARE(twips(form(), "outputBox"), QRectF(120, 3120, 5460, 1800));
+        QCOMPARE(twips(form(), "analyseButton").left(), 4845.0);
+        QCOMPARE(twips(form(), "baseAddressBox"), QRectF(120, 480, 4605, 300));
     }
 
     void widening()
     {
-        setClient(ui::Form1::designWidth, ui::Form1::designHeight);
+        setClient(ui::MainWindow::designWidth, ui::MainWindow::designHeight);
         const QMap<QString, QRectF> before = positions(form());
-        setClient(ui::Form1::designWidth + 1005, ui::Form1::designHeight); // 67 pixels
+        setClient(ui::MainWindow::designWidth + 1005, ui::MainWindow::designHeight); // 67 pixels
         QMap<QString, QRectF> after = positions(form());
-        QCOMPARE(after.take(QStringLiteral("cmd_ana")), before[QStringLiteral("cmd_ana")].translated(1005, 0));
-        QCOMPARE(after.take(QStringLiteral("cmb_Name")), before[QStringLiteral("cmb_Name")].adjusted(0, 0, 1005, 0));
-        QCOMPARE(after.take(QStringLiteral("txt_Out")), before[QStringLiteral("txt_Out")].adjusted(0, 0, 1005, 0));
+        QCOMPARE(after.take(QStringLiteral("analyseButton")),
+                 before[QStringLiteral("analyseButton")].translated(1005, 0));
+        QCOMPARE(after.take(QStringLiteral("baseAddressBox")),
+                 before[QStringLiteral("baseAddressBox")].adjusted(0, 0, 1005, 0));
+        QCOMPARE(after.take(QStringLiteral("outputBox")), before[QStringLiteral("outputBox")].adjusted(0, 0, 1005, 0));
         for (auto it = after.cbegin(); it != after.cend(); ++it)
             QCOMPARE(it.value(), before[it.key()]);
     }
@@ -135,24 +150,24 @@ private Q_SLOTS:
     void clientEndsAboveTheOutputBox()
     {
         QFETCH(int, height);
-        setClient(ui::Form1::designWidth, ui::Form1::designHeight);
+        setClient(ui::MainWindow::designWidth, ui::MainWindow::designHeight);
         setClient(6000, height);
-        QCOMPARE(twips(form(), "txt_Out"), QRectF(120, 3120, 5880, 1800));
+        QCOMPARE(twips(form(), "outputBox"), QRectF(120, 3120, 5880, 1800));
     }
 
     void minimisedChangesNothingUntilRestored()
     {
         form().show();
         QVERIFY(QTest::qWaitForWindowExposed(&form()));
-        setClient(ui::Form1::designWidth, ui::Form1::designHeight);
+        setClient(ui::MainWindow::designWidth, ui::MainWindow::designHeight);
         const QMap<QString, QRectF> before = positions(form());
         form().setWindowState(Qt::WindowMinimized);
         QVERIFY(form().isMinimized());
         form().resize(6585 / px, 6420 / px);
-        form().Form_Resize();
+        deliverResize();
         QCOMPARE(positions(form()), before);
         form().setWindowState(Qt::WindowNoState);
-        QCOMPARE(twips(form(), "txt_Out").size(), QSizeF(form().width() * px - 120, form().height() * px - 3120));
+        QCOMPARE(twips(form(), "outputBox").size(), QSizeF(form().width() * px - 120, form().height() * px - 3120));
     }
 };
 

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace quorel::core
+{
+// What was being done when something failed; the window words the sentence from it.
+enum class Action
+{
+    None, // the reason says it all
+    WriteFile, // subject: the file's path
+    ReadFile, // subject: the file's path
+    MakeFolder, // subject: the folder's path
+    Fetch, // subject: the address
+};
+
+// Why it failed.
+enum class Reason
+{
+    // A page request the generator refuses.
+    BadStartOrEnd,
+    BadDigitCount,
+    TooManyImages,
+    ZeroColumns,
+    PageTooLarge,
+
+    // Files.
+    DiskFull,
+    NameTooLong,
+    NotPermitted,
+    FolderMissing,
+    FolderInTheWay,
+    DeviceOrPipe, // in the place of a file to write
+    NotRegularFile, // in the place of a file to read
+    ReadOnlyFile,
+    NotReplaced,
+    SystemError, // detail: the system's own words
+    Unexplained, // detail: the system's own words, for an error the program did not foresee
+
+    // Downloads.
+    NoDownloadFolder,
+    NameLeavesFolder, // subject: the file name
+    TransferNotReady,
+    TransferStopped,
+    HeaderTooLarge,
+    UnsupportedAddress,
+    MalformedAddress,
+    ServerNotFound,
+    ConnectFailed,
+    ServerStalled,
+    TooManyRedirects,
+    OutOfMemory,
+    SecureConnectFailed,
+    ServerRefused,
+    TransferCut,
+    TransferFailed, // detail: the transfer library's own words
+};
+
+// Why something failed, as data: the window's message table turns it into the sentence shown.
+struct Failure
+{
+    Reason reason;
+    Action action = Action::None;
+    QString subject;
+    QString detail;
+};
+
+inline Failure fail(Reason reason, QString detail = {})
+{
+    return Failure{reason, Action::None, {}, std::move(detail)};
+}
+
+// The same failure, now known to have happened while acting on subject.
+inline Failure during(Action action, QString subject, Failure failure)
+{
+    failure.action = action;
+    failure.subject = std::move(subject);
+    return failure;
+}
+}

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QMargins>
+#include <QString>
+
+#include <optional>
+
+class QWidget;
+
+namespace quorel::platform
+{
+class UrlFetcherFactory;
+
+enum class MessageIcon
+{
+    None,
+    Exclamation,
+    Critical,
+};
+
+// Modal boxes with only an OK button, and the system's beep.
+class Notifier
+{
+public:
+    virtual ~Notifier() = default;
+    virtual void messageBox(QWidget *owner, const QString &text, const QString &title, MessageIcon icon) = 0;
+    virtual void beep() = 0;
+};
+
+struct SaveDialogRequest
+{
+    QString title;
+    QString defaultExtension; // without the dot, appended to a name typed without one
+    QString initialFolder; // the toolkit's default when empty
+    QString filter; // "description|patterns|description|patterns…", patterns joined by ';'
+    int filterIndex = 1; // 1-based entry of the filter preselected
+};
+
+struct SaveDialogChoice
+{
+    QString fullPath;
+    QString fileName; // without its folder
+};
+
+// The dialogs in which the user names a file or a folder.
+class FileDialogs
+{
+public:
+    virtual ~FileDialogs() = default;
+    virtual std::optional<SaveDialogChoice> saveDialog(QWidget *owner, const SaveDialogRequest &request) = 0;
+    // The chosen folder, or an empty text on cancel.
+    virtual QString folderDialog(QWidget *owner, const QString &title) = 0;
+};
+
+// Hands a file to the program the desktop opens its kind with.
+class FileOpener
+{
+public:
+    virtual ~FileOpener() = default;
+    virtual void openWithAssociatedProgram(const QString &path) = 0;
+};
+
+class SingleInstance
+{
+public:
+    virtual ~SingleInstance() = default;
+    // True when another running copy holds the lock at lockPath; otherwise this copy takes it.
+    virtual bool anotherInstanceRunning(const QString &lockPath) = 0;
+};
+
+class WindowFrame
+{
+public:
+    virtual ~WindowFrame() = default;
+    // The window manager's frame around a window not yet shown; none when it cannot tell.
+    virtual QMargins frameExtents(QWidget &window) = 0;
+};
+
+// What the window takes from the desktop, each role apart, so tests can answer in its place.
+struct Desktop
+{
+    Notifier &notifier;
+    FileDialogs &dialogs;
+    FileOpener &opener;
+    SingleInstance &instance;
+    WindowFrame &frame;
+    UrlFetcherFactory &fetchers;
+};
+}

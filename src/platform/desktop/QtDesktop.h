@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/UrlFetcherFactory.h"
+#include "platform/desktop/Desktop.h"
+
+namespace quorel::platform
+{
+// The single-instance lock: a kernel lock on an open file, kept while this object lives.
+class InstanceLock
+{
+public:
+    InstanceLock() = default;
+    ~InstanceLock();
+    InstanceLock(const InstanceLock &) = delete;
+    InstanceLock &operator=(const InstanceLock &) = delete;
+
+    // True when another open file holds the lock at path; otherwise this object takes it.
+    bool heldElsewhere(const QString &path);
+
+private:
+    int m_fd = -1;
+};
+
+// The desktop as Qt offers it, and downloads over libcurl.
+class QtDesktop final : public Notifier,
+                        public FileDialogs,
+                        public FileOpener,
+                        public SingleInstance,
+                        public WindowFrame,
+                        public UrlFetcherFactory
+{
+public:
+    void messageBox(QWidget *owner, const QString &text, const QString &title, MessageIcon icon) override;
+    void beep() override;
+    std::optional<SaveDialogChoice> saveDialog(QWidget *owner, const SaveDialogRequest &request) override;
+    QString folderDialog(QWidget *owner, const QString &title) override;
+    void openWithAssociatedProgram(const QString &path) override;
+    bool anotherInstanceRunning(const QString &lockPath) override;
+    std::unique_ptr<UrlFetcher> createFetcher() override;
+    QMargins frameExtents(QWidget &window) override;
+
+    Desktop roles() { return {*this, *this, *this, *this, *this, *this}; }
+
+private:
+    InstanceLock m_instanceLock;
+};
+}

@@ -1,0 +1,56 @@
+#include "platform/desktop/QtDesktop.h"
+
+#include "platform/desktop/SaveDialogFilter.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace quorel::platform
+{
+void QtDesktop::messageBox(QWidget *owner, const QString &text, const QString &title, MessageIcon icon)
+{
+    QMessageBox box(owner);
+    box.setWindowTitle(title);
+    // Messages carry paths and addresses as typed; none of them is markup.
+    box.setTextFormat(Qt::PlainText);
+    box.setText(text);
+    switch (icon) {
+    case MessageIcon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case MessageIcon::Exclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MessageIcon::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    }
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+}
+
+std::optional<SaveDialogChoice> QtDesktop::saveDialog(QWidget *owner, const SaveDialogRequest &request)
+{
+    QFileDialog dialog(owner, request.title, request.initialFolder);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(request.defaultExtension);
+    const QStringList nameFilters = SaveDialogFilter::toNameFilters(request.filter);
+    dialog.setNameFilters(nameFilters);
+    if (request.filterIndex >= 1 && request.filterIndex <= nameFilters.size())
+        dialog.selectNameFilter(nameFilters.at(request.filterIndex - 1));
+
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    const QString fullPath = QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+    return SaveDialogChoice{fullPath, QFileInfo(fullPath).fileName()};
+}
+
+QString QtDesktop::folderDialog(QWidget *owner, const QString &title)
+{
+    // Always opens at the top of the file system, whatever folder the field names.
+    return QFileDialog::getExistingDirectory(owner, title, QDir::rootPath(), QFileDialog::ShowDirsOnly);
+}
+}

@@ -1,0 +1,26 @@
+#include "platform/desktop/QtDesktop.h"
+
+#include "platform/CurlFetcher.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QUrl>
+
+namespace quorel::platform
+{
+void QtDesktop::beep()
+{
+    QApplication::beep();
+}
+
+void QtDesktop::openWithAssociatedProgram(const QString &path)
+{
+    // Whether a program took the file is not reported, as the user sees that for themselves.
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+std::unique_ptr<UrlFetcher> QtDesktop::createFetcher()
+{
+    return std::make_unique<CurlFetcher>();
+}
+}

@@ -1,0 +1,17 @@
+#include "platform/desktop/SaveDialogFilter.h"
+
+using namespace Qt::StringLiterals;
+
+namespace quorel::platform::SaveDialogFilter
+{
+QStringList toNameFilters(const QString &filter)
+{
+    const QStringList parts = filter.split(u'|');
+    QStringList nameFilters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString patterns = parts.at(i + 1).split(u';', Qt::SkipEmptyParts).join(u' ');
+        nameFilters.append(u"%1 (%2)"_s.arg(parts.at(i), patterns));
+    }
+    return nameFilters;
+}
+}

@@ -1,0 +1,165 @@
+#include "ui/Messages.h"
+
+#include "core/AppTitle.h"
+
+using namespace Qt::StringLiterals;
+
+namespace quorel::ui::Messages
+{
+QString alreadyRunning()
+{
+    return u"すでに起動されています。"_s;
+}
+
+QString nothingToAnalyse()
+{
+    return u"解析済み(ファイル名が無い)または、アドレスが空です。"_s;
+}
+
+QString nothingToSave()
+{
+    return u"保存する内容が有りません"_s;
+}
+
+QString nothingToSaveTitle()
+{
+    return u"エラー"_s;
+}
+
+QString noFileSaved()
+{
+    return u"選択されていません"_s;
+}
+
+QString noListYet()
+{
+    return u"リストを作成して下さい"_s;
+}
+
+QString chooseFolder()
+{
+    return u"ﾌｫﾙﾀﾞを選択してください"_s;
+}
+
+QString saveDialogTitle()
+{
+    return u"ファイルを保存"_s;
+}
+
+QString pageFileTypes()
+{
+    return u"HTMLファイル(*.htm;*.htm)|*.htm;*.html|TXTファイル(*.txt)|*.txt|すべてのファイル(*.*)|*.*"_s;
+}
+
+QString aboutTitle()
+{
+    return u"About "_s + core::appTitle();
+}
+
+QString about(const AboutValues &values)
+{
+    const QString lineEnd = u"\r\n"_s;
+    const QString quote = u"\""_s;
+    return values.programName + u" Version "_s + QString::number(values.major) + u'.' + QString::number(values.minor)
+        + u'.' + QString::number(values.revision) + lineEnd + lineEnd + u"プログラムが格納されているフォルダ"_s
+        + lineEnd + quote + values.programFolder + quote + lineEnd + lineEnd + values.companyName + lineEnd
+        + values.legalNotice + lineEnd + lineEnd + u"出力フォルダ"_s + lineEnd + quote + values.lastSaveFolder
+        + quote;
+}
+
+namespace
+{
+    using core::Reason;
+
+    QString reasonText(const core::Failure &failure)
+    {
+        switch (failure.reason) {
+        case Reason::BadStartOrEnd:
+            return u"開始、終了に正しい数値を入力してください"_s;
+        case Reason::BadDigitCount:
+            return u"桁数に正しい数値を入力してください。"_s;
+        case Reason::TooManyImages:
+            return u"1ページに作成できる画像は32767個までです。"_s;
+        case Reason::ZeroColumns:
+            return u"幅に0以外の数値を入力してください。"_s;
+        case Reason::PageTooLarge:
+            return u"作成するデータが大きすぎます。"_s;
+        case Reason::DiskFull:
+            return u"書き込みの途中で失敗しました。ディスクの空きが足りない可能性があります。"_s;
+        case Reason::NameTooLong:
+            return u"ファイル名が長すぎます。"_s;
+        case Reason::NotPermitted:
+            return u"書き込みが許可されていません。"_s;
+        case Reason::FolderMissing:
+            return u"保存先のフォルダが見つかりません。"_s;
+        case Reason::FolderInTheWay:
+            return u"同じ名前のフォルダがあります。"_s;
+        case Reason::DeviceOrPipe:
+            return u"デバイスやパイプなど、通常のファイルではありません。"_s;
+        case Reason::NotRegularFile:
+            return u"通常のファイルではありません。"_s;
+        case Reason::ReadOnlyFile:
+            return u"読み取り専用のファイルです。"_s;
+        case Reason::NotReplaced:
+            return u"元のファイルを置き換えられませんでした。"_s;
+        case Reason::SystemError:
+            return failure.detail;
+        case Reason::Unexplained:
+            return u"原因は分かりません。（%1）"_s.arg(failure.detail);
+        case Reason::NoDownloadFolder:
+            return u"出力フォルダを指定してください。"_s;
+        case Reason::NameLeavesFolder:
+            return u"名前が出力フォルダの中のファイルを指していません。"_s;
+        case Reason::TransferNotReady:
+            return u"通信の準備ができませんでした。"_s;
+        case Reason::TransferStopped:
+            return u"転送を中止しました。"_s;
+        case Reason::HeaderTooLarge:
+            return u"サーバーの応答のヘッダーが大きすぎます。"_s;
+        case Reason::UnsupportedAddress:
+            return u"この種類のアドレスには対応していません。"_s;
+        case Reason::MalformedAddress:
+            return u"アドレスの形式が正しくありません。"_s;
+        case Reason::ServerNotFound:
+            return u"サーバーが見つかりません。"_s;
+        case Reason::ConnectFailed:
+            return u"サーバーに接続できませんでした。"_s;
+        case Reason::ServerStalled:
+            return u"サーバーからの応答が止まりました。"_s;
+        case Reason::TooManyRedirects:
+            return u"転送先の指定が多すぎます。"_s;
+        case Reason::OutOfMemory:
+            return u"データを受け取るメモリが足りません。"_s;
+        case Reason::SecureConnectFailed:
+            return u"安全な接続を確立できませんでした。"_s;
+        case Reason::ServerRefused:
+            return u"サーバーに拒否されました。"_s;
+        case Reason::TransferCut:
+            return u"転送が途中で切れました。"_s;
+        case Reason::TransferFailed:
+            return u"転送に失敗しました（%1）。"_s.arg(failure.detail);
+        }
+        return failure.detail;
+    }
+}
+
+QString describe(const core::Failure &failure)
+{
+    const QString reason = reasonText(failure);
+    switch (failure.action) {
+    case core::Action::None:
+        break;
+    case core::Action::WriteFile:
+        return u"ファイル「%1」に書き込めませんでした。%2"_s.arg(failure.subject, reason);
+    case core::Action::ReadFile:
+        return u"ファイル「%1」を読めませんでした。%2"_s.arg(failure.subject, reason);
+    case core::Action::MakeFolder:
+        return u"フォルダ「%1」を作れませんでした。"_s.arg(failure.subject);
+    case core::Action::Fetch:
+        return u"「%1」を取得できませんでした。%2"_s.arg(failure.subject, reason);
+    }
+    if (failure.reason == Reason::NameLeavesFolder)
+        return u"ファイル「%1」は保存できません。%2"_s.arg(failure.subject, reason);
+    return reason;
+}
+}

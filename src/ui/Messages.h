@@ -1,0 +1,38 @@
+#pragma once
+
+#include "core/Failure.h"
+
+#include <QString>
+
+// Every sentence the window shows the user in a message box or a dialog's title, in one place.
+namespace quorel::ui::Messages
+{
+QString alreadyRunning();
+QString nothingToAnalyse();
+QString nothingToSave();
+QString nothingToSaveTitle();
+QString noFileSaved();
+QString noListYet();
+QString chooseFolder();
+QString saveDialogTitle();
+// The save dialog's file types: "description|patterns|…", patterns joined by ';'.
+QString pageFileTypes();
+
+struct AboutValues
+{
+    QString programName; // the program's file name without its extension
+    int major = 0;
+    int minor = 0;
+    int revision = 0;
+    QString programFolder;
+    QString companyName;
+    QString legalNotice;
+    QString lastSaveFolder; // where the last page was saved, or empty
+};
+QString aboutTitle();
+// Lines ended by CR LF.
+QString about(const AboutValues &values);
+
+// The sentence that tells why something failed.
+QString describe(const core::Failure &failure);
+}
