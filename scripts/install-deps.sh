@@ -18,9 +18,11 @@ packages=(
   clang libclang-rt-dev clang-format
   # The Debian package: CPack's DEB generator finds the programs with file and runs dpkg-shlibdeps
   # (dpkg-dev) for the library dependencies; its checks run lintian, desktop-file-validate
-  # (desktop-file-utils), appstreamcli (appstream) on the metainfo, and man (man-db, with
-  # groff-base) to render the man pages as lintian does.
-  dpkg-dev file lintian desktop-file-utils appstream man-db groff-base
+  # (desktop-file-utils), appstreamcli (appstream) on the metainfo, appstreamcli compose
+  # (appstream-compose) to build a software centre's catalogue from the unpacked package, which
+  # drops a program whose icon it cannot find, and man (man-db, with groff-base) to render the man
+  # pages as lintian does.
+  dpkg-dev file lintian desktop-file-utils appstream appstream-compose man-db groff-base
   # The accessibility test: the window on a virtual display under a window manager, read through
   # the desktop's accessibility bus by Debian's python3 with pyatspi.
   xvfb openbox dbus at-spi2-core python3 python3-pyatspi

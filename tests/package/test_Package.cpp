@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 #include <QSet>
 #include <QTemporaryDir>
@@ -154,12 +155,10 @@ private Q_SLOTS:
     void contents_data()
     {
         QTest::addColumn<QString>("path");
-        for (const QString &path :
-             {u"usr/bin/quorel"_s, u"usr/share/applications/quorel.desktop"_s,
-              u"usr/share/icons/hicolor/16x16/apps/quorel.png"_s, u"usr/share/icons/hicolor/32x32/apps/quorel.png"_s,
-              u"usr/share/metainfo/" QUOREL_APPSTREAM_ID ".metainfo.xml"_s, u"usr/share/man/man1/quorel.1.gz"_s,
-              u"usr/share/man/ja/man1/quorel.1.gz"_s, u"usr/share/doc/quorel/copyright"_s,
-              u"usr/share/doc/quorel/changelog.Debian.gz"_s})
+        for (const QString &path : {u"usr/bin/quorel"_s, u"usr/share/applications/quorel.desktop"_s,
+                                    u"usr/share/metainfo/" QUOREL_APPSTREAM_ID ".metainfo.xml"_s,
+                                    u"usr/share/man/man1/quorel.1.gz"_s, u"usr/share/man/ja/man1/quorel.1.gz"_s,
+                                    u"usr/share/doc/quorel/copyright"_s, u"usr/share/doc/quorel/changelog.Debian.gz"_s})
             QTest::newRow(qPrintable(path)) << path;
     }
 
@@ -178,6 +177,21 @@ private Q_SLOTS:
         for (const QString &entry : std::as_const(listed))
             QVERIFY2(entry == u"./"_s || (entry.startsWith(u"./usr/"_s) && !entry.startsWith(u"./usr/local/"_s)),
                      qPrintable(entry));
+    }
+
+    // Software centres take 64 px and more; the smaller ones serve menus and title bars.
+    void themeIcons_data()
+    {
+        QTest::addColumn<int>("size");
+        for (const int size : {16, 32, 48, 64, 128, 256})
+            QTest::newRow(qPrintable(u"%1 px"_s.arg(size))) << size;
+    }
+
+    void themeIcons()
+    {
+        QFETCH(int, size);
+        const QImage icon(unpacked(u"usr/share/icons/hicolor/%1x%1/apps/quorel.png"_s.arg(size)));
+        QCOMPARE(icon.size(), QSize(size, size));
     }
 
     void lintianFindsNoError()
@@ -202,6 +216,47 @@ private Q_SLOTS:
         const Ran validate = run(u"appstreamcli"_s, {u"validate"_s, u"--no-net"_s, u"--pedantic"_s, metainfoPath()});
         QVERIFY(validate.finished);
         QVERIFY2(validate.exitCode == 0, (validate.out + validate.err).constData());
+    }
+
+    // What a software centre's catalogue is made from: a component whose icon cannot be found
+    // there is dropped from it.
+    void composeKeepsTheComponentWithItsIcon()
+    {
+        QTemporaryDir out;
+        QVERIFY(out.isValid());
+        const Ran compose
+            = run(u"appstreamcli"_s,
+                  {u"compose"_s, u"--no-net"_s, u"--no-color"_s, u"--origin=quorel"_s, u"--print-report=full"_s,
+                   u"--result-root="_s + out.path(), u"--data-dir="_s + out.filePath(u"data"_s),
+                   u"--icons-dir="_s + out.filePath(u"icons"_s), u"--hints-dir="_s + out.filePath(u"hints"_s),
+                   m_root.path()});
+        const QByteArray report = compose.out + compose.err;
+        QVERIFY2(compose.finished && compose.exitCode == 0, report.constData());
+        QVERIFY2(!report.contains("icon-not-found") && !report.contains("dropped"), report.constData());
+
+        const Ran catalog = run(u"gzip"_s, {u"-dc"_s, out.filePath(u"data/quorel.xml.gz"_s)});
+        QVERIFY2(catalog.finished && catalog.exitCode == 0, catalog.err.constData());
+        QXmlStreamReader xml(catalog.out);
+        QString component;
+        QStringList icons;
+        while (!xml.atEnd()) {
+            if (xml.readNext() != QXmlStreamReader::StartElement)
+                continue;
+            if (xml.name() == u"id"_s && component.isEmpty()) {
+                component = xml.readElementText();
+            } else if (xml.name() == u"icon"_s && xml.attributes().value(u"type"_s) == u"cached"_s) {
+                const int width = xml.attributes().value(u"width"_s).toInt();
+                const int height = xml.attributes().value(u"height"_s).toInt();
+                const QString name = xml.readElementText();
+                if (width >= 64)
+                    icons << u"icons/%1x%2/%3"_s.arg(width).arg(height).arg(name);
+            }
+        }
+        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+        QCOMPARE(component, u"" QUOREL_APPSTREAM_ID ""_s);
+        QVERIFY2(!icons.isEmpty(), catalog.out.constData());
+        for (const QString &icon : std::as_const(icons))
+            QVERIFY2(QFileInfo::exists(out.filePath(icon)), qPrintable(icon));
     }
 
     void metainfoNamesThisRelease()
