@@ -27,7 +27,8 @@ set(CPACK_DEBIAN_PACKAGE_RELEASE ${QUOREL_PACKAGE_RELEASE})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION web)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${QUOREL_HOMEPAGE})
+# No Homepage field: the project has no home on the web yet, and a field that leads nowhere is
+# worse than none.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The window's fonts name IPA Gothic (fixed and proportional) after the Windows faces; without it
 # the Japanese captions fall back to whatever font the system has, or to boxes.

@@ -4,9 +4,11 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 #include <QXmlStreamReader>
 
 #include <algorithm>
@@ -50,6 +52,14 @@ bool isPlainLatin(const QString &text)
 {
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
 }
+
+// Names reserved for examples (RFC 2606): an address there leads nowhere.
+bool isPlaceholderHost(const QString &host)
+{
+    static const QRegularExpression reserved(u"(^|\\.)(example\\.(org|com|net)|example|invalid|test|localhost)$"_s,
+                                             QRegularExpression::CaseInsensitiveOption);
+    return reserved.match(host).hasMatch();
+}
 }
 
 // The Debian package that `./dev.sh package` makes, taken apart and checked with Debian's own tools.
@@ -77,8 +87,8 @@ class TestPackage : public QObject
         if (!file.open(QIODevice::ReadOnly))
             return texts;
         QXmlStreamReader xml(&file);
-        const QSet<QString> leaves{u"id"_s,      u"name"_s,       u"summary"_s, u"p"_s,
-                                   u"caption"_s, u"launchable"_s, u"binary"_s};
+        const QSet<QString> leaves{u"id"_s,         u"name"_s,   u"summary"_s, u"p"_s,
+                                   u"launchable"_s, u"binary"_s, u"url"_s,     u"image"_s};
         while (!xml.atEnd()) {
             if (xml.readNext() != QXmlStreamReader::StartElement)
                 continue;
@@ -259,6 +269,25 @@ private Q_SLOTS:
             QVERIFY2(QFileInfo::exists(out.filePath(icon)), qPrintable(icon));
     }
 
+    // The project has no home on the web yet: neither the package nor its metainfo may send
+    // anyone to a placeholder.
+    void addressesLeadSomewhere()
+    {
+        const auto texts = metainfoTexts();
+        QStringList addresses = texts.values({u"url"_s, QString()}) + texts.values({u"image"_s, QString()});
+        addresses << controlField(u"Homepage"_s);
+        QFile copyright(unpacked(u"usr/share/doc/quorel/copyright"_s));
+        QVERIFY(copyright.open(QIODevice::ReadOnly));
+        for (const QByteArray &line : copyright.readAll().split('\n')) {
+            if (line.startsWith("Source:"))
+                addresses << QString::fromUtf8(line.mid(7)).trimmed();
+        }
+        for (const QString &address : std::as_const(addresses)) {
+            if (!address.isEmpty())
+                QVERIFY2(!isPlaceholderHost(QUrl(address).host()), qPrintable(address));
+        }
+    }
+
     void metainfoNamesThisRelease()
     {
         const auto texts = metainfoTexts();
@@ -272,7 +301,7 @@ private Q_SLOTS:
     void metainfoSpeaksJapaneseAndEnglish_data()
     {
         QTest::addColumn<QString>("element");
-        for (const QString &element : {u"name"_s, u"summary"_s, u"p"_s, u"caption"_s})
+        for (const QString &element : {u"name"_s, u"summary"_s, u"p"_s})
             QTest::newRow(qPrintable(element)) << element;
     }
 
