@@ -31,7 +31,12 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # worse than none.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The window's fonts name IPA Gothic (fixed and proportional) after the Windows faces; without it
-# the Japanese captions fall back to whatever font the system has, or to boxes.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-ipafont-gothic)
+# the Japanese captions fall back to whatever font the system has, or to boxes. Qt's own texts in
+# the window (the buttons of its dialogs and message boxes, the edit menus) come from qtbase_ja;
+# without it they stay English in a Japanese window.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, qt6-translations-l10n")
+# View hands the saved page to xdg-open; without it View cannot open the page, while everything
+# else works.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)
 
 include(CPack)

@@ -137,23 +137,27 @@ private Q_SLOTS:
     }
 
     // The libraries come with the minimum versions dpkg-shlibdeps reads from their symbols files;
-    // the font is named by hand, as nothing links it.
+    // what the program loads or runs without linking it is named by hand.
     void dependencies_data()
     {
+        QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("package");
         QTest::addColumn<bool>("versioned");
         for (const QString &library : {u"libc6"_s, u"libstdc++6"_s, u"libqt6core6"_s, u"libqt6gui6"_s,
                                        u"libqt6widgets6"_s, u"libcurl4"_s, u"libicu72"_s})
-            QTest::newRow(qPrintable(library)) << library << true;
-        QTest::newRow("Japanese font") << u"fonts-ipafont-gothic"_s << false;
+            QTest::newRow(qPrintable(library)) << u"Depends"_s << library << true;
+        QTest::newRow("Japanese font") << u"Depends"_s << u"fonts-ipafont-gothic"_s << false;
+        QTest::newRow("Qt's Japanese texts") << u"Depends"_s << u"qt6-translations-l10n"_s << false;
+        QTest::newRow("View's xdg-open") << u"Recommends"_s << u"xdg-utils"_s << false;
     }
 
     void dependencies()
     {
+        QFETCH(QString, field);
         QFETCH(QString, package);
         QFETCH(bool, versioned);
         QStringList found;
-        for (const QString &entry : controlField(u"Depends"_s).split(u',', Qt::SkipEmptyParts)) {
+        for (const QString &entry : controlField(field).split(u',', Qt::SkipEmptyParts)) {
             const QString relation = entry.trimmed();
             if (relation.section(u' ', 0, 0) == package)
                 found << relation;
