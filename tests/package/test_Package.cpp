@@ -60,6 +60,36 @@ bool isPlaceholderHost(const QString &host)
                                              QRegularExpression::CaseInsensitiveOption);
     return reserved.match(host).hasMatch();
 }
+
+// The window's captions as it shows them, each with the letter that Alt takes to reach it.
+struct Caption
+{
+    const char16_t *text;
+    char16_t key; // 0 for none
+};
+constexpr Caption windowCaptions[] = {
+    {u"ﾍﾞｰｽｱﾄﾞﾚｽ", u'B'},
+    {u"ｻﾑﾈｲﾙ", u'N'},
+    {u"大きさ", u'O'},
+    {u"幅", u'H'},
+    {u"解析", 0},
+    {u"頭", u'T'},
+    {u"数字", 0},
+    {u"お尻", u'R'},
+    {u".TXT", 0},
+    {u"上書", u'U'},
+    {u"About", u'A'},
+    {u"げ", 0},
+    {u"開始", u'K'},
+    {u"終了", u'E'},
+    {u"桁数", u'L'},
+    {u"作成", u'M'},
+    {u"保存", u'S'},
+    {u"表示", u'V'},
+    {u"チェックフォルダ", 0},
+    {u"...", 0},
+    {u"出力フォルダ", 0},
+};
 }
 
 // The Debian package that `./dev.sh package` makes, taken apart and checked with Debian's own tools.
@@ -323,7 +353,8 @@ private Q_SLOTS:
             QVERIFY2(hasJapanese(text), qPrintable(text));
     }
 
-    // Rendered as man shows them, with groff's warnings on; each says where the settings file lives.
+    // Rendered as man shows them, with groff's warnings on. Each teaches the window by the captions
+    // it shows and says where the settings file lives.
     void manPages_data()
     {
         QTest::addColumn<QString>("path");
@@ -349,6 +380,14 @@ private Q_SLOTS:
         QVERIFY2(page.contains(u"\n"_s + nameHeading + u"\n       quorel - "_s), qPrintable(page));
         QVERIFY2(page.contains(u"~/.config/quorel/quorel.ini"_s), qPrintable(page));
         QVERIFY2(page.contains(u"quorel " QUOREL_VERSION ""_s), qPrintable(page));
+        // Japanese lines break between any two characters, a caption's too.
+        const QString joined = QString(page).remove(QRegularExpression(u"\\n *"_s));
+        for (const Caption &caption : windowCaptions) {
+            QString expected = QString::fromUtf16(caption.text);
+            if (caption.key)
+                expected += u" (Alt+"_s + QChar(caption.key) + u')';
+            QVERIFY2(joined.contains(expected), qPrintable(expected));
+        }
     }
 
     void unpackedProgramStartsAndWritesSettingsOnTerm()
