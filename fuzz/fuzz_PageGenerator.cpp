@@ -59,11 +59,11 @@ void checkResult(const PageRequest &request, const Result<PageResult> &outcome)
     }
     const PageResult &result = *outcome;
     const PageImages &images = result.images;
-    fuzz::require(images.addresses.size() == images.fileNames.size(), "one file name per address");
+    fuzz::require(images.addresses().size() == images.fileNames().size(), "one file name per address");
     fuzz::require(images.count() <= PageLimits::maxImages, "the image limit holds");
     fuzz::require(result.text.size() <= PageLimits::maxPageUnits, "the size limit holds");
     for (qsizetype i = 0; i < images.count(); ++i)
-        fuzz::require(images.addresses.at(i) == request.baseAddress + images.fileNames.at(i),
+        fuzz::require(images.address(i) == request.baseAddress + images.fileName(i),
                       "the address is the base and the file name");
     fuzz::require(displayText(result.text).size() <= PageLimits::displayUnits + 64, "the shown text is cut");
 }

@@ -166,7 +166,7 @@ namespace
 
         bool emitImage(qint64 n, const QString &fileName)
         {
-            if (m_result.images.addresses.size() >= PageLimits::maxImages) {
+            if (m_result.images.count() >= PageLimits::maxImages) {
                 refuse(Reason::TooManyImages);
                 return false;
             }
@@ -176,8 +176,7 @@ namespace
             // In an address list the page is thrown away, so only the download lists are built.
             if (!m_request.addressOnly && !appendImageMarkup(n, address, fileName))
                 return false;
-            m_result.images.addresses.append(address);
-            m_result.images.fileNames.append(fileName);
+            m_result.images.append(address, fileName);
             m_listUnits += address.size() + fileName.size();
             return true;
         }

@@ -48,8 +48,8 @@ core::Result<> downloadImages(const core::PageImages &images, const QString &fol
     // Asked once: the folder stays the same for the whole run.
     const qsizetype longestName = longestNameIn(*folder);
     for (qsizetype k = 0; k < images.count(); ++k) {
-        const QString &fileName = images.fileNames.at(k);
-        const QString &address = images.addresses.at(k);
+        const QString fileName = images.fileName(k);
+        const QString address = images.address(k);
         if (!staysInFolder(fileName)) {
             core::Failure leaves = core::fail(core::Reason::NameLeavesFolder);
             leaves.subject = fileName;

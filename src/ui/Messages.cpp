@@ -63,8 +63,7 @@ QString about(const AboutValues &values)
     return values.programName + u" Version "_s + QString::number(values.major) + u'.' + QString::number(values.minor)
         + u'.' + QString::number(values.revision) + lineEnd + lineEnd + u"プログラムが格納されているフォルダ"_s
         + lineEnd + quote + values.programFolder + quote + lineEnd + lineEnd + values.companyName + lineEnd
-        + values.legalNotice + lineEnd + lineEnd + u"出力フォルダ"_s + lineEnd + quote + values.lastSaveFolder
-        + quote;
+        + values.legalNotice + lineEnd + lineEnd + u"出力フォルダ"_s + lineEnd + quote + values.lastSaveFolder + quote;
 }
 
 namespace

@@ -41,7 +41,7 @@ Run run(const PageRequest &request)
     Result<PageResult> result = generatePage(request);
     if (!result)
         return {quorel::tests::failureText(result), {}, {}, {}};
-    return {{}, std::move(result->text), std::move(result->images.addresses), std::move(result->images.fileNames)};
+    return {{}, std::move(result->text), result->images.addresses(), result->images.fileNames()};
 }
 
 PageRequest withCheckFolder(PageRequest request, const QStringList &names)

@@ -53,11 +53,11 @@ private Q_SLOTS:
         RecordingFetcher fetcher;
         const Result<> done = quorel::platform::downloadImages(images, folder.path(), fetcher);
         QVERIFY2(done, qPrintable(quorel::tests::failureText(done)));
-        QCOMPARE(fetcher.fetched, images.addresses);
-        QCOMPARE(filesIn(folder.path()), images.fileNames);
-        QFile last(folder.filePath(images.fileNames.last()));
+        QCOMPARE(fetcher.fetched, images.addresses());
+        QCOMPARE(filesIn(folder.path()), images.fileNames());
+        QFile last(folder.filePath(images.fileNames().last()));
         QVERIFY(last.open(QIODevice::ReadOnly));
-        QCOMPARE(last.readAll(), images.addresses.last().toUtf8());
+        QCOMPARE(last.readAll(), images.addresses().last().toUtf8());
     }
 
     void badEntryStopsTheRunKeepingEarlierFiles_data()

@@ -63,10 +63,10 @@ private Q_SLOTS:
         QCOMPARE(box(form, "baseAddressBox")->currentText(), QStringLiteral("pics/"));
         QCOMPARE(box(form, "baseAddressBox")->itemText(0), QStringLiteral("pics/"));
         QCOMPARE(form.pageImages().count(), 3);
-        QCOMPARE(form.pageImages().addresses,
+        QCOMPARE(form.pageImages().addresses(),
                  (QStringList{QStringLiteral("pics/img01.jpg"), QStringLiteral("pics/img02.jpg"),
                               QStringLiteral("pics/img03.jpg")}));
-        QCOMPARE(form.pageImages().fileNames,
+        QCOMPARE(form.pageImages().fileNames(),
                  (QStringList{QStringLiteral("img01.jpg"), QStringLiteral("img02.jpg"), QStringLiteral("img03.jpg")}));
         QVERIFY(button(form, "createButton")->isEnabled());
         QVERIFY(desktop.messages.isEmpty());
@@ -164,7 +164,8 @@ private Q_SLOTS:
         ui::CheckValue::setValue(*check(form, "checkFolderCheck"), 1);
         button(form, "createButton")->click();
         // A folder and a hidden file of the same name do not count; the tail matches without regard to case.
-        QCOMPARE(form.pageImages().fileNames, (QStringList{QStringLiteral("img01.jpg"), QStringLiteral("img04.jpg")}));
+        QCOMPARE(form.pageImages().fileNames(),
+                 (QStringList{QStringLiteral("img01.jpg"), QStringLiteral("img04.jpg")}));
     }
 
     void longPageIsCutInTheBox()

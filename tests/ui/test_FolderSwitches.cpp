@@ -113,7 +113,7 @@ private Q_SLOTS:
         QVERIFY(form.pageText().isEmpty());
         QVERIFY(output(form)->toPlainText().isEmpty());
         QCOMPARE(form.pageImages().count(), 3);
-        QCOMPARE(form.pageImages().fileNames.at(2), u"img03.jpg"_s);
+        QCOMPARE(form.pageImages().fileName(2), u"img03.jpg"_s);
 
         QTest::mouseClick(button(form, "saveButton"), Qt::LeftButton);
         QCOMPARE(fake.lastMessageText(), u"保存する内容が有りません"_s);
