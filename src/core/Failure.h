@@ -56,6 +56,7 @@ enum class Reason
     ServerRefused,
     TransferCut,
     TransferFailed, // detail: the transfer library's own words
+    HttpStatus, // detail: the status and its reason phrase, e.g. "404 Not Found"
 };
 
 // Why something failed, as data: the window's message table turns it into the sentence shown.

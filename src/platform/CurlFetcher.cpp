@@ -64,6 +64,26 @@ namespace
             reason, reason == core::Reason::TransferFailed ? QString::fromUtf8(curl_easy_strerror(code)) : QString());
     }
 
+    // An HTTP answer outside 200–299 is no image, whatever its body; other protocols fail their
+    // transfer when the server refuses.
+    std::optional<core::Failure> refusalOf(CURL *curl, const QByteArray &statusLine)
+    {
+        long status = 0;
+        const char *scheme = nullptr;
+        curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+        curl_easy_getinfo(curl, CURLINFO_SCHEME, &scheme);
+        const QByteArray protocol = QByteArray(scheme).toLower();
+        if ((protocol != "http" && protocol != "https") || (status >= 200 && status <= 299))
+            return std::nullopt;
+        // "HTTP/1.1 404 Not Found": the phrase follows the version and the code; HTTP/2 has none.
+        const QList<QByteArray> parts = statusLine.split(' ');
+        QString phrase;
+        if (parts.size() > 2 && parts.at(1) == QByteArray::number(status))
+            phrase = QString::fromLatin1(statusLine.mid(parts.at(0).size() + parts.at(1).size() + 2)).simplified();
+        return core::fail(core::Reason::HttpStatus,
+                          phrase.isEmpty() ? QString::number(status) : QString::number(status) + u' ' + phrase);
+    }
+
     // What a dropped idle connection looks like from this side.
     bool droppedConnection(CURLcode code)
     {
@@ -94,6 +114,9 @@ struct CurlFetcher::Transfer
     std::optional<core::Failure> sinkFailure;
     bool answered = false; // a byte of the answer, header or body, arrived
     bool bodyStarted = false;
+    bool connected = false; // a connection was made or reused, and the request is about to go
+    QByteArray statusLine; // of the latest answer, as redirects are followed
+    std::optional<core::Failure> refusal; // the final answer is no success
 };
 
 size_t CurlFetcher::receiveBody(char *data, size_t size, size_t count, void *target)
@@ -101,7 +124,13 @@ size_t CurlFetcher::receiveBody(char *data, size_t size, size_t count, void *tar
     auto &transfer = *static_cast<Transfer *>(target);
     const size_t bytes = size * count;
     transfer.answered = true;
-    transfer.bodyStarted = true;
+    // The body of a redirect that is followed never comes here, so the first piece tells whether
+    // the final answer is a success; an error page is not worth receiving.
+    if (!std::exchange(transfer.bodyStarted, true)) {
+        transfer.refusal = refusalOf(transfer.fetcher->m_handle->curl, transfer.statusLine);
+        if (transfer.refusal)
+            return 0;
+    }
     const auto length = static_cast<qsizetype>(bytes);
     transfer.fetcher->m_largestPiece = std::max(transfer.fetcher->m_largestPiece, length);
     if (core::Result<> taken = (*transfer.sink)(QByteArrayView(data, length)); !taken) {
@@ -111,9 +140,19 @@ size_t CurlFetcher::receiveBody(char *data, size_t size, size_t count, void *tar
     return bytes;
 }
 
-size_t CurlFetcher::receiveHeader(char *, size_t size, size_t count, void *target)
+int CurlFetcher::connectionReady(void *target, char *, char *, int, int)
 {
-    static_cast<Transfer *>(target)->answered = true;
+    static_cast<Transfer *>(target)->connected = true;
+    return CURL_PREREQFUNC_OK;
+}
+
+size_t CurlFetcher::receiveHeader(char *data, size_t size, size_t count, void *target)
+{
+    auto &transfer = *static_cast<Transfer *>(target);
+    transfer.answered = true;
+    const QByteArrayView line(data, static_cast<qsizetype>(size * count));
+    if (line.startsWith("HTTP/"))
+        transfer.statusLine = line.trimmed().first(std::min<qsizetype>(line.trimmed().size(), 200)).toByteArray();
     return size * count;
 }
 
@@ -143,6 +182,7 @@ CurlFetcher::CurlFetcher(CurlFetcherLimits limits)
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, static_cast<long>(limits.lowSpeedTime.count()));
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &CurlFetcher::receiveBody);
     curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &CurlFetcher::receiveHeader);
+    curl_easy_setopt(curl, CURLOPT_PREREQFUNCTION, &CurlFetcher::connectionReady);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, m_handle->errorText);
 }
 
@@ -163,6 +203,7 @@ int CurlFetcher::perform(Transfer &transfer)
     m_handle->errorText[0] = '\0';
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
     curl_easy_setopt(curl, CURLOPT_HEADERDATA, &transfer);
+    curl_easy_setopt(curl, CURLOPT_PREREQDATA, &transfer);
     if (curl_multi_add_handle(multi, curl) != CURLM_OK)
         return CURLE_FAILED_INIT;
 
@@ -188,6 +229,7 @@ int CurlFetcher::perform(Transfer &transfer)
     curl_multi_remove_handle(multi, curl);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, nullptr);
     curl_easy_setopt(curl, CURLOPT_HEADERDATA, nullptr);
+    curl_easy_setopt(curl, CURLOPT_PREREQDATA, nullptr);
     return code;
 }
 
@@ -204,7 +246,7 @@ core::Result<> CurlFetcher::fetch(const QString &url, const BodySink &sink)
 
     const QByteArray encoded = parsed.toEncoded();
     curl_easy_setopt(m_handle->curl, CURLOPT_URL, encoded.constData());
-    Transfer transfer{this, &sink, {}, false, false};
+    Transfer transfer{this, &sink, {}, false, false, false, {}, {}};
     auto code = static_cast<CURLcode>(perform(transfer));
     if (code != CURLE_OK && droppedConnection(code) && !transfer.answered && m_holdsConnection && !m_stopped) {
         curl_easy_setopt(m_handle->curl, CURLOPT_FRESH_CONNECT, 1L);
@@ -215,10 +257,20 @@ core::Result<> CurlFetcher::fetch(const QString &url, const BodySink &sink)
 
     if (m_stopped)
         return core::fail(core::Reason::TransferStopped);
+    if (transfer.refusal)
+        return *transfer.refusal;
     if (transfer.sinkFailure)
         return *transfer.sinkFailure;
-    if (code == CURLE_OK)
+    if (code == CURLE_OK) {
+        // An answer without a body.
+        if (std::optional<core::Failure> refusal = refusalOf(m_handle->curl, transfer.statusLine))
+            return *refusal;
         return {};
+    }
+    // A connection that was never made within its time is a server that did not answer, not one
+    // that stopped answering.
+    if (code == CURLE_OPERATION_TIMEDOUT && !transfer.connected)
+        return core::fail(core::Reason::ConnectFailed);
     // libcurl reports an oversized header as a lack of memory (7.x) or names it in its own words
     // (8.x); with bodies streamed, memory runs short before the body only over a header.
     const QByteArray detail = QByteArray(m_handle->errorText).toLower();

@@ -41,6 +41,7 @@ private:
     struct Transfer;
     static size_t receiveBody(char *data, size_t size, size_t count, void *transfer);
     static size_t receiveHeader(char *data, size_t size, size_t count, void *transfer);
+    static int connectionReady(void *transfer, char *, char *, int, int);
     int perform(Transfer &transfer);
 
     std::unique_ptr<Handle> m_handle;

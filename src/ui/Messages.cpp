@@ -137,6 +137,8 @@ namespace
             return u"転送が途中で切れました。"_s;
         case Reason::TransferFailed:
             return u"転送に失敗しました（%1）。"_s.arg(failure.detail);
+        case Reason::HttpStatus:
+            return failure.detail;
         }
         return failure.detail;
     }

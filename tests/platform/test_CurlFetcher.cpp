@@ -90,24 +90,22 @@ private Q_SLOTS:
 #endif
     }
 
-    void storesTheWholeBodyWhateverTheStatus_data()
+    void storesTheWholeBodyOfASuccess_data()
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QByteArray>("expected");
         QTest::newRow("binary with NUL bytes") << u"/bin"_s << binaryBody();
-        QTest::newRow("404 error page") << u"/missing"_s << "<html>not here</html>"_ba;
         QTest::newRow("empty body") << u"/empty"_s << QByteArray();
         QTest::newRow("redirect followed") << u"/moved"_s << binaryBody();
         QTest::newRow("space in the address") << u"/a b"_s << "spaced"_ba;
     }
 
-    void storesTheWholeBodyWhateverTheStatus()
+    void storesTheWholeBodyOfASuccess()
     {
         QFETCH(QString, path);
         QFETCH(QByteArray, expected);
         LoopbackServer server;
         server.serve(u"/bin"_s, 200, binaryBody());
-        server.serve(u"/missing"_s, 404, "<html>not here</html>"_ba);
         server.serve(u"/empty"_s, 200, {});
         server.redirect(u"/moved"_s, u"/bin"_s);
         server.serve(u"/a b"_s, 200, "spaced"_ba);
@@ -135,6 +133,9 @@ private Q_SLOTS:
         QTest::newRow("unknown host") << u"http://no-such-host.invalid/x.jpg"_s << u"サーバーが見つかりません。"_s;
         QTest::newRow("empty address") << QString() << u"アドレスの形式が正しくありません。"_s;
         QTest::newRow("header too large") << u"/header"_s << u"サーバーの応答のヘッダーが大きすぎます。"_s;
+        QTest::newRow("error page") << u"/missing"_s << u"404 Not Found"_s;
+        QTest::newRow("error without a body") << u"/gone"_s << u"410 Gone"_s;
+        QTest::newRow("redirect to an error") << u"/moved"_s << u"404 Not Found"_s;
     }
 
     void failuresGiveAJapaneseReason()
@@ -146,10 +147,15 @@ private Q_SLOTS:
         server.redirect(u"/loop"_s, u"/loop"_s);
         server.cutShort(u"/cut"_s, "the first half"_ba);
         server.hugeHeader(u"/header"_s, 400 * 1024);
+        server.serve(u"/missing"_s, 404, "<html>not here</html>"_ba);
+        server.serve(u"/gone"_s, 410, {});
+        server.redirect(u"/moved"_s, u"/missing"_s);
         server.start();
         CurlFetcher fetcher;
         const Fetched fetched = fetchWhole(fetcher, url.startsWith(u'/') ? server.url(url) : url);
         QVERIFY(!fetched.result);
+        // An error answer's page is not taken for the image.
+        QVERIFY(!fetched.body.contains("not here"));
         QCOMPARE(quorel::tests::failureText(fetched.result), reason);
     }
 
