@@ -72,8 +72,9 @@ void DownloadLoop(benchmark::State &state)
     for (auto _ : state) {
         const QString folder = newFolder();
         quorel::platform::CurlFetcher fetcher;
-        if (const auto done = quorel::platform::downloadImages(images, folder, fetcher); !done) {
-            state.SkipWithError(describe(done.error()).c_str());
+        const auto done = quorel::platform::downloadImages(images, folder, fetcher);
+        if (!done || !done->complete()) {
+            state.SkipWithError(done ? "not every image was saved" : describe(done.error()).c_str());
             return;
         }
     }

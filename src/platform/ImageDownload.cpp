@@ -29,33 +29,40 @@ namespace
         const long limit = ::pathconf(QFile::encodeName(folder).constData(), _PC_NAME_MAX);
         return limit > 0 ? qsizetype(limit) : qsizetype(NAME_MAX);
     }
-}
 
-std::optional<QString> downloadFolder(const QString &folderText)
-{
-    QString folder = core::trimSpacesEndingInSlash(folderText);
-    if (folder.isEmpty())
-        return std::nullopt;
-    return folder;
-}
+    // The server was never reached: the next image from it would most likely wait out the same.
+    bool noAnswer(const core::Failure &failure)
+    {
+        return failure.reason == core::Reason::ServerNotFound || failure.reason == core::Reason::ConnectFailed;
+    }
 
-core::Result<> downloadImages(const core::PageImages &images, const QString &folderText, UrlFetcher &fetcher)
-{
-    const std::optional<QString> folder = downloadFolder(folderText);
-    if (!folder)
-        return core::fail(core::Reason::NoDownloadFolder);
+    // Whatever comes next would fail the same way: the folder takes no files, or the run was stopped.
+    bool endsTheRun(const core::Failure &failure)
+    {
+        switch (failure.reason) {
+        case core::Reason::FolderMissing:
+        case core::Reason::NotPermitted:
+        case core::Reason::DiskFull:
+        case core::Reason::NotReplaced:
+        case core::Reason::SystemError:
+        case core::Reason::Unexplained:
+        case core::Reason::TransferNotReady:
+        case core::Reason::TransferStopped:
+            return true;
+        default:
+            return false;
+        }
+    }
 
-    // Asked once: the folder stays the same for the whole run.
-    const qsizetype longestName = longestNameIn(*folder);
-    for (qsizetype k = 0; k < images.count(); ++k) {
-        const QString fileName = images.fileName(k);
-        const QString address = images.address(k);
+    core::Result<> downloadOne(const QString &address, const QString &folder, const QString &fileName,
+                               qsizetype longestName, UrlFetcher &fetcher)
+    {
         if (!staysInFolder(fileName)) {
             core::Failure leaves = core::fail(core::Reason::NameLeavesFolder);
             leaves.subject = fileName;
             return leaves;
         }
-        const QString path = *folder + fileName;
+        const QString path = folder + fileName;
         if (QFile::encodeName(fileName).size() > longestName)
             return core::during(core::Action::WriteFile, QDir::toNativeSeparators(path),
                                 core::fail(core::Reason::NameTooLong));
@@ -77,9 +84,49 @@ core::Result<> downloadImages(const core::PageImages &images, const QString &fol
                 return fetched;
             return core::during(core::Action::Fetch, address, fetched.error());
         }
-        if (core::Result<> committed = file.commit(); !committed)
-            return committed;
+        return file.commit();
     }
-    return {};
+}
+
+std::optional<QString> downloadFolder(const QString &folderText)
+{
+    QString folder = core::trimSpacesEndingInSlash(folderText);
+    if (folder.isEmpty())
+        return std::nullopt;
+    return folder;
+}
+
+core::Result<core::DownloadReport> downloadImages(const core::PageImages &images, const QString &folderText,
+                                                  UrlFetcher &fetcher,
+                                                  const std::function<void(qsizetype ended)> &imageEnded)
+{
+    const std::optional<QString> folder = downloadFolder(folderText);
+    if (!folder)
+        return core::fail(core::Reason::NoDownloadFolder);
+
+    core::DownloadReport report;
+    report.total = images.count();
+    // Asked once: the folder stays the same for the whole run.
+    const qsizetype longestName = longestNameIn(*folder);
+    int silentInARow = 0;
+    for (qsizetype k = 0; k < images.count() && !report.endedEarly; ++k) {
+        const QString fileName = images.fileName(k);
+        const core::Result<> saved = downloadOne(images.address(k), *folder, fileName, longestName, fetcher);
+        if (saved) {
+            ++report.saved;
+            silentInARow = 0;
+        } else {
+            const core::Failure &failure = saved.error();
+            report.addFailure(fileName, failure);
+            silentInARow = noAnswer(failure) ? silentInARow + 1 : 0;
+            if (endsTheRun(failure))
+                report.endedEarly = failure;
+            else if (silentInARow >= core::DownloadReport::silentServersLimit)
+                report.endedEarly = core::fail(core::Reason::ServersSilent);
+        }
+        if (imageEnded)
+            imageEnded(k + 1);
+    }
+    return report;
 }
 }

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "core/DownloadReport.h"
 #include "core/PageImages.h"
 #include "core/Result.h"
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace quorel::platform
@@ -15,7 +17,11 @@ class UrlFetcher;
 std::optional<QString> downloadFolder(const QString &folderText);
 
 // Fetches each image in turn, streaming it into its file name in the folder; a file appears under
-// its name only once its transfer ended well. Stops at the first image that cannot be fetched or
-// written and fails with what names it; the files written before it stay.
-core::Result<> downloadImages(const core::PageImages &images, const QString &folderText, UrlFetcher &fetcher);
+// its name only once its transfer ended well with a success answer, so a failed image leaves any
+// older file of its name as it was. A failed image does not end the run: only a folder that cannot
+// take files, servers that stay silent, or a stop does. imageEnded hears how many images have
+// ended so far. Fails only when there is no folder to download into.
+core::Result<core::DownloadReport> downloadImages(const core::PageImages &images, const QString &folderText,
+                                                  UrlFetcher &fetcher,
+                                                  const std::function<void(qsizetype ended)> &imageEnded = {});
 }

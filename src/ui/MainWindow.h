@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/DownloadReport.h"
 #include "core/PageGenerator.h"
 #include "core/Result.h"
 #include "platform/SettingsLocation.h"
@@ -104,7 +105,7 @@ private:
     void showFailure(const core::Failure &failure, platform::MessageIcon icon);
 
     // Runs the download on a worker thread while this thread keeps serving the window.
-    core::Result<> downloadBesideTheWindow(platform::UrlFetcher &fetcher);
+    core::Result<core::DownloadReport> downloadBesideTheWindow(platform::UrlFetcher &fetcher);
     // A close during a download stops it at once and closes once it has ended.
     void stopDownloadAndClose();
 

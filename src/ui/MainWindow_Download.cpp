@@ -1,5 +1,6 @@
 #include "ui/MainWindow.h"
 
+#include "core/AppTitle.h"
 #include "platform/ImageDownload.h"
 #include "platform/UrlFetcher.h"
 #include "platform/UrlFetcherFactory.h"
@@ -10,10 +11,13 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QEventLoop>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 
 #include <atomic>
+#include <functional>
 #include <thread>
 
 namespace quorel::ui
@@ -24,11 +28,12 @@ namespace
     // but takes no keystroke or click, so that no second action can start; a busy cursor says why.
     // The window is not disabled, which would grey every field. Its buttons are: a screen reader
     // presses a button through its accessible action, which no event filter sees, and Qt refuses
-    // that action only on a disabled button.
+    // that action only on a disabled button. Esc alone gets through, to stop the run.
     class InputHold final : public QObject
     {
     public:
-        explicit InputHold(QWidget &window)
+        InputHold(QWidget &window, std::function<void()> escape)
+            : m_escape(std::move(escape))
         {
             QApplication::setOverrideCursor(Qt::WaitCursor);
             qApp->installEventFilter(this);
@@ -55,6 +60,9 @@ namespace
         {
             switch (event->type()) {
             case QEvent::KeyPress:
+                if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape)
+                    m_escape();
+                return true;
             case QEvent::KeyRelease:
             case QEvent::ShortcutOverride:
             case QEvent::Shortcut:
@@ -79,6 +87,7 @@ namespace
         }
 
     private:
+        std::function<void()> m_escape;
         QList<QPointer<QAbstractButton>> m_disabled;
     };
 }
@@ -91,31 +100,44 @@ void MainWindow::download()
     }
     m_downloadButton->setEnabled(false);
     const std::unique_ptr<platform::UrlFetcher> fetcher = m_desktop.fetchers.createFetcher();
-    const core::Result<> outcome
-        = fetcher ? downloadBesideTheWindow(*fetcher) : core::Result<>(core::fail(core::Reason::TransferNotReady));
+    const core::Result<core::DownloadReport> outcome = fetcher
+        ? downloadBesideTheWindow(*fetcher)
+        : core::Result<core::DownloadReport>(core::fail(core::Reason::TransferNotReady));
+    setWindowTitle(core::appTitle());
     // A run stopped by the window's close or the end of the program ends without a word.
-    const bool stopped = std::exchange(m_downloadStopped, false);
-    if (!outcome && !stopped)
-        showFailure(outcome.error(), platform::MessageIcon::Exclamation);
+    if (!std::exchange(m_downloadStopped, false)) {
+        if (!outcome)
+            showFailure(outcome.error(), platform::MessageIcon::Exclamation);
+        else if (!outcome->complete())
+            showMessage(Messages::downloadAccount(*outcome), platform::MessageIcon::Exclamation);
+    }
     m_downloadButton->setEnabled(true);
     if (std::exchange(m_closeAfterDownload, false))
         close();
 }
 
-core::Result<> MainWindow::downloadBesideTheWindow(platform::UrlFetcher &fetcher)
+core::Result<core::DownloadReport> MainWindow::downloadBesideTheWindow(platform::UrlFetcher &fetcher)
 {
     // The transfers run on a thread of their own so that this one keeps serving the window; the
     // thread gets copies, as nothing it reads may change under it.
     const core::PageImages images = m_pageImages;
     const QString folder = m_downloadFolderBox->currentText();
 
-    const InputHold hold(*this);
+    const InputHold hold(*this, [&fetcher] { fetcher.stop(); });
     QEventLoop loop;
     std::atomic<bool> finished = false;
-    core::Result<> outcome;
+    std::atomic<qsizetype> ended = 0;
+    core::Result<core::DownloadReport> outcome = core::fail(core::Reason::TransferNotReady);
     m_runningFetcher = &fetcher;
+    // The title follows the run a few times a second at most, however small the images.
+    const auto showProgress
+        = [this, &ended, total = images.count()] { setWindowTitle(Messages::downloadProgressTitle(ended, total)); };
+    showProgress();
+    QTimer progress;
+    progress.callOnTimeout(this, showProgress);
+    progress.start(250);
     std::thread worker([&] {
-        outcome = platform::downloadImages(images, folder, fetcher);
+        outcome = platform::downloadImages(images, folder, fetcher, [&ended](qsizetype count) { ended = count; });
         finished = true;
         QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
     });

@@ -139,6 +139,8 @@ namespace
             return u"転送に失敗しました（%1）。"_s.arg(failure.detail);
         case Reason::HttpStatus:
             return failure.detail;
+        case Reason::ServersSilent:
+            return u"%1 個続けてサーバーから応答がありませんでした。"_s.arg(core::DownloadReport::silentServersLimit);
         }
         return failure.detail;
     }
@@ -162,5 +164,34 @@ QString describe(const core::Failure &failure)
     if (failure.reason == Reason::NameLeavesFolder)
         return u"ファイル「%1」は保存できません。%2"_s.arg(failure.subject, reason);
     return reason;
+}
+
+QString downloadProgressTitle(qsizetype ended, qsizetype total)
+{
+    return u"%1 - %2/%3"_s.arg(core::appTitle()).arg(ended).arg(total);
+}
+
+QString downloadAccount(const core::DownloadReport &report)
+{
+    const QString lineEnd = u"\r\n"_s;
+    QString text = u"画像 %1 個のうち %2 個を保存しました。"_s.arg(report.total).arg(report.saved);
+    if (report.failed > 0) {
+        text += u"%1 個は保存できませんでした。"_s.arg(report.failed) + lineEnd + lineEnd;
+        for (const core::DownloadReport::ImageFailure &image : report.firstFailures)
+            text += u"%1 … %2"_s.arg(image.fileName, reasonText(image.failure)) + lineEnd;
+        if (report.failed > report.firstFailures.size())
+            text += u"ほかに %1 個あります。"_s.arg(report.failed - report.firstFailures.size()) + lineEnd;
+    }
+    if (report.endedEarly) {
+        const core::Failure &why = *report.endedEarly;
+        text += lineEnd;
+        if (why.reason == core::Reason::TransferStopped)
+            text += u"ダウンロードを中止しました。"_s;
+        else
+            text += describe(why) + lineEnd + u"そのためダウンロードを中止しました。"_s;
+        if (report.notTried() > 0)
+            text += u"残りの %1 個は取得していません。"_s.arg(report.notTried());
+    }
+    return text.trimmed();
 }
 }

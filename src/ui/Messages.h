@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/DownloadReport.h"
 #include "core/Failure.h"
 
 #include <QString>
@@ -35,4 +36,9 @@ QString about(const AboutValues &values);
 
 // The sentence that tells why something failed.
 QString describe(const core::Failure &failure);
+
+// The window's title while a download runs: how many of its images have ended.
+QString downloadProgressTitle(qsizetype ended, qsizetype total);
+// What a download that did not save every image tells the user.
+QString downloadAccount(const core::DownloadReport &report);
 }

@@ -1,6 +1,7 @@
 #include "platform/ImageDownload.h"
 #include "platform/UrlFetcher.h"
 #include "support/FailureText.h"
+#include "ui/Messages.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,9 +11,12 @@
 using namespace Qt::StringLiterals;
 using quorel::core::Result;
 
+Q_DECLARE_METATYPE(std::optional<quorel::core::Reason>)
+
 namespace
 {
-// Answers every address with its own text, in two pieces; an address ending in "!" fails after them.
+// Answers every address with its own text, in two pieces; an address ending in "!" fails after them,
+// one ending in "?" finds no server.
 class RecordingFetcher final : public quorel::platform::UrlFetcher
 {
 public:
@@ -21,6 +25,8 @@ public:
     Result<> fetch(const QString &url, const quorel::platform::BodySink &sink) override
     {
         fetched.append(url);
+        if (url.endsWith(u'?'))
+            return quorel::core::fail(quorel::core::Reason::ConnectFailed);
         const QByteArray body = url.toUtf8();
         for (const QByteArray &piece : {body.left(3), body.mid(3)})
             if (Result<> taken = sink(piece); !taken)
@@ -51,8 +57,12 @@ private Q_SLOTS:
     {
         QTemporaryDir folder;
         RecordingFetcher fetcher;
-        const Result<> done = quorel::platform::downloadImages(images, folder.path(), fetcher);
+        QList<qsizetype> ended;
+        const auto done = quorel::platform::downloadImages(images, folder.path(), fetcher,
+                                                           [&ended](qsizetype count) { ended.append(count); });
         QVERIFY2(done, qPrintable(quorel::tests::failureText(done)));
+        QVERIFY(done->complete());
+        QCOMPARE(ended, (QList<qsizetype>{1, 2, 3}));
         QCOMPARE(fetcher.fetched, images.addresses());
         QCOMPARE(filesIn(folder.path()), images.fileNames());
         QFile last(folder.filePath(images.fileNames().last()));
@@ -60,45 +70,91 @@ private Q_SLOTS:
         QCOMPARE(last.readAll(), images.addresses().last().toUtf8());
     }
 
-    void badEntryStopsTheRunKeepingEarlierFiles_data()
+    void badImageFailsAloneAndTheRunGoesOn_data()
     {
-        QTest::addColumn<QString>("name"); // entry 2's file name
-        QTest::addColumn<QString>("url"); // entry 2's address
-        QTest::addColumn<bool>("fetched"); // whether entry 2 was asked for
-        QTest::addColumn<QString>("message"); // <path> stands for entry 2's path
-        const QString outside = u"ファイル「%1」は保存できません。名前が出力フォルダの中のファイルを指していません。"_s;
-        QTest::newRow("slash") << u"sub/a2.jpg"_s << u"http://h/2"_s << false << outside.arg(u"sub/a2.jpg"_s);
-        QTest::newRow("backslash") << u"..\\a2.jpg"_s << u"http://h/2"_s << false << outside.arg(u"..\\a2.jpg"_s);
-        QTest::newRow("dot") << u"."_s << u"http://h/2"_s << false << outside.arg(u"."_s);
-        QTest::newRow("dot dot") << u".."_s << u"http://h/2"_s << false << outside.arg(u".."_s);
-        QTest::newRow("empty") << QString() << u"http://h/2"_s << false << outside.arg(QString());
+        QTest::addColumn<QString>("name"); // image 2's file name
+        QTest::addColumn<QString>("url"); // image 2's address
+        QTest::addColumn<bool>("fetched"); // whether image 2 was asked for
+        QTest::addColumn<QString>("reason"); // as the account gives it
+        const QString outside = u"名前が出力フォルダの中のファイルを指していません。"_s;
+        const QString tooLong = u"ファイル名が長すぎます。"_s;
+        QTest::newRow("slash") << u"sub/a2.jpg"_s << u"http://h/2"_s << false << outside;
+        QTest::newRow("backslash") << u"..\\a2.jpg"_s << u"http://h/2"_s << false << outside;
+        QTest::newRow("dot") << u"."_s << u"http://h/2"_s << false << outside;
+        QTest::newRow("dot dot") << u".."_s << u"http://h/2"_s << false << outside;
+        QTest::newRow("empty") << QString() << u"http://h/2"_s << false << outside;
         QTest::newRow("name longer than the system allows")
-            << QString(300, u'n') << u"http://h/2"_s << false
-            << u"ファイル「<path>」に書き込めませんでした。ファイル名が長すぎます。"_s;
+            << QString(300, u'n') << u"http://h/2"_s << false << tooLong;
         QTest::newRow("name within the limit only in characters")
-            << QString(100, u'画') << u"http://h/2"_s << false
-            << u"ファイル「<path>」に書き込めませんでした。ファイル名が長すぎます。"_s;
+            << QString(100, u'画') << u"http://h/2"_s << false << tooLong;
         QTest::newRow("transfer cut after pieces were written")
-            << u"a2.jpg"_s << u"http://h/2!"_s << true
-            << u"「http://h/2!」を取得できませんでした。転送が途中で切れました。"_s;
+            << u"a2.jpg"_s << u"http://h/2!"_s << true << u"転送が途中で切れました。"_s;
     }
 
-    void badEntryStopsTheRunKeepingEarlierFiles()
+    void badImageFailsAloneAndTheRunGoesOn()
     {
         QFETCH(QString, name);
         QFETCH(QString, url);
         QFETCH(bool, fetched);
-        QFETCH(QString, message);
+        QFETCH(QString, reason);
         QTemporaryDir folder;
         RecordingFetcher fetcher;
         const quorel::core::PageImages badSecond{{u"http://h/1"_s, url, u"http://h/3"_s},
                                                  {u"a1.jpg"_s, name, u"a3.jpg"_s}};
-        const Result<> done = quorel::platform::downloadImages(badSecond, folder.path(), fetcher);
-        QVERIFY(!done);
-        QCOMPARE(quorel::tests::failureText(done), QString(message).replace(u"<path>"_s, folder.filePath(name)));
-        QCOMPARE(fetcher.fetched, fetched ? (QStringList{u"http://h/1"_s, url}) : QStringList{u"http://h/1"_s});
+        const auto done = quorel::platform::downloadImages(badSecond, folder.path(), fetcher);
+        QVERIFY(done);
+        QCOMPARE(done->saved, 2);
+        QCOMPARE(done->failed, 1);
+        QVERIFY(!done->endedEarly);
+        QCOMPARE(done->firstFailures.at(0).fileName, name);
+        QVERIFY(quorel::ui::Messages::downloadAccount(*done).contains(reason));
+        QCOMPARE(fetcher.fetched,
+                 fetched ? (QStringList{u"http://h/1"_s, url, u"http://h/3"_s})
+                         : (QStringList{u"http://h/1"_s, u"http://h/3"_s}));
         // Nothing half-written, under its name or hidden.
-        QCOMPARE(filesIn(folder.path()), QStringList{u"a1.jpg"_s});
+        QCOMPARE(filesIn(folder.path()), (QStringList{u"a1.jpg"_s, u"a3.jpg"_s}));
+    }
+
+    // Only a cause that every later image would meet ends the run early.
+    void runEndsEarlyOnlyWhenGoingOnCannotHelp_data()
+    {
+        QTest::addColumn<QStringList>("addresses");
+        QTest::addColumn<bool>("folderExists");
+        QTest::addColumn<int>("tried");
+        QTest::addColumn<int>("saved");
+        QTest::addColumn<std::optional<quorel::core::Reason>>("why"); // none: the run went to the end
+        const QStringList silent{u"h/1?"_s, u"h/2?"_s, u"h/3?"_s, u"h/4?"_s, u"h/5?"_s, u"h/6"_s};
+        QTest::newRow("five silent servers in a row")
+            << silent << true << 5 << 0 << std::optional(quorel::core::Reason::ServersSilent);
+        QStringList answered = silent;
+        answered[2] = u"h/3"_s;
+        QTest::newRow("an answer between silent servers")
+            << answered << true << 6 << 2 << std::optional<quorel::core::Reason>();
+        QTest::newRow("folder gone") << QStringList{u"h/1"_s, u"h/2"_s} << false << 1 << 0
+                                     << std::optional(quorel::core::Reason::FolderMissing);
+    }
+
+    void runEndsEarlyOnlyWhenGoingOnCannotHelp()
+    {
+        QFETCH(QStringList, addresses);
+        QFETCH(bool, folderExists);
+        QFETCH(int, tried);
+        QFETCH(int, saved);
+        QFETCH(std::optional<quorel::core::Reason>, why);
+        QTemporaryDir root;
+        const QString folder = folderExists ? root.path() : root.filePath(u"gone"_s);
+        QStringList names;
+        for (qsizetype k = 0; k < addresses.size(); ++k)
+            names.append(u"a%1.jpg"_s.arg(k));
+        RecordingFetcher fetcher;
+        const auto done = quorel::platform::downloadImages({addresses, names}, folder, fetcher);
+        QVERIFY(done);
+        QCOMPARE(done->saved + done->failed, tried);
+        QCOMPARE(done->saved, saved);
+        QCOMPARE(done->endedEarly.has_value(), why.has_value());
+        if (done->endedEarly)
+            QCOMPARE(done->endedEarly->reason, *why);
+        QCOMPARE(done->notTried(), addresses.size() - tried);
     }
 };
 

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "core/Failure.h"
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace quorel::core
+{
+// What became of a download run: how many images were saved, which failed and why, and why the
+// run ended before the last image, if it did.
+struct DownloadReport
+{
+    struct ImageFailure
+    {
+        QString fileName;
+        Failure failure;
+    };
+
+    // How many images in a row may get no answer from their server before the run gives up: by then
+    // the network or the server is down, and the rest would only wait out their time-outs.
+    static constexpr int silentServersLimit = 5;
+    // Images named in the account one by one; the rest are only counted.
+    static constexpr qsizetype namedFailures = 10;
+
+    qsizetype total = 0;
+    qsizetype saved = 0;
+    qsizetype failed = 0;
+    QList<ImageFailure> firstFailures; // at most namedFailures
+    std::optional<Failure> endedEarly;
+
+    qsizetype notTried() const { return total - saved - failed; }
+    bool complete() const { return saved == total; }
+
+    void addFailure(const QString &fileName, const Failure &failure)
+    {
+        if (firstFailures.size() < namedFailures)
+            firstFailures.append({fileName, failure});
+        ++failed;
+    }
+};
+}
