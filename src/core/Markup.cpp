@@ -34,6 +34,13 @@ void appendPageHeader(QString &page, PageKind kind)
         page += QLatin1StringView("<table border=0>");
 }
 
+void declareCharset(QString &page)
+{
+    // Right after the page's first line, "<html>".
+    const qsizetype firstLineEnd = page.indexOf(crlf) + crlf.size();
+    page.insert(firstLineEnd, charsetDeclaration);
+}
+
 QString imageAttributes(PageKind kind, QStringView size)
 {
     if (kind == PageKind::Plain)

@@ -14,6 +14,12 @@ enum class PageKind
 
 void appendPageHeader(QString &page, PageKind kind);
 
+// Tells browsers the page's character set, which those set for another language would not guess.
+// Only a page with a character outside ASCII needs it; one of ASCII alone stays as it always was.
+void declareCharset(QString &page);
+constexpr QLatin1StringView
+    charsetDeclaration("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">\r\n");
+
 // The text that closes every img tag (it starts by closing the alt value).
 QString imageAttributes(PageKind kind, QStringView size);
 

@@ -33,6 +33,13 @@ namespace
             *cursor++ = QChar(buffer[--length]);
     }
 
+    // The file name is the head, a number and the tail, and every address the base and a file name,
+    // so the first image's address and attributes hold every character the page's images can.
+    bool isAscii(QStringView text)
+    {
+        return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+    }
+
     qsizetype numberTextLength(qint64 digits)
     {
         return std::max<qint64>(digits, 20) + 1;
@@ -141,7 +148,7 @@ namespace
             const qint64 images = std::min<qint64>(numbers, PageLimits::maxImages);
             const qint64 perImage
                 = imageUnits(m_request.head.size() + numberTextLength(m_digits) + m_request.tail.size());
-            const qint64 wanted = m_result.text.size() + images * perImage + 32;
+            const qint64 wanted = m_result.text.size() + Markup::charsetDeclaration.size() + images * perImage + 32;
             if (wanted <= PageLimits::maxPageUnits)
                 m_result.text.reserve(wanted);
         }
@@ -170,10 +177,15 @@ namespace
                 refuse(Reason::TooManyImages);
                 return false;
             }
-            if (!fits(imageUnits(fileName.size()) + m_request.baseAddress.size() + fileName.size()))
-                return false;
             const QString address = m_request.baseAddress + fileName;
             // In an address list the page is thrown away, so only the download lists are built.
+            const bool declaresCharset = !m_request.addressOnly && m_result.images.count() == 0
+                && !(isAscii(address) && isAscii(m_imageAttributes));
+            const qsizetype declaration = declaresCharset ? Markup::charsetDeclaration.size() : 0;
+            if (!fits(declaration + imageUnits(fileName.size()) + address.size() + fileName.size()))
+                return false;
+            if (declaresCharset)
+                Markup::declareCharset(m_result.text);
             if (!m_request.addressOnly && !appendImageMarkup(n, address, fileName))
                 return false;
             m_result.images.append(address, fileName);

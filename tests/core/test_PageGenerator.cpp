@@ -1,5 +1,6 @@
 #include "core/CheckFolderMerge.h"
 #include "core/PageGenerator.h"
+#include "platform/Cp932.h"
 #include "support/FailureText.h"
 #include "support/WorkedPages.h"
 
@@ -247,6 +248,50 @@ private Q_SLOTS:
         const Run result = run(request);
         QVERIFY(result.text.contains(QStringLiteral(
             "<a href=\"a\"<&/01\"><img src=\"a\"<&/01\"alt=\"01 \" width=\"80%\" height=\"80%\" border=\"0\">")));
+    }
+
+    // A browser set for another language reads a page without the declaration as windows-1252.
+    void pageWithJapaneseDeclaresItsCharset_data()
+    {
+        QTest::addColumn<PageRequest>("request");
+        QTest::addColumn<bool>("declared");
+        const PageRequest ascii = pattern(QStringLiteral("1"), QStringLiteral("2"));
+        PageRequest thumbnails = ascii;
+        thumbnails.thumbnails = true;
+        for (const PageRequest &kind : {ascii, thumbnails}) {
+            const char *name = kind.thumbnails ? "thumbnails" : "plain";
+            QTest::addRow("%s, ASCII alone", name) << kind << false;
+            PageRequest base = kind;
+            base.baseAddress = QStringLiteral("http://h/写真集/");
+            QTest::addRow("%s, base address", name) << base << true;
+            PageRequest head = kind;
+            head.head = QStringLiteral("画像_");
+            QTest::addRow("%s, head", name) << head << true;
+            PageRequest tail = kind;
+            tail.tail = QStringLiteral(".ｊｐｇ");
+            QTest::addRow("%s, tail", name) << tail << true;
+            PageRequest list = base;
+            list.addressOnly = true;
+            QTest::addRow("%s, address list", name) << list << false;
+            QTest::addRow("%s, every image left out", name)
+                << withCheckFolder(head, {QStringLiteral("画像_01.jpg"), QStringLiteral("画像_02.jpg")}) << false;
+        }
+    }
+
+    void pageWithJapaneseDeclaresItsCharset()
+    {
+        QFETCH(PageRequest, request);
+        QFETCH(bool, declared);
+        const QString text = run(request).text;
+        const QString declaration
+            = QStringLiteral("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">\r\n");
+        QCOMPARE(text.contains(declaration), declared);
+        if (declared) {
+            QVERIFY(text.startsWith(QStringLiteral("<html>\r\n") + declaration + QStringLiteral("<title>")));
+            QVERIFY(quorel::platform::Cp932::encode(text).startsWith(
+                QByteArray("<html>\r\n<meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">"
+                           "\r\n<title>")));
+        }
     }
 
     void checkFolder_data()
