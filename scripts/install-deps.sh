@@ -10,8 +10,8 @@ packages=(
   # The program's libraries: Qt widgets (whose CMake files ask for the OpenGL headers), ICU for
   # CP932, libcurl for downloads, and xcb to ask the window manager for the window's frame.
   qt6-base-dev libgl-dev libicu-dev libcurl4-openssl-dev libxcb1-dev
-  # The Japanese font the window is drawn in.
-  fonts-ipafont-gothic
+  # The Japanese font the window is drawn in, and Qt's own words (dialogs, menus) in Japanese.
+  fonts-ipafont-gothic qt6-translations-l10n
   # The tests' loopback HTTP server, and the benchmarks with the curl command line they race.
   libcpp-httplib-dev libbenchmark-dev curl
   # The libFuzzer targets: clang and its sanitizer and fuzzer runtimes; clang-format checks the style.

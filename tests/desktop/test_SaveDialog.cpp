@@ -1,8 +1,13 @@
 #include "platform/desktop/QtDesktop.h"
 #include "platform/desktop/SaveDialogFilter.h"
+#include "platform/desktop/ToolkitTranslation.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
@@ -22,6 +27,8 @@ class TestSaveDialog : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase() { QVERIFY(installJapaneseToolkitTranslation(*qApp)); }
+
     void nameFilters_data()
     {
         QTest::addColumn<QString>("filter");
@@ -58,17 +65,26 @@ private Q_SLOTS:
         QFETCH(QString, typed);
         QFETCH(QString, chosenName);
         QTemporaryDir dir;
-        const QStringList nameFilters = SaveDialogFilter::toNameFilters(pageFilter);
 
         QString title;
         QString directory;
         QString selectedFilter;
+        QStringList fileTypes;
+        QStringList buttons;
+        QStringList labels;
         QTimer::singleShot(0, [&] {
             auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
             QVERIFY(dialog);
             title = dialog->windowTitle();
             directory = dialog->directory().absolutePath();
             selectedFilter = dialog->selectedNameFilter();
+            const auto *types = dialog->findChild<QComboBox *>(u"fileTypeCombo"_s);
+            for (int i = 0; i < types->count(); ++i)
+                fileTypes.append(types->itemText(i));
+            for (const QAbstractButton *button : dialog->findChild<QDialogButtonBox *>(u"buttonBox"_s)->buttons())
+                buttons.append(button->text());
+            for (const char *name : {"lookInLabel", "fileNameLabel", "fileTypeLabel"})
+                labels.append(dialog->findChild<QLabel *>(QLatin1StringView(name))->text());
             if (typed.isEmpty()) {
                 dialog->reject();
                 return;
@@ -82,7 +98,12 @@ private Q_SLOTS:
 
         QCOMPARE(title, u"ファイルを保存"_s);
         QCOMPARE(directory, dir.path());
-        QCOMPARE(selectedFilter, nameFilters.at(filterIndex - 1));
+        // The file types read as the window names them, each once, and the dialog speaks Japanese.
+        QCOMPARE(fileTypes,
+                 (QStringList{u"HTMLファイル(*.htm;*.htm)"_s, u"TXTファイル(*.txt)"_s, u"すべてのファイル(*.*)"_s}));
+        QCOMPARE(selectedFilter, fileTypes.at(filterIndex - 1));
+        QCOMPARE(buttons, (QStringList{u"保存(&S)"_s, u"キャンセル"_s}));
+        QCOMPARE(labels, (QStringList{u"アドレス:"_s, u"ファイル名(&N):"_s, u"ファイルの種類:"_s}));
         if (chosenName.isEmpty()) {
             QCOMPARE(choice, std::nullopt);
             return;

@@ -35,7 +35,7 @@ QString shown(const QString &text)
 }
 }
 
-class TestForm1Create : public tests::WindowTest
+class TestCreateButton : public tests::WindowTest
 {
     Q_OBJECT
 
@@ -182,5 +182,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestForm1Create)
+QTEST_MAIN(TestCreateButton)
 #include "test_CreateButton.moc"

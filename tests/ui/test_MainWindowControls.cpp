@@ -1,3 +1,4 @@
+#include "platform/desktop/ToolkitTranslation.h"
 #include "support/WindowTest.h"
 #include "ui/CheckValue.h"
 #include "ui/MainWindow.h"
@@ -9,6 +10,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -16,11 +18,26 @@
 using namespace quorel;
 using quorel::ui::CheckValue::value;
 
-class TestForm1Controls : public tests::WindowTest
+class TestMainWindowControls : public tests::WindowTest
 {
     Q_OBJECT
 
 private Q_SLOTS:
+    // The fields' menus speak Japanese like the window, whatever the locale.
+    void contextMenuIsJapanese()
+    {
+        QVERIFY(platform::installJapaneseToolkitTranslation(*qApp));
+        const std::unique_ptr<QMenu> menu(edit("startEdit")->createStandardContextMenu());
+        QStringList actions;
+        for (const QAction *action : menu->actions())
+            if (!action->isSeparator())
+                actions.append(action->text().section(u'\t', 0, 0));
+        QCOMPARE(actions,
+                 (QStringList{QStringLiteral("元に戻す(&U)"), QStringLiteral("やり直す(&R)"),
+                              QStringLiteral("切り取り(&T)"), QStringLiteral("コピー(&C)"),
+                              QStringLiteral("貼り付け(&P)"), QStringLiteral("削除"), QStringLiteral("すべてを選択")}));
+    }
+
     void firstStart()
     {
         ui::MainWindow &form = this->form();
@@ -223,5 +240,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestForm1Controls)
+QTEST_MAIN(TestMainWindowControls)
 #include "test_MainWindowControls.moc"

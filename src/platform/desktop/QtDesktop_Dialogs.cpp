@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace quorel::platform
 {
@@ -28,6 +29,8 @@ void QtDesktop::messageBox(QWidget *owner, const QString &text, const QString &t
         break;
     }
     box.setStandardButtons(QMessageBox::Ok);
+    // The box's one button reads OK whatever language the toolkit speaks.
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
     box.exec();
 }
 
@@ -38,6 +41,8 @@ std::optional<SaveDialogChoice> QtDesktop::saveDialog(QWidget *owner, const Save
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(request.defaultExtension);
     const QStringList nameFilters = SaveDialogFilter::toNameFilters(request.filter);
+    // Each description already names its patterns; Qt would show them a second time.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setNameFilters(nameFilters);
     if (request.filterIndex >= 1 && request.filterIndex <= nameFilters.size())
         dialog.selectNameFilter(nameFilters.at(request.filterIndex - 1));
