@@ -4,6 +4,7 @@
 
 #include <QtGlobal>
 
+#include <cstddef>
 #include <memory>
 
 namespace quorel::platform::Cp932
@@ -25,11 +26,6 @@ namespace
         // ICU's own substitute for this code page is 0xFC 0xFC, which Windows shows as a kanji.
         ucnv_setSubstChars(converter.get(), "?", 1, &status);
         return converter;
-    }
-
-    void appendPiece(QByteArray &bytes, const char *piece, qsizetype size)
-    {
-        bytes.append(piece, size);
     }
 
     void appendPiece(QString &text, const UChar *piece, qsizetype size)
@@ -63,9 +59,38 @@ namespace
 QByteArray encode(QStringView text)
 {
     QByteArray bytes;
-    const auto *source = reinterpret_cast<const UChar *>(text.utf16());
-    convertInPieces(&ucnv_fromUnicode, source, source + text.size(), bytes);
+    (void)encodeInPieces({text}, [&bytes](QByteArrayView piece) {
+        bytes.append(piece);
+        return core::Result<>();
+    });
     return bytes;
+}
+
+core::Result<> encodeInPieces(std::initializer_list<QStringView> texts,
+                              const std::function<core::Result<>(QByteArrayView piece)> &sink)
+{
+    // Small enough to come from memory the process already holds, large enough for few writes.
+    constexpr qsizetype pieceSize = 64 * 1024;
+    const Converter converter = openConverter();
+    const auto piece = std::make_unique_for_overwrite<char[]>(pieceSize);
+    std::size_t left = texts.size();
+    for (const QStringView text : texts) {
+        // Flushed only after the last text, so a character split between two is encoded whole.
+        const bool last = --left == 0;
+        const auto *source = reinterpret_cast<const UChar *>(text.utf16());
+        const UChar *const sourceEnd = source + text.size();
+        UErrorCode status = U_ZERO_ERROR;
+        do {
+            status = U_ZERO_ERROR;
+            char *target = piece.get();
+            ucnv_fromUnicode(converter.get(), &target, piece.get() + pieceSize, &source, sourceEnd, nullptr, last,
+                             &status);
+            if (target != piece.get())
+                if (core::Result<> taken = sink(QByteArrayView(piece.get(), target - piece.get())); !taken)
+                    return taken;
+        } while (status == U_BUFFER_OVERFLOW_ERROR);
+    }
+    return {};
 }
 
 QString decode(QByteArrayView bytes)

@@ -27,9 +27,16 @@ core::Result<> writeWhole(const QString &path, QByteArrayView bytes)
     return file.commit();
 }
 
-core::Result<> writeText(const QString &path, QStringView text)
+core::Result<> writeText(const QString &path, QStringView text, QStringView tail)
 {
-    return writeWhole(path, Cp932::encode(text));
+    WholeFile file(path);
+    if (core::Result<> opened = file.open(); !opened)
+        return opened;
+    if (core::Result<> written
+        = Cp932::encodeInPieces({text, tail}, [&file](QByteArrayView piece) { return file.write(piece); });
+        !written)
+        return written;
+    return file.commit();
 }
 
 QStringList decodeLines(const QByteArray &bytes)

@@ -12,8 +12,9 @@ namespace quorel::platform::FileIO
 // Writes the bytes whole or not at all (see WholeFile); a failure names the file and the reason.
 core::Result<> writeWhole(const QString &path, QByteArrayView bytes);
 
-// The text in CP932 without a byte-order mark, written as writeWhole does.
-core::Result<> writeText(const QString &path, QStringView text);
+// The text and then tail in CP932 without a byte-order mark, written as writeWhole does. Encoded
+// into the file piece by piece, so that a page of many megabytes is neither copied nor held twice.
+core::Result<> writeText(const QString &path, QStringView text, QStringView tail = {});
 
 // The lines of CP932 text without their CR LF (a lone LF also ends a line).
 QStringList decodeLines(const QByteArray &bytes);

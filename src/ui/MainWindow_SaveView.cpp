@@ -28,7 +28,7 @@ namespace
 // False after telling the user why; the file on disk is then as it was.
 bool MainWindow::writePage(const QString &path)
 {
-    const core::Result<> written = platform::FileIO::writeText(path, m_pageText + u"\r\n"_s);
+    const core::Result<> written = platform::FileIO::writeText(path, m_pageText, u"\r\n");
     if (written)
         return true;
     showFailure(written.error(), platform::MessageIcon::Exclamation);

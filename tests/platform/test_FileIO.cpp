@@ -1,3 +1,4 @@
+#include "platform/Cp932.h"
 #include "platform/FileIO.h"
 #include "support/FailureText.h"
 #include "support/FileBytes.h"
@@ -32,6 +33,26 @@ private Q_SLOTS:
         const QString path = pathOf(u"page.htm"_s);
         QVERIFY(FileIO::writeText(path, u"画像\r\nb한\r\n"_s).ok());
         QCOMPARE(contentsOf(path), QByteArray("\x89\xe6\x91\x9c\r\nb?\r\n"));
+    }
+
+    // The tail is encoded as if it were part of the text, however the text falls into pieces.
+    void writeTextWithTailIsOneText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("tail");
+        QTest::newRow("page and line end") << u"画像"_s << u"\r\n"_s;
+        QTest::newRow("longer than many pieces") << u"画像a"_s.repeated(70000) << u"\r\n"_s;
+        QTest::newRow("pair split between") << u"a"_s + QChar(0xD83D) << QString(QChar(0xDE00)) + u"\r\n"_s;
+        QTest::newRow("no tail") << u"b한"_s << QString();
+    }
+
+    void writeTextWithTailIsOneText()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, tail);
+        const QString path = pathOf(u"page.htm"_s);
+        QVERIFY(FileIO::writeText(path, text, tail).ok());
+        QCOMPARE(contentsOf(path), Cp932::encode(text + tail));
     }
 
     void writeReplacesLongerFileWhole()
