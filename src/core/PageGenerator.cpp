@@ -48,10 +48,13 @@ namespace
     class Generator
     {
     public:
-        explicit Generator(const PageRequest &request)
+        Generator(const PageRequest &request, QString storage)
             : m_request(request)
             , m_kind(request.thumbnails ? Markup::PageKind::Thumbnail : Markup::PageKind::Plain)
-        { }
+        {
+            m_result.text = std::move(storage);
+            m_result.text.resize(0); // keeps the memory, unlike clear()
+        }
 
         core::Result<PageResult> run()
         {
@@ -74,6 +77,7 @@ namespace
             m_digits = std::max<qint64>(*digits, 0);
             if (*start <= *end && m_digits > PageLimits::maxPageUnits)
                 return refuse(Reason::PageTooLarge);
+            m_result.images = PageImages(m_request.baseAddress, m_request.head, m_request.tail, m_digits);
             m_firstValue = NumberReading::numericValue(m_request.startText);
             m_lastValue = NumberReading::numericValue(m_request.endText);
             m_imageAttributes = Markup::imageAttributes(m_kind, m_request.sizeText);
@@ -89,10 +93,10 @@ namespace
                 return refuse(Reason::PageTooLarge);
             reserveFor(qint64(*end) - *start + 1);
             for (qint64 n = *start; n <= *end; ++n) {
-                const QString fileName = fileNameOf(n);
-                if (merge.leavesOut(fileName))
+                setFileName(n);
+                if (merge.leavesOut(m_fileName))
                     continue;
-                if (!emitImage(n, fileName))
+                if (!emitImage(n, m_fileName))
                     return;
             }
             Markup::appendPageClose(m_result.text, m_kind);
@@ -143,13 +147,18 @@ namespace
         // One growth of the page text instead of many copies of it.
         void reserveFor(qint64 numbers)
         {
-            if (m_request.addressOnly || numbers <= 0)
+            if (numbers <= 0)
                 return;
             const qint64 images = std::min<qint64>(numbers, PageLimits::maxImages);
-            const qint64 perImage
-                = imageUnits(m_request.head.size() + numberTextLength(m_digits) + m_request.tail.size());
-            const qint64 wanted = m_result.text.size() + Markup::charsetDeclaration.size() + images * perImage + 32;
-            if (wanted <= PageLimits::maxPageUnits)
+            const qint64 fileName = m_request.head.size() + numberTextLength(m_digits) + m_request.tail.size();
+            const qint64 wanted = m_request.addressOnly
+                ? images * (m_request.baseAddress.size() + fileName + 2)
+                : m_result.text.size() + Markup::charsetDeclaration.size() + images * imageUnits(fileName) + 32;
+            if (wanted > PageLimits::maxPageUnits)
+                return;
+            if (m_request.reserveText)
+                m_request.reserveText(m_result.text, wanted);
+            else
                 m_result.text.reserve(wanted);
         }
 
@@ -161,14 +170,21 @@ namespace
                 + m_imageAttributes.size();
         }
 
-        QString fileNameOf(qint64 n) const
+        // The names are made in buffers that keep their memory from image to image.
+        void setFileName(qint64 n)
         {
-            QString name;
-            name.reserve(m_request.head.size() + numberTextLength(m_digits) + m_request.tail.size());
-            name += m_request.head;
-            appendNumberText(name, n, m_digits);
-            name += m_request.tail;
-            return name;
+            m_fileName.resize(0);
+            m_fileName += m_request.head;
+            appendNumberText(m_fileName, n, m_digits);
+            m_fileName += m_request.tail;
+        }
+
+        const QString &setAddress(const QString &fileName)
+        {
+            m_address.resize(0);
+            m_address += m_request.baseAddress;
+            m_address += fileName;
+            return m_address;
         }
 
         bool emitImage(qint64 n, const QString &fileName)
@@ -177,19 +193,22 @@ namespace
                 refuse(Reason::TooManyImages);
                 return false;
             }
-            const QString address = m_request.baseAddress + fileName;
+            const qsizetype addressLength = m_request.baseAddress.size() + fileName.size();
+            const QString &address = setAddress(fileName);
             // In an address list the page is thrown away, so only the download lists are built.
             const bool declaresCharset = !m_request.addressOnly && m_result.images.count() == 0
                 && !(isAscii(address) && isAscii(m_imageAttributes));
             const qsizetype declaration = declaresCharset ? Markup::charsetDeclaration.size() : 0;
-            if (!fits(declaration + imageUnits(fileName.size()) + address.size() + fileName.size()))
+            if (!fits(declaration + imageUnits(fileName.size()) + addressLength + fileName.size()))
                 return false;
             if (declaresCharset)
                 Markup::declareCharset(m_result.text);
             if (!m_request.addressOnly && !appendImageMarkup(n, address, fileName))
                 return false;
-            m_result.images.append(address, fileName);
-            m_listUnits += address.size() + fileName.size();
+            m_result.images.appendNumber(n);
+            // Counted as if the lists held every name as a string, so that what fits does not
+            // depend on how they are kept.
+            m_listUnits += addressLength + fileName.size();
             return true;
         }
 
@@ -227,9 +246,10 @@ namespace
         // Every number of the range: the check folder leaves nothing out of the list.
         void writeAddressList(qint64 start, qint64 end)
         {
-            m_result.text.clear();
+            m_result.text.resize(0);
             for (qint64 n = start; n <= end; ++n) {
-                const QString address = m_request.baseAddress + fileNameOf(n);
+                setFileName(n);
+                const QString &address = setAddress(m_fileName);
                 if (!fits(address.size() + 2))
                     return;
                 Markup::appendAddressLine(m_result.text, address);
@@ -247,6 +267,8 @@ namespace
         QString m_number;
         QString m_prev;
         QString m_next;
+        QString m_fileName;
+        QString m_address;
         PageResult m_result;
         std::optional<Reason> m_refusal;
     };
@@ -272,9 +294,9 @@ QString baseAddress(QStringView text)
     return trimSpacesEndingInSlash(text);
 }
 
-core::Result<PageResult> generatePage(const PageRequest &request)
+core::Result<PageResult> generatePage(const PageRequest &request, QString storage)
 {
-    return Generator(request).run();
+    return Generator(request, std::move(storage)).run();
 }
 
 QString displayText(const QString &text)

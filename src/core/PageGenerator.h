@@ -26,6 +26,8 @@ struct PageRequest
     bool useCheckFolder = false;
     // Names of the check folder's files matching the tail; asked only once the start and end are valid.
     std::function<QStringList()> listCheckFolder;
+    // Makes room for the page text before it is written, once (QString::reserve when not given).
+    std::function<void(QString &text, qsizetype units)> reserveText;
 };
 
 struct PageResult
@@ -48,8 +50,10 @@ QString pageHeader(bool thumbnails);
 // The base address without leading and trailing spaces, ending in "/" unless it is empty.
 QString baseAddress(QStringView text);
 
-// The page (or the address list) for the request, or the message that refuses it.
-core::Result<PageResult> generatePage(const PageRequest &request);
+// The page (or the address list) for the request, or the message that refuses it. The text is
+// written into storage's memory when that is large enough, so that a caller handing back the last
+// page's text allocates nothing.
+core::Result<PageResult> generatePage(const PageRequest &request, QString storage = {});
 
 // What the output box shows of a page text.
 QString displayText(const QString &text);

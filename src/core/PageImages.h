@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -16,24 +17,37 @@ public:
         : m_addresses(std::move(addresses))
         , m_fileNames(std::move(fileNames))
     { }
+    // Images that follow one pattern, named from their numbers (see appendNumber) when asked: a page
+    // of 32,767 images would otherwise hold 65,534 strings besides its text.
+    PageImages(QString baseAddress, QString head, QString tail, qint64 digits)
+        : m_patterned(true)
+        , m_baseAddress(std::move(baseAddress))
+        , m_head(std::move(head))
+        , m_tail(std::move(tail))
+        , m_digits(digits)
+    { }
 
-    qsizetype count() const { return m_addresses.size(); }
+    qsizetype count() const { return m_patterned ? m_numbers.size() : m_addresses.size(); }
     // Image i, 0 <= i < count().
-    QString address(qsizetype i) const { return m_addresses.at(i); }
-    QString fileName(qsizetype i) const { return m_fileNames.at(i); }
+    QString address(qsizetype i) const;
+    QString fileName(qsizetype i) const;
 
     // Every image's address or file name, in order.
-    QStringList addresses() const { return m_addresses; }
-    QStringList fileNames() const { return m_fileNames; }
+    QStringList addresses() const;
+    QStringList fileNames() const;
 
-    void append(QString address, QString fileName)
-    {
-        m_addresses.append(std::move(address));
-        m_fileNames.append(std::move(fileName));
-    }
+    void append(QString address, QString fileName);
+    // The image of number n, in a list that follows a pattern.
+    void appendNumber(qint64 n) { m_numbers.append(n); }
 
 private:
+    bool m_patterned = false;
     QStringList m_addresses;
     QStringList m_fileNames;
+    QString m_baseAddress;
+    QString m_head;
+    QString m_tail;
+    qint64 m_digits = 0;
+    QList<qint64> m_numbers;
 };
 }

@@ -2,6 +2,7 @@
 
 #include "core/PageGenerator.h"
 #include "platform/FolderListing.h"
+#include "platform/LargeText.h"
 #include "ui/CheckValue.h"
 #include "ui/ComboHistory.h"
 
@@ -17,7 +18,8 @@ void MainWindow::create()
 {
     m_createButton->setEnabled(false);
 
-    m_pageText.clear();
+    // The last page's memory is written over rather than given back and asked for anew.
+    QString storage = std::exchange(m_pageText, {});
     m_pageImages = {};
 
     m_baseAddressBox->setEditText(core::baseAddress(m_baseAddressBox->currentText()));
@@ -30,7 +32,7 @@ void MainWindow::create()
 
     m_outputBox->setPlainText(core::pageHeader(CheckValue::isTicked(*m_thumbnailsCheck)));
 
-    core::Result<core::PageResult> result = core::generatePage(pageRequest());
+    core::Result<core::PageResult> result = core::generatePage(pageRequest(), std::move(storage));
     if (!result) {
         showFailure(result.error(), platform::MessageIcon::None);
         m_createButton->setEnabled(true);
@@ -68,6 +70,7 @@ core::PageRequest MainWindow::pageRequest() const
     request.listCheckFolder = [checkFolder = m_checkFolderBox->currentText(), tail = request.tail] {
         return platform::FolderListing::filesEndingWith(checkFolder, tail);
     };
+    request.reserveText = &platform::LargeText::reserve;
     return request;
 }
 }

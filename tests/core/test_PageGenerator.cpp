@@ -120,6 +120,40 @@ private Q_SLOTS:
         QCOMPARE(result.addresses.size(), 3);
     }
 
+    // Room is made once, for the whole page, and the last page's memory is written over.
+    void pageMadeInOneAllocation_data() { workedExamples_data(); }
+
+    void pageMadeInOneAllocation()
+    {
+        QFETCH(bool, thumbnails);
+        QFETCH(bool, addressOnly);
+        QFETCH(QString, expected);
+        PageRequest request = pattern(QStringLiteral("1"), QStringLiteral("3"));
+        request.thumbnails = thumbnails;
+        request.addressOnly = addressOnly;
+        const QChar *reserved = nullptr;
+        int reservations = 0;
+        request.reserveText = [&](QString &text, qsizetype units) {
+            text.reserve(units);
+            reserved = text.constData();
+            ++reservations;
+        };
+
+        Result<PageResult> fresh = generatePage(request);
+        QVERIFY(fresh);
+        QCOMPARE(fresh->text, expected);
+        QCOMPARE(reservations, 1);
+        QCOMPARE(fresh->text.constData(), reserved);
+
+        Result<PageResult> larger = generatePage(pattern(QStringLiteral("1"), QStringLiteral("40")));
+        QVERIFY(larger);
+        const QChar *lastPage = larger->text.constData();
+        Result<PageResult> again = generatePage(request, std::move(larger->text));
+        QVERIFY(again);
+        QCOMPARE(again->text, expected);
+        QCOMPARE(again->text.constData(), lastPage);
+    }
+
     void emptyRange_data()
     {
         QTest::addColumn<bool>("thumbnails");
