@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -140,8 +141,13 @@ private Q_SLOTS:
         server.serve(QStringLiteral("/a"), 200, "first");
         server.trickle(QStringLiteral("/b"), 200);
         server.start();
-        const QString program = m_dir->filePath(QStringLiteral("quorel_downloading"));
+        // In a folder of its own with the download module where the program looks for it.
+        const QDir programFolder(m_dir->filePath(QStringLiteral("bin")));
+        const QString program = programFolder.filePath(QStringLiteral("quorel_downloading"));
+        const QString module = QDir::cleanPath(programFolder.filePath(QStringLiteral(QUOREL_FETCHER_FROM_PROGRAM)));
+        QVERIFY(QDir().mkpath(programFolder.path()) && QDir().mkpath(QFileInfo(module).path()));
         QVERIFY(QFile::copy(builtDownloadingProgram(), program));
+        QVERIFY(QFile::copy(QStringLiteral(QUOREL_FETCHER_MODULE), module));
         QTemporaryDir downloads;
         QProcess running;
         running.setArguments({downloads.path(), server.url(QStringLiteral("/a")), server.url(QStringLiteral("/b")),
@@ -158,7 +164,7 @@ private Q_SLOTS:
         timer.start();
         QVERIFY(ProgramProcess::endsCleanlyOn(running, signalNumber));
         QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
-        QVERIFY(QFile::exists(iniPath()));
+        QVERIFY(QFile::exists(programFolder.filePath(QStringLiteral("quorel.ini"))));
         QCOMPARE(QDir(downloads.path()).entryList(QDir::Files | QDir::Hidden),
                  QStringList{QStringLiteral("img01.jpg")});
         QVERIFY(!server.requestedPaths().contains(QStringLiteral("/c")));
