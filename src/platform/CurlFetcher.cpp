@@ -57,6 +57,10 @@ namespace
         }
     }
 
+    // All header blocks of one fetch together, trailers included: libcurl 8 allows an answer as much,
+    // while 7.x bounds only each line and keeps every trailer a server sends for as long as it sends.
+    constexpr size_t maxHeaderBytes = 300 * 1024;
+
     core::Failure failureFor(CURLcode code)
     {
         const core::Reason reason = reasonFor(code);
@@ -117,6 +121,7 @@ struct CurlFetcher::Transfer
     bool connected = false; // a connection was made or reused, and the request is about to go
     QByteArray statusLine; // of the latest answer, as redirects are followed
     std::optional<core::Failure> refusal; // the final answer is no success
+    size_t headerBytes = 0;
 };
 
 size_t CurlFetcher::receiveBody(char *data, size_t size, size_t count, void *target)
@@ -146,14 +151,21 @@ int CurlFetcher::connectionReady(void *target, char *, char *, int, int)
     return CURL_PREREQFUNC_OK;
 }
 
+// Returning less than was given ends the transfer; the failure set here is the one reported.
 size_t CurlFetcher::receiveHeader(char *data, size_t size, size_t count, void *target)
 {
     auto &transfer = *static_cast<Transfer *>(target);
+    const size_t bytes = size * count;
     transfer.answered = true;
-    const QByteArrayView line(data, static_cast<qsizetype>(size * count));
+    transfer.headerBytes += bytes;
+    if (transfer.headerBytes > maxHeaderBytes) {
+        transfer.sinkFailure = core::fail(core::Reason::HeaderTooLarge);
+        return 0;
+    }
+    const QByteArrayView line(data, static_cast<qsizetype>(bytes));
     if (line.startsWith("HTTP/"))
         transfer.statusLine = line.trimmed().first(std::min<qsizetype>(line.trimmed().size(), 200)).toByteArray();
-    return size * count;
+    return bytes;
 }
 
 CurlFetcher::CurlFetcher(CurlFetcherLimits limits)
@@ -249,7 +261,7 @@ core::Result<> CurlFetcher::fetch(const QString &url, const BodySink &sink)
 
     const QByteArray encoded = parsed.toEncoded();
     curl_easy_setopt(m_handle->curl, CURLOPT_URL, encoded.constData());
-    Transfer transfer{this, &sink, {}, false, false, false, {}, {}};
+    Transfer transfer{this, &sink, {}, false, false, false, {}, {}, 0};
     auto code = static_cast<CURLcode>(perform(transfer));
     if (code != CURLE_OK && droppedConnection(code) && !transfer.answered && m_holdsConnection && !m_stopped) {
         curl_easy_setopt(m_handle->curl, CURLOPT_FRESH_CONNECT, 1L);

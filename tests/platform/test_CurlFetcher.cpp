@@ -6,7 +6,11 @@
 #include <QElapsedTimer>
 #include <QTest>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <thread>
 
@@ -49,6 +53,47 @@ qint64 peakResident()
     ::getrusage(RUSAGE_SELF, &usage);
     return qint64(usage.ru_maxrss) * 1024;
 }
+
+// Answers each connection with the given bytes, then sends forever until the client leaves, or the
+// server has sent 64 MiB of it and closes.
+class RawServer
+{
+public:
+    RawServer(QByteArray answer, QByteArray forever)
+    {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (::bind(m_listener, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0
+            || ::listen(m_listener, 4) != 0
+            || ::getsockname(m_listener, reinterpret_cast<sockaddr *>(&address), &length) != 0)
+            qFatal("RawServer: cannot listen");
+        m_port = ntohs(address.sin_port);
+        m_thread = std::thread([this, answer, forever] {
+            const int fd = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
+            char request[4096];
+            [[maybe_unused]] const ssize_t got = ::recv(fd, request, sizeof request, 0);
+            bool open = ::send(fd, answer.data(), size_t(answer.size()), MSG_NOSIGNAL) == answer.size();
+            for (qint64 sent = 0; open && !forever.isEmpty() && sent < (64 << 20); sent += forever.size())
+                open = ::send(fd, forever.data(), size_t(forever.size()), MSG_NOSIGNAL) == forever.size();
+            ::close(fd);
+        });
+    }
+    ~RawServer()
+    {
+        ::shutdown(m_listener, SHUT_RDWR);
+        m_thread.join();
+        ::close(m_listener);
+    }
+    QString url() const { return u"http://127.0.0.1:%1/x.jpg"_s.arg(m_port); }
+
+private:
+    int m_listener = -1;
+    int m_port = 0;
+    std::thread m_thread;
+};
 
 constexpr CurlFetcherLimits quickLimits{std::chrono::milliseconds(2000), 100, std::chrono::seconds(1)};
 }
@@ -230,6 +275,32 @@ private Q_SLOTS:
         QVERIFY2(afterStop < 200, qPrintable(QString::number(afterStop)));
         QVERIFY(!fetchWhole(fetcher, server.url(u"/fast"_s)).result);
         QVERIFY(!server.requestedPaths().contains(u"/fast"_s));
+    }
+
+    void answersAreTakenOnlyAsTheProgramCanTakeThem_data()
+    {
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<QByteArray>("forever");
+        QTest::addColumn<QString>("reason"); // empty when the body is stored as sent
+        const QByteArray chunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n4\r\nbody\r\n0\r\n"_ba;
+        QTest::newRow("chunked") << chunked + "\r\n" << QByteArray() << QString();
+        QTest::newRow("endless trailers") << chunked << QByteArray(1000, 'x').prepend("X-T: ").append("\r\n")
+                                          << u"サーバーの応答のヘッダーが大きすぎます。"_s;
+        QTest::newRow("endless header lines") << "HTTP/1.1 200 OK\r\n"_ba
+                                              << "X-H: y\r\n"_ba << u"サーバーの応答のヘッダーが大きすぎます。"_s;
+    }
+
+    void answersAreTakenOnlyAsTheProgramCanTakeThem()
+    {
+        QFETCH(QByteArray, answer);
+        QFETCH(QByteArray, forever);
+        QFETCH(QString, reason);
+        RawServer server(answer, forever);
+        CurlFetcher fetcher;
+        const Fetched fetched = fetchWhole(fetcher, server.url());
+        QCOMPARE(quorel::tests::failureText(fetched.result), reason);
+        if (reason.isEmpty())
+            QCOMPARE(fetched.body, "body"_ba);
     }
 
     void serverDroppingEveryKeptConnectionLosesNoImage()
