@@ -58,6 +58,7 @@ enum class Reason
     TransferFailed, // detail: the transfer library's own words
     HttpStatus, // detail: the status and its reason phrase, e.g. "404 Not Found"
     ServersSilent, // several images in a row got no answer from their server
+    UnexpectedCoding, // the answer came in a transfer coding the program cannot take
 };
 
 // Why something failed, as data: the window's message table turns it into the sentence shown.

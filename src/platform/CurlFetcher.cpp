@@ -61,6 +61,22 @@ namespace
     // while 7.x bounds only each line and keeps every trailer a server sends for as long as it sends.
     constexpr size_t maxHeaderBytes = 300 * 1024;
 
+    // Whether a header line names a transfer coding other than chunked. libcurl undoes chunked, as
+    // HTTP/1.1 requires; any other it would undo unasked (gzip) or pass on as it came, and either way
+    // the image would not be stored as the server holds it.
+    bool foreignTransferCoding(QByteArrayView line)
+    {
+        constexpr QByteArrayView name = "transfer-encoding:";
+        if (line.size() < name.size() || line.first(name.size()).compare(name, Qt::CaseInsensitive) != 0)
+            return false;
+        for (const QByteArray &coding : line.sliced(name.size()).toByteArray().split(',')) {
+            const QByteArray trimmed = coding.trimmed();
+            if (!trimmed.isEmpty() && trimmed.compare("chunked", Qt::CaseInsensitive) != 0)
+                return true;
+        }
+        return false;
+    }
+
     core::Failure failureFor(CURLcode code)
     {
         const core::Reason reason = reasonFor(code);
@@ -165,6 +181,10 @@ size_t CurlFetcher::receiveHeader(char *data, size_t size, size_t count, void *t
     const QByteArrayView line(data, static_cast<qsizetype>(bytes));
     if (line.startsWith("HTTP/"))
         transfer.statusLine = line.trimmed().first(std::min<qsizetype>(line.trimmed().size(), 200)).toByteArray();
+    if (foreignTransferCoding(QByteArrayView(data, qsizetype(bytes)))) {
+        transfer.sinkFailure = core::fail(core::Reason::UnexpectedCoding);
+        return 0;
+    }
     return bytes;
 }
 

@@ -141,6 +141,8 @@ namespace
             return failure.detail;
         case Reason::ServersSilent:
             return u"%1 個続けてサーバーから応答がありませんでした。"_s.arg(core::DownloadReport::silentServersLimit);
+        case Reason::UnexpectedCoding:
+            return u"サーバーの応答の形式が正しくありません。"_s;
         }
         return failure.detail;
     }

@@ -283,11 +283,21 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("forever");
         QTest::addColumn<QString>("reason"); // empty when the body is stored as sent
         const QByteArray chunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n4\r\nbody\r\n0\r\n"_ba;
+        const QString badAnswer = u"サーバーの応答の形式が正しくありません。"_s;
         QTest::newRow("chunked") << chunked + "\r\n" << QByteArray() << QString();
+        QTest::newRow("content coding kept") << "HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\nContent-Length: 4\r\n\r\n"
+                                                "body"_ba
+                                             << QByteArray() << QString();
         QTest::newRow("endless trailers") << chunked << QByteArray(1000, 'x').prepend("X-T: ").append("\r\n")
                                           << u"サーバーの応答のヘッダーが大きすぎます。"_s;
         QTest::newRow("endless header lines") << "HTTP/1.1 200 OK\r\n"_ba
                                               << "X-H: y\r\n"_ba << u"サーバーの応答のヘッダーが大きすぎます。"_s;
+        QTest::newRow("gzip transfer coding")
+            << "HTTP/1.1 200 OK\r\nTransfer-Encoding: gzip\r\nConnection: close\r\n\r\nbody"_ba << QByteArray()
+            << badAnswer;
+        QTest::newRow("gzip before chunked")
+            << "HTTP/1.1 200 OK\r\ntransfer-encoding: gzip, Chunked\r\n\r\n4\r\nbody\r\n0\r\n\r\n"_ba << QByteArray()
+            << badAnswer;
     }
 
     void answersAreTakenOnlyAsTheProgramCanTakeThem()
