@@ -7,6 +7,7 @@
 #include <curl/curl.h>
 
 #include <optional>
+#include <string_view>
 
 using namespace Qt::StringLiterals;
 
@@ -219,6 +220,10 @@ CurlFetcher::CurlFetcher(CurlFetcherLimits limits)
     // Each read from the socket costs a wait and a receive: at libcurl's 16 KiB a large body takes
     // more calls than the curl command line, which reads 100 KiB at a time.
     curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, 512L * 1024);
+    // Without it, ending a transfer whose name lookup hangs waits for the lookup to give up, so a
+    // stop or a time-out lasts as long as the system's resolver does. The lookup is left to finish
+    // on its own.
+    curl_easy_setopt(curl, CURLOPT_QUICK_EXIT, 1L);
 }
 
 CurlFetcher::~CurlFetcher() = default;
@@ -255,6 +260,10 @@ int CurlFetcher::perform(Transfer &transfer)
             while (CURLMsg *message = curl_multi_info_read(multi, &queued))
                 if (message->msg == CURLMSG_DONE)
                     code = message->data.result;
+            // A lookup that ran out of time reached no server: it found none.
+            if (code == CURLE_OPERATION_TIMEDOUT
+                && std::string_view(m_handle->errorText).starts_with("Resolving timed out"))
+                code = CURLE_COULDNT_RESOLVE_HOST;
             break;
         }
         // The wait ends early when data comes or stop() wakes it.

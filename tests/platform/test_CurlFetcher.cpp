@@ -1,13 +1,18 @@
 #include "platform/CurlFetcher.h"
 #include "support/DroppingServer.h"
 #include "support/FailureText.h"
+#include "support/FileBytes.h"
 #include "support/LoopbackServer.h"
 
 #include <QElapsedTimer>
 #include <QTest>
 
+#include <QTemporaryDir>
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -93,6 +98,36 @@ private:
     int m_listener = -1;
     int m_port = 0;
     std::thread m_thread;
+};
+
+// This thread, and the lookups it starts, see a resolver that takes questions and never answers.
+class SilentResolver
+{
+public:
+    SilentResolver()
+    {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(53);
+        address.sin_addr.s_addr = htonl(0x7f4d4d4d); // 127.77.77.77
+        m_socket = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        const QString config = m_folder.filePath(u"resolv.conf"_s);
+        m_ready = ::bind(m_socket, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0
+            && quorel::tests::putBytes(config, "nameserver 127.77.77.77\noptions timeout:30 attempts:1\n")
+            && ::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0
+            && ::mount(QFile::encodeName(config).constData(), "/etc/resolv.conf", nullptr, MS_BIND, nullptr) == 0;
+    }
+    ~SilentResolver()
+    {
+        ::umount2("/etc/resolv.conf", MNT_DETACH);
+        ::close(m_socket);
+    }
+    bool ready() const { return m_ready; }
+
+private:
+    int m_socket = -1;
+    QTemporaryDir m_folder;
+    bool m_ready = false;
 };
 
 constexpr CurlFetcherLimits quickLimits{std::chrono::milliseconds(2000), 100, std::chrono::seconds(1)};
@@ -311,6 +346,38 @@ private Q_SLOTS:
         QCOMPARE(quorel::tests::failureText(fetched.result), reason);
         if (reason.isEmpty())
             QCOMPARE(fetched.body, "body"_ba);
+    }
+
+    // A lookup left hanging by the resolver neither holds a stop back nor passes for a stalled server.
+    void lookupThatNeverEnds_data()
+    {
+        QTest::addColumn<bool>("stopped");
+        QTest::newRow("stopped") << true;
+        QTest::newRow("timed out") << false;
+    }
+
+    void lookupThatNeverEnds()
+    {
+        QFETCH(bool, stopped);
+        SilentResolver resolver;
+        if (!resolver.ready())
+            QSKIP("This user may not give the process a resolver of its own.");
+        CurlFetcher fetcher(
+            {std::chrono::milliseconds(stopped ? 30'000 : 1'500), 100, std::chrono::seconds(stopped ? 30 : 1)});
+        QElapsedTimer timer;
+        std::thread stopper([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(500));
+            timer.start();
+            if (stopped)
+                fetcher.stop();
+        });
+        const Fetched fetched = fetchWhole(fetcher, u"http://quorel-lookup.example/x.jpg"_s);
+        const qint64 after = timer.elapsed();
+        stopper.join();
+        QVERIFY(!fetched.result);
+        QCOMPARE(quorel::tests::failureText(fetched.result),
+                 stopped ? u"転送を中止しました。"_s : u"サーバーが見つかりません。"_s);
+        QVERIFY2(after < (stopped ? 500 : 2'000), qPrintable(QString::number(after)));
     }
 
     void serverDroppingEveryKeptConnectionLosesNoImage()
