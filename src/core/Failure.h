@@ -59,6 +59,7 @@ enum class Reason
     HttpStatus, // detail: the status and its reason phrase, e.g. "404 Not Found"
     ServersSilent, // several images in a row got no answer from their server
     UnexpectedCoding, // the answer came in a transfer coding the program cannot take
+    LinkNotTrusted, // detail: the link, planted by a user other than the folder's owner and this one
 };
 
 // Why something failed, as data: the window's message table turns it into the sentence shown.

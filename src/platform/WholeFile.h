@@ -15,6 +15,7 @@ namespace quorel::platform
 // disk: an fsync per file costs more than a whole download of small images.
 // Only regular files are written: a device, pipe or socket (or a link to one) is refused unopened.
 // A file whose mode bits deny writing is never replaced, also when root runs the program.
+// A link is written through only when this user or the owner of its folder owns it (see the constructor).
 class WholeFile
 {
 public:
@@ -39,6 +40,7 @@ private:
     QString m_path; // as the user named it, for messages
     QString m_target; // the file the bytes end up in (a link's target)
     QString m_namedTemporary; // the stand-in's name, when unnamed files are not to be had
+    QString m_untrustedLink; // a link on the way to the target that open() refuses to follow
     int m_fd = -1;
     bool m_keepPermissions = false;
     unsigned m_permissions = 0;

@@ -143,6 +143,8 @@ namespace
             return u"%1 個続けてサーバーから応答がありませんでした。"_s.arg(core::DownloadReport::silentServersLimit);
         case Reason::UnexpectedCoding:
             return u"サーバーの応答の形式が正しくありません。"_s;
+        case Reason::LinkNotTrusted:
+            return u"リンク「%1」は別のユーザーが作成したものなので、たどりません。"_s.arg(failure.detail);
         }
         return failure.detail;
     }

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -231,6 +232,52 @@ private Q_SLOTS:
             QCOMPARE(QFile::exists(path), exists);
         }
         QCOMPARE(entries(), exists ? QStringList{u"page.htm"_s} : QStringList());
+    }
+
+    // A link that another user planted is not followed; the user's own, and the folder owner's, are.
+    void linksAreFollowedOnlyWhenTrusted_data()
+    {
+        QTest::addColumn<uint>("linkOwner");
+        QTest::addColumn<uint>("folderOwner");
+        QTest::addColumn<bool>("targetExists");
+        QTest::addColumn<bool>("followed");
+        const uint self = ::geteuid();
+        const uint other = self + 4242;
+        QTest::newRow("own link") << self << self << true << true;
+        QTest::newRow("own dangling link") << self << self << false << true;
+        QTest::newRow("link of the folder's owner") << other << other << true << true;
+        QTest::newRow("another user's link") << other << self << true << false;
+        QTest::newRow("another user's dangling link") << other << self << false << false;
+    }
+
+    void linksAreFollowedOnlyWhenTrusted()
+    {
+        QFETCH(uint, linkOwner);
+        QFETCH(uint, folderOwner);
+        QFETCH(bool, targetExists);
+        QFETCH(bool, followed);
+        const QString folder = pathOf(u"shared"_s);
+        const QString target = pathOf(u"elsewhere.ini"_s);
+        const QString link = folder + u"/quorel.ini"_s;
+        QVERIFY(QDir().mkpath(folder));
+        if (targetExists)
+            QVERIFY(putBytes(target, "old"));
+        QVERIFY(QFile::link(target, link));
+        if (::lchown(QFile::encodeName(link).constData(), linkOwner, uid_t(-1)) != 0
+            || ::chown(QFile::encodeName(folder).constData(), folderOwner, gid_t(-1)) != 0)
+            QSKIP("This user may not give a file to another user.");
+
+        const quorel::core::Result<> written = FileIO::writeWhole(link, "new");
+
+        QCOMPARE(written.ok(), followed);
+        QCOMPARE(contentsOf(target), followed ? QByteArray("new") : targetExists ? QByteArray("old") : QByteArray());
+        QCOMPARE(QFile::exists(target), followed || targetExists);
+        QVERIFY(QFileInfo(link).isSymLink());
+        if (!followed)
+            QCOMPARE(quorel::tests::failureText(written),
+                     failurePrefix.arg(QDir::toNativeSeparators(link))
+                         + u"リンク「%1」は別のユーザーが作成したものなので、たどりません。"_s.arg(
+                             QDir::toNativeSeparators(link)));
     }
 
     void inPlaceWriteNotCommittedLeavesTheFile()
