@@ -7,12 +7,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include <fcntl.h>
@@ -93,6 +95,37 @@ namespace
         struct stat holder = {};
         return link.st_uid == ::geteuid()
             || (::stat(encoded(folder).constData(), &holder) == 0 && holder.st_uid == link.st_uid);
+    }
+
+    // An unnamed file for the bytes an in-place write holds back, in the user's cache folder or, where
+    // none can be made there, in the temporary folder; -1 when neither takes one.
+    int openSpool()
+    {
+        const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+        for (const QString &folder : {cache, QDir::tempPath()}) {
+            if (folder.isEmpty() || !QDir().mkpath(folder))
+                continue;
+            const int fd = ::open(encoded(folder).constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+            if (fd >= 0)
+                return fd;
+        }
+        return -1;
+    }
+
+    bool writeAll(int fd, const char *data, qint64 size, off_t offset)
+    {
+        while (size > 0) {
+            const ssize_t written = ::pwrite(fd, data, static_cast<size_t>(size), offset);
+            if (written < 0) {
+                if (errno == EINTR)
+                    continue;
+                return false;
+            }
+            data += written;
+            size -= written;
+            offset += written;
+        }
+        return true;
     }
 
     void reach(WholeFileSeams::Step step)
@@ -273,8 +306,8 @@ core::Result<> WholeFile::openTemporary(const QString &folder)
     // shared folder, or a writable file mounted into a read-only tree. No temporary file can stand
     // beside it, so the file itself is overwritten. That gives up the whole-or-nothing guarantee: a
     // crash or kill while commit() writes leaves new bytes before old ones. The bytes are held back
-    // until commit() (in memory, so as large as the file) so that a failure before then leaves the
-    // file as it was, and commit() claims the room first so that a full disk does too.
+    // until commit() (see holdBack()) so that a failure before then leaves the file as it was, and
+    // commit() claims the room first so that a full disk does too.
     if ((error == EACCES || error == EPERM || error == EROFS) && m_keepPermissions)
         m_inPlace = true;
     return failureFromErrno(error);
@@ -282,9 +315,10 @@ core::Result<> WholeFile::openTemporary(const QString &folder)
 core::Result<> WholeFile::write(QByteArrayView bytes)
 {
     if (m_inPlace) {
-        m_pending.append(bytes);
-        reach(WholeFileSeams::Step::Written);
-        return {};
+        core::Result<> held = holdBack(bytes);
+        if (held)
+            reach(WholeFileSeams::Step::Written);
+        return held;
     }
     const char *next = bytes.data();
     qsizetype left = bytes.size();
@@ -367,6 +401,38 @@ core::Result<> WholeFile::commit()
     return failureFromErrno(EEXIST);
 }
 
+// A few MiB are held in memory; past that the bytes go to an unnamed file, so that an image of any
+// size costs no more memory than a small one. Where no such file can be made they stay in memory,
+// as the write could not be made otherwise.
+core::Result<> WholeFile::holdBack(QByteArrayView bytes)
+{
+    constexpr qsizetype inMemory = 4 << 20;
+    if (m_spool == -1 && m_pending.size() + bytes.size() > inMemory) {
+        m_spool = openSpool();
+        if (m_spool < 0) {
+            qWarning("No temporary file for an in-place write, so it is held in memory: %s", std::strerror(errno));
+            m_spool = -2; // not asked again
+        } else if (!writeAll(m_spool, m_pending.constData(), m_pending.size(), 0)) {
+            const int error = errno;
+            discard();
+            return failureFromErrno(error);
+        } else {
+            m_spooled = std::exchange(m_pending, QByteArray()).size();
+        }
+    }
+    if (m_spool < 0) {
+        m_pending.append(bytes);
+        return {};
+    }
+    if (!writeAll(m_spool, bytes.data(), bytes.size(), static_cast<off_t>(m_spooled))) {
+        const int error = errno;
+        discard();
+        return failureFromErrno(error);
+    }
+    m_spooled += bytes.size();
+    return {};
+}
+
 core::Result<> WholeFile::commitInPlace()
 {
     const int fd = openTargetInPlace();
@@ -383,21 +449,24 @@ core::Result<> WholeFile::commitInPlace()
     }
     // The room is claimed before a byte changes, so a full disk refuses the write while the file
     // still holds its old contents. The new bytes then go over the old ones and the rest is cut off.
-    const auto size = static_cast<off_t>(m_pending.size());
+    const auto size = static_cast<off_t>(m_spool >= 0 ? m_spooled : m_pending.size());
     int error = 0;
     if (size > status.st_size && ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, size) != 0 && errno != EOPNOTSUPP
         && errno != ENOSYS)
         error = errno;
-    off_t offset = 0;
-    while (error == 0 && offset < size) {
-        const ssize_t written
-            = ::pwrite(fd, m_pending.constData() + offset, static_cast<size_t>(size - offset), offset);
-        if (written < 0) {
-            if (errno != EINTR)
-                error = errno;
+    if (error == 0 && m_spool < 0 && !writeAll(fd, m_pending.constData(), size, 0))
+        error = errno;
+    QByteArray piece(m_spool >= 0 ? 1 << 20 : 0, Qt::Uninitialized);
+    for (off_t offset = 0; error == 0 && m_spool >= 0 && offset < size;) {
+        const ssize_t got = ::pread(m_spool, piece.data(), size_t(piece.size()), offset);
+        if (got < 0 && errno == EINTR)
             continue;
-        }
-        offset += written;
+        if (got <= 0)
+            error = got < 0 ? errno : EIO;
+        else if (!writeAll(fd, piece.constData(), got, offset))
+            error = errno;
+        else
+            offset += got;
     }
     if (error == 0 && ::ftruncate(fd, size) != 0)
         error = errno;
@@ -417,5 +486,9 @@ void WholeFile::discard()
     m_namedTemporary.clear();
     m_inPlace = false;
     m_pending = QByteArray();
+    if (m_spool >= 0)
+        ::close(m_spool);
+    m_spool = -1;
+    m_spooled = 0;
 }
 }

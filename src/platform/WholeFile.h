@@ -35,6 +35,7 @@ private:
     core::Result<> openTemporary(const QString &folder);
     core::Result<> mayWriteInPlace();
     int openTargetInPlace() const;
+    core::Result<> holdBack(QByteArrayView bytes);
     core::Result<> commitInPlace();
 
     QString m_path; // as the user named it, for messages
@@ -48,6 +49,8 @@ private:
     unsigned m_group = 0;
     // The folder takes no new file, so commit() writes into the target itself (see open()).
     bool m_inPlace = false;
-    QByteArray m_pending; // what an in-place write holds back until commit()
+    QByteArray m_pending; // what an in-place write holds back until commit(), while it is small
+    int m_spool = -1; // an unnamed file holding it back once it is not; -2 when none can be made
+    qint64 m_spooled = 0;
 };
 }

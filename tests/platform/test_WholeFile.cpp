@@ -59,6 +59,21 @@ bool makeSpecial(const QString &kind, const QString &path)
     return bound;
 }
 
+// The process's peak resident size since the last call, in bytes.
+qint64 peakResidentSinceLast()
+{
+    QFile status(u"/proc/self/status"_s);
+    qint64 peak = -1;
+    if (status.open(QIODevice::ReadOnly))
+        for (const QByteArray &line : status.readAll().split('\n'))
+            if (line.startsWith("VmHWM:"))
+                peak = line.mid(6).trimmed().split(' ').value(0).toLongLong() * 1024;
+    QFile reset(u"/proc/self/clear_refs"_s);
+    if (!reset.open(QIODevice::WriteOnly) || reset.write("5") != 1)
+        return -1;
+    return peak;
+}
+
 // Resets the seams however a test ends.
 struct HooksInForce
 {
@@ -232,6 +247,36 @@ private Q_SLOTS:
             QCOMPARE(QFile::exists(path), exists);
         }
         QCOMPARE(entries(), exists ? QStringList{u"page.htm"_s} : QStringList());
+    }
+
+    void inPlaceWriteOfALargeFileHoldsLittleMemory()
+    {
+        const QString path = pathOf(u"image.jpg"_s);
+        QVERIFY(putBytes(path, "old"));
+        HooksInForce hooks({[](const QString &) { return false; }, {}});
+        QByteArray chunk(1 << 20, Qt::Uninitialized);
+        constexpr int chunks = 256;
+        if (peakResidentSinceLast() < 0)
+            QSKIP("The system shows no peak memory that can be reset.");
+        const qint64 before = peakResidentSinceLast();
+        WholeFile file(path);
+        QVERIFY(file.open().ok());
+        for (int k = 0; k < chunks; ++k) {
+            chunk.fill(char('a' + k % 26));
+            QVERIFY(file.write(chunk).ok());
+        }
+        QVERIFY(file.commit().ok());
+        const qint64 growth = peakResidentSinceLast() - before;
+        QFile written(path);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(written.size(), qint64(chunks) << 20);
+        QVERIFY(written.seek((qint64(chunks) - 1) << 20));
+        QCOMPARE(written.read(4), QByteArray(4, char('a' + (chunks - 1) % 26)));
+#ifndef __SANITIZE_ADDRESS__
+        QVERIFY2(growth < 32 << 20, qPrintable(u"peak grew by %1 bytes"_s.arg(growth)));
+#else
+        Q_UNUSED(growth);
+#endif
     }
 
     // A link that another user planted is not followed; the user's own, and the folder owner's, are.
