@@ -41,17 +41,21 @@ core::Result<> writeText(const QString &path, QStringView text, QStringView tail
 
 QStringList decodeLines(const QByteArray &bytes)
 {
-    // Split before decoding, so a broken double-byte character cannot swallow a line end.
-    QList<QByteArray> rawLines = bytes.split('\n');
-    if (rawLines.last().isEmpty())
-        rawLines.removeLast(); // the end of the last line, or an empty file
+    // Split before decoding, so a broken double-byte character cannot swallow a line end. A lone CR
+    // ends a line too, as in files from systems that end lines so.
     QStringList lines;
-    lines.reserve(rawLines.size());
-    for (QByteArray &raw : rawLines) {
-        if (raw.endsWith('\r'))
-            raw.chop(1);
-        lines.append(Cp932::decode(raw));
+    qsizetype start = 0;
+    for (qsizetype at = 0; at < bytes.size(); ++at) {
+        const char c = bytes.at(at);
+        if (c != '\n' && c != '\r')
+            continue;
+        lines.append(Cp932::decode(QByteArrayView(bytes).sliced(start, at - start)));
+        if (c == '\r' && at + 1 < bytes.size() && bytes.at(at + 1) == '\n')
+            ++at;
+        start = at + 1;
     }
+    if (start < bytes.size())
+        lines.append(Cp932::decode(QByteArrayView(bytes).sliced(start)));
     return lines;
 }
 

@@ -16,7 +16,7 @@ core::Result<> writeWhole(const QString &path, QByteArrayView bytes);
 // into the file piece by piece, so that a page of many megabytes is neither copied nor held twice.
 core::Result<> writeText(const QString &path, QStringView text, QStringView tail = {});
 
-// The lines of CP932 text without their CR LF (a lone LF also ends a line).
+// The lines of CP932 text without their CR LF (a lone LF or a lone CR also ends a line).
 QStringList decodeLines(const QByteArray &bytes);
 
 // decodeLines of the file's bytes, or why the file could not be read (also when it is no regular file).

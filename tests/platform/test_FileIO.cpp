@@ -116,6 +116,9 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("lines");
         QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << QStringList{u"a"_s, u"b"_s};
         QTest::newRow("lone LF") << QByteArray("a\nb\n") << QStringList{u"a"_s, u"b"_s};
+        QTest::newRow("lone CR") << QByteArray("a\rb\r") << QStringList{u"a"_s, u"b"_s};
+        QTest::newRow("CR before CR LF") << QByteArray("a\r\r\nb") << QStringList{u"a"_s, QString(), u"b"_s};
+        QTest::newRow("LF before CR") << QByteArray("a\n\rb") << QStringList{u"a"_s, QString(), u"b"_s};
         QTest::newRow("last line without end") << QByteArray("a\r\nb") << QStringList{u"a"_s, u"b"_s};
         QTest::newRow("empty lines kept") << QByteArray("\r\n\r\na\r\n") << QStringList{QString(), QString(), u"a"_s};
         QTest::newRow("empty file") << QByteArray() << QStringList();
