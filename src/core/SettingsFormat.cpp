@@ -82,6 +82,23 @@ namespace
         return leadingChar(line) == u';';
     }
 
+    bool skipped(QStringView line, Skip skip, bool last)
+    {
+        switch (skip) {
+        case Skip::Nothing:
+            return false;
+        case Skip::UnlessKeyLike:
+            return !isKeyLike(line);
+        case Skip::EmptyAndCommentsButTheLast:
+            if (last)
+                return false;
+            [[fallthrough]];
+        case Skip::EmptyAndComments:
+            return line.isEmpty() || isComment(line);
+        }
+        return false;
+    }
+
     // The longest leading decimal number, to the nearest 16-bit integer.
     int numberOfLine(QStringView line)
     {
@@ -143,7 +160,7 @@ namespace
     class Reader
     {
     public:
-        Reader(const QStringList &lines, Target &target)
+        Reader(LineSource &lines, Target &target)
             : m_lines(lines)
             , m_target(target)
         { }
@@ -153,7 +170,8 @@ namespace
             QString current;
             for (;;) {
                 if (!isKeyLike(current)) {
-                    std::optional<QString> next = nextLine();
+                    // A line that is no key is dropped by the next pass, and nothing else reads it.
+                    std::optional<QString> next = nextLine(Skip::UnlessKeyLike);
                     if (!next)
                         return;
                     current = *next;
@@ -166,13 +184,14 @@ namespace
         }
 
     private:
-        bool atEnd() const { return m_next >= m_lines.size(); }
+        bool atEnd() { return m_lines.atEnd(); }
 
-        std::optional<QString> nextLine()
+        std::optional<QString> nextLine(Skip skip = Skip::Nothing)
         {
-            if (atEnd())
+            QString line;
+            if (!m_lines.next(line, skip))
                 return std::nullopt;
-            return m_lines.at(m_next++);
+            return line;
         }
 
         // Handles the key on the current line and leaves there what the next pass starts from;
@@ -210,7 +229,7 @@ namespace
                 std::optional<QString> entry = nextLine();
                 if (!entry)
                     break;
-                entries.append(*entry);
+                entries.append(boundedValue(*entry));
             }
             m_target.readList(field, entries);
             // The end marker, taken unread.
@@ -221,16 +240,12 @@ namespace
         // file whatever it holds. It becomes the current line.
         bool scanValue(QString &current, bool endTakesLast)
         {
-            for (;;) {
-                std::optional<QString> next = nextLine();
-                if (!next)
-                    return false;
-                current = *next;
-                if (!current.isEmpty() && !isComment(current))
-                    return true;
-                if (endTakesLast && atEnd())
-                    return true;
-            }
+            std::optional<QString> next
+                = nextLine(endTakesLast ? Skip::EmptyAndCommentsButTheLast : Skip::EmptyAndComments);
+            if (!next)
+                return false;
+            current = *next;
+            return true;
         }
 
         static int checkValueOfLine(QStringView line)
@@ -273,8 +288,29 @@ namespace
             return true;
         }
 
-        const QStringList &m_lines;
+        LineSource &m_lines;
         Target &m_target;
+    };
+
+    class ListSource final : public LineSource
+    {
+    public:
+        explicit ListSource(const QStringList &lines)
+            : m_lines(lines)
+        { }
+        bool next(QString &line, Skip skip) override
+        {
+            while (!atEnd()) {
+                line = m_lines.at(m_next++);
+                if (!skipped(line, skip, atEnd()))
+                    return true;
+            }
+            return false;
+        }
+        bool atEnd() override { return m_next >= m_lines.size(); }
+
+    private:
+        const QStringList &m_lines;
         qsizetype m_next = 0;
     };
 
@@ -334,8 +370,14 @@ QString write(const Values &values, QStringView createdAt)
     return out.text();
 }
 
-void read(const QStringList &lines, Target &target)
+void read(LineSource &lines, Target &target)
 {
     Reader(lines, target).run();
+}
+
+void read(const QStringList &lines, Target &target)
+{
+    ListSource source(lines);
+    read(source, target);
 }
 }

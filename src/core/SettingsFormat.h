@@ -71,11 +71,31 @@ struct Values
 // The most entries a list block is written with.
 constexpr qsizetype maxListEntries = 15;
 
-// The most UTF-16 units a single-value key gives its field; the rest of the line is dropped. Far
-// beyond any number, size or folder path (Linux takes 4096 bytes), and small enough for a text box
-// to lay out at once: a value of many megabytes kept the window busy redrawing it, deaf even to
-// being closed. Lists are read whole, as their entries only show in a drop-down.
+// The most UTF-16 units a single-value key gives its field, or a list entry its list; the rest of
+// the line is dropped. Far beyond any number, size or folder path (Linux takes 4096 bytes), and
+// small enough for a text box to lay out at once: a value of many megabytes kept the window busy
+// redrawing it, deaf even to being closed.
 constexpr qsizetype maxSingleValueUnits = 32767;
+
+// Lines the reader passes over unread; a source can tell them by their first bytes alone.
+enum class Skip
+{
+    Nothing,
+    UnlessKeyLike, // every line whose first character after leading spaces is not "["
+    EmptyAndComments, // empty lines and those whose first character after leading spaces is ";"
+    EmptyAndCommentsButTheLast, // as EmptyAndComments, yet the file's last line whatever it holds
+};
+
+// The file's lines, one at a time, so that the reader holds no more of the file than it keeps.
+class LineSource
+{
+public:
+    virtual ~LineSource() = default;
+    // The next line not skipped, without its line end, into line; false past the last line.
+    virtual bool next(QString &line, Skip skip = Skip::Nothing) = 0;
+    // Whether no line follows.
+    virtual bool atEnd() = 0;
+};
 
 // The date in the locale's short date format, a space and the time with its seconds.
 QString createdStamp(const QDateTime &moment, const QLocale &locale);
@@ -85,5 +105,6 @@ QString write(const Values &values, QStringView createdAt);
 
 // Applies the file's lines to the target. Never fails: a file that ends where a value is
 // expected stops the reading and keeps what was applied.
+void read(LineSource &lines, Target &target);
 void read(const QStringList &lines, Target &target);
 }

@@ -6,8 +6,10 @@
 #include <QDir>
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -39,61 +41,205 @@ core::Result<> writeText(const QString &path, QStringView text, QStringView tail
     return file.commit();
 }
 
+namespace
+{
+    core::Failure readFailure(const QString &path, core::Reason reason, QString detail = {})
+    {
+        return core::during(core::Action::ReadFile, QDir::toNativeSeparators(path),
+                            core::fail(reason, std::move(detail)));
+    }
+
+    core::Failure readFailureFromErrno(const QString &path, int error)
+    {
+        return readFailure(path, core::Reason::SystemError, QString::fromLocal8Bit(std::strerror(error)));
+    }
+
+    // Large pieces: some file systems read a hole in small ones ten times slower.
+    constexpr qsizetype pieceBytes = 1 << 20;
+
+    // Whether the reader would pass over the line, told from its bytes: a space and the characters
+    // the reader looks for are single bytes in CP932, and no byte of a double-byte character starts
+    // a line.
+    template<typename Last> bool skippedBytes(QByteArrayView line, core::SettingsFormat::Skip skip, Last last)
+    {
+        using core::SettingsFormat::Skip;
+        const auto lead = std::find_if(line.cbegin(), line.cend(), [](char c) { return c != ' '; });
+        const char first = lead == line.cend() ? '\0' : *lead;
+        switch (skip) {
+        case Skip::Nothing:
+            return false;
+        case Skip::UnlessKeyLike:
+            return first != '[';
+        case Skip::EmptyAndCommentsButTheLast:
+            if ((line.isEmpty() || first == ';') && last())
+                return false;
+            [[fallthrough]];
+        case Skip::EmptyAndComments:
+            return line.isEmpty() || first == ';';
+        }
+        return false;
+    }
+}
+
 QStringList decodeLines(const QByteArray &bytes)
 {
-    // Split before decoding, so a broken double-byte character cannot swallow a line end. A lone CR
-    // ends a line too, as in files from systems that end lines so.
+    TextLines source(bytes, bytes.size());
     QStringList lines;
-    qsizetype start = 0;
-    for (qsizetype at = 0; at < bytes.size(); ++at) {
-        const char c = bytes.at(at);
-        if (c != '\n' && c != '\r')
-            continue;
-        lines.append(Cp932::decode(QByteArrayView(bytes).sliced(start, at - start)));
-        if (c == '\r' && at + 1 < bytes.size() && bytes.at(at + 1) == '\n')
-            ++at;
-        start = at + 1;
-    }
-    if (start < bytes.size())
-        lines.append(Cp932::decode(QByteArrayView(bytes).sliced(start)));
+    for (QString line; source.next(line, core::SettingsFormat::Skip::Nothing);)
+        lines.append(line);
     return lines;
 }
 
 core::Result<QStringList> readTextLines(const QString &path)
 {
-    const auto failure = [&path](core::Reason reason, QString detail = {}) {
-        return core::during(core::Action::ReadFile, QDir::toNativeSeparators(path),
-                            core::fail(reason, std::move(detail)));
-    };
-    const auto failureFromErrno = [&failure](int error) {
-        return failure(core::Reason::SystemError, QString::fromLocal8Bit(std::strerror(error)));
-    };
+    core::Result<std::unique_ptr<TextLines>> source = TextLines::open(path, std::numeric_limits<qsizetype>::max());
+    if (!source)
+        return source.error();
+    QStringList lines;
+    for (QString line; (*source)->next(line, core::SettingsFormat::Skip::Nothing);)
+        lines.append(line);
+    if ((*source)->failure())
+        return *(*source)->failure();
+    return lines;
+}
 
+core::Result<std::unique_ptr<TextLines>> TextLines::open(const QString &path, qsizetype maxLineBytes)
+{
     // Anything but a regular file is refused unopened: opening a device can act on it, and a pipe
     // would wake a writer waiting on it. O_NONBLOCK and the second look cover a swap in between,
     // where a pipe would otherwise keep the window from ever appearing.
     const QByteArray name = QFile::encodeName(path);
     struct stat named = {};
     if (::stat(name.constData(), &named) != 0)
-        return failureFromErrno(errno);
+        return readFailureFromErrno(path, errno);
     if (!S_ISREG(named.st_mode))
-        return failure(core::Reason::NotRegularFile);
+        return readFailure(path, core::Reason::NotRegularFile);
     const int fd = ::open(name.constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return failureFromErrno(errno);
+        return readFailureFromErrno(path, errno);
     struct stat status = {};
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(fd);
-        return failure(core::Reason::NotRegularFile);
+        return readFailure(path, core::Reason::NotRegularFile);
     }
-    QFile file;
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return failure(core::Reason::SystemError, file.errorString());
+    return std::unique_ptr<TextLines>(new TextLines(path, fd, maxLineBytes));
+}
+
+TextLines::TextLines(QByteArray bytes, qsizetype maxLineBytes)
+    : m_maxLineBytes(maxLineBytes)
+    , m_buffer(std::move(bytes))
+{ }
+
+TextLines::TextLines(QString path, int fd, qsizetype maxLineBytes)
+    : m_path(std::move(path))
+    , m_fd(fd)
+    , m_maxLineBytes(maxLineBytes)
+{ }
+
+TextLines::~TextLines()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+// Refills the buffer once it is used up; false at the end of the bytes, or on a read error.
+bool TextLines::fill()
+{
+    if (m_at < m_buffer.size())
+        return true;
+    if (m_fd < 0)
+        return false;
+    m_buffer.resize(pieceBytes);
+    m_at = 0;
+    for (;;) {
+        const ssize_t got = ::read(m_fd, m_buffer.data(), size_t(pieceBytes));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            m_failure = readFailureFromErrno(m_path, errno);
+        m_buffer.resize(std::max<qsizetype>(got, 0));
+        if (got <= 0) {
+            ::close(m_fd);
+            m_fd = -1;
+            return false;
+        }
+        return true;
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return failure(core::Reason::SystemError, file.errorString());
-    return decodeLines(bytes);
+}
+
+// A hole in a sparse file reads as zeros, which end no line: once the line has all it keeps, the
+// hole is passed over unread instead of read a gigabyte at a time.
+void TextLines::skipHole()
+{
+    if (m_fd < 0)
+        return;
+    const off_t here = ::lseek(m_fd, 0, SEEK_CUR);
+    if (here >= 0 && ::lseek(m_fd, here, SEEK_DATA) < 0) {
+        if (errno == ENXIO)
+            ::lseek(m_fd, 0, SEEK_END);
+        else
+            ::lseek(m_fd, here, SEEK_SET);
+    }
+}
+
+bool TextLines::atEnd()
+{
+    if (m_afterCr && fill()) {
+        m_afterCr = false;
+        if (m_buffer.at(m_at) == '\n')
+            ++m_at;
+    }
+    return !fill();
+}
+
+// Split before decoding, so a broken double-byte character cannot swallow a line end; neither CR
+// nor LF is ever the second byte of a CP932 character.
+bool TextLines::next(QString &line, core::SettingsFormat::Skip skip)
+{
+    while (!atEnd()) {
+        m_raw.clear();
+        QByteArrayView bytes; // the line, where it lies whole in the buffer; else in m_raw
+        for (bool whole = true;; whole = false) {
+            if (m_raw.size() >= m_maxLineBytes && m_at >= m_buffer.size())
+                skipHole();
+            if (!fill())
+                break;
+            const char *begin = m_buffer.constData() + m_at;
+            const auto left = size_t(m_buffer.size() - m_at);
+            const char *end = static_cast<const char *>(std::memchr(begin, '\n', left));
+            const char *cr = static_cast<const char *>(std::memchr(begin, '\r', end ? size_t(end - begin) : left));
+            if (cr)
+                end = cr;
+            const qsizetype length = end ? end - begin : qsizetype(left);
+            m_at += length;
+            if (end) {
+                ++m_at;
+                m_afterCr = cr != nullptr;
+                if (whole) {
+                    bytes = QByteArrayView(begin, std::min(length, m_maxLineBytes));
+                    break;
+                }
+            }
+            m_raw.append(begin, std::min(length, m_maxLineBytes - m_raw.size()));
+            if (end)
+                break;
+        }
+        if (bytes.isNull())
+            bytes = m_raw;
+        // Looking past the line may refill the buffer it lies in.
+        const auto last = [this, &bytes] {
+            if (bytes.data() != m_raw.constData()) {
+                m_raw = bytes.toByteArray();
+                bytes = m_raw;
+            }
+            return atEnd();
+        };
+        if (skippedBytes(bytes, skip, last))
+            continue;
+        const bool ascii = std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) < 0x80; });
+        line = ascii ? QString::fromLatin1(bytes) : Cp932::decode(bytes);
+        return true;
+    }
+    return false;
 }
 }

@@ -1,11 +1,15 @@
 #pragma once
 
 #include "core/Result.h"
+#include "core/SettingsFormat.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 #include <QStringList>
+
+#include <memory>
+#include <optional>
 
 namespace quorel::platform::FileIO
 {
@@ -21,4 +25,36 @@ QStringList decodeLines(const QByteArray &bytes);
 
 // decodeLines of the file's bytes, or why the file could not be read (also when it is no regular file).
 core::Result<QStringList> readTextLines(const QString &path);
+
+// A CP932 text file's lines as decodeLines gives them, read a piece at a time, each cut after its
+// first maxLineBytes bytes: a file of any size costs the memory of a line.
+class TextLines final : public core::SettingsFormat::LineSource
+{
+public:
+    // The file opened, or why it could not be (also when it is no regular file).
+    static core::Result<std::unique_ptr<TextLines>> open(const QString &path, qsizetype maxLineBytes);
+    TextLines(QByteArray bytes, qsizetype maxLineBytes);
+    ~TextLines() override;
+    TextLines(const TextLines &) = delete;
+    TextLines &operator=(const TextLines &) = delete;
+
+    bool next(QString &line, core::SettingsFormat::Skip skip) override;
+    bool atEnd() override;
+    // Why the lines ended before the file did, if they did.
+    const std::optional<core::Failure> &failure() const { return m_failure; }
+
+private:
+    TextLines(QString path, int fd, qsizetype maxLineBytes);
+    bool fill();
+    void skipHole();
+
+    QString m_path;
+    int m_fd = -1;
+    qsizetype m_maxLineBytes;
+    QByteArray m_buffer;
+    qsizetype m_at = 0;
+    bool m_afterCr = false; // an LF next belongs to the CR that ended the last line
+    QByteArray m_raw;
+    std::optional<core::Failure> m_failure;
+};
 }

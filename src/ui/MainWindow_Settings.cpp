@@ -107,7 +107,10 @@ void MainWindow::readSettings()
     const QString path = m_settingsLocation.readPath();
     if (!QFileInfo::exists(path))
         return;
-    const core::Result<QStringList> lines = platform::FileIO::readTextLines(path);
+    // Read a line at a time, each cut where the reader would cut it: no file costs more memory
+    // than what the window keeps of it. A double-byte character takes at most two bytes.
+    core::Result<std::unique_ptr<platform::FileIO::TextLines>> lines
+        = platform::FileIO::TextLines::open(path, 2 * maxSingleValueUnits);
     if (!lines) {
         // The window opens with its own values all the same; only the log can say why.
         qWarning().noquote() << Messages::describe(lines.error());
@@ -116,7 +119,9 @@ void MainWindow::readSettings()
     WindowTarget target({m_baseAddressBox, m_checkFolderBox, m_headBox, m_tailBox, m_columnsEdit, m_thumbSizeEdit,
                          m_startEdit, m_endEdit, m_digitsEdit, m_downloadFolderBox, &m_lastSaveFolder,
                          m_thumbnailsCheck, m_checkFolderCheck, [this](bool enabled) { enableCheckFolder(enabled); }});
-    read(*lines, target);
+    read(**lines, target);
+    if ((*lines)->failure())
+        qWarning().noquote() << Messages::describe(*(*lines)->failure());
 }
 
 // Runs once, at the first close after a start-up that was not refused. A file that cannot be

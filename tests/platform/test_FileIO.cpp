@@ -2,8 +2,10 @@
 #include "platform/FileIO.h"
 #include "support/FailureText.h"
 #include "support/FileBytes.h"
+#include "support/PeakMemory.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -15,7 +17,18 @@ using quorel::tests::contentsOf;
 using quorel::tests::putBytes;
 
 namespace
-{ }
+{
+// Keeps what the window would keep of the settings' values.
+class KeepingTarget final : public quorel::core::SettingsFormat::Target
+{
+public:
+    QStringList kept;
+    void readList(quorel::core::SettingsFormat::ListField, const QStringList &entries) override { kept += entries; }
+    void setText(quorel::core::SettingsFormat::TextField, const QString &text) override { kept += text; }
+    void setCheckValue(quorel::core::SettingsFormat::CheckField, int) override { }
+    void enableCheckFolder(bool) override { }
+};
+}
 
 class TestFileIO : public QObject
 {
@@ -136,7 +149,56 @@ private Q_SLOTS:
         QCOMPARE(FileIO::readTextLines(path).value(), lines);
     }
 
-    void readMissingFileGivesNothing() { QVERIFY(!FileIO::readTextLines(pathOf(u"none.ini"_s))); }
+    // A gigabyte of one endless line, or of comments, costs the memory of a line and the time of a read.
+    void hugeSettingsFileIsReadInBoundedTimeAndMemory_data()
+    {
+        QTest::addColumn<QByteArray>("repeated"); // empty for a hole
+        QTest::newRow("sparse") << QByteArray();
+        QTest::newRow("comments") << QByteArray(";Tessaly\x8d\xec\x90\xac comment\r\n");
+    }
+
+    void hugeSettingsFileIsReadInBoundedTimeAndMemory()
+    {
+        QFETCH(QByteArray, repeated);
+        constexpr qint64 size = qint64(1) << 30;
+        const QString path = pathOf(u"quorel.ini"_s);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        if (repeated.isEmpty()) {
+            QVERIFY(file.resize(size));
+        } else {
+            const QByteArray piece = repeated.repeated(int((1 << 20) / repeated.size()));
+            while (file.size() < size)
+                QVERIFY(file.write(piece) == piece.size());
+        }
+        QVERIFY(file.seek(file.size()));
+        QVERIFY(file.write(Cp932::encode(u"\r\n[開始]\r\n7\r\n")) > 0);
+        file.close();
+        if (quorel::tests::peakResidentSinceLast() < 0)
+            QSKIP("The system shows no peak memory that can be reset.");
+        const qint64 before = quorel::tests::peakResidentSinceLast();
+        QElapsedTimer timer;
+        timer.start();
+
+        auto lines = FileIO::TextLines::open(path, 2 * quorel::core::SettingsFormat::maxSingleValueUnits);
+        QVERIFY(lines.ok());
+        KeepingTarget target;
+        read(**lines, target);
+
+        const qint64 elapsed = timer.elapsed();
+        const qint64 growth = quorel::tests::peakResidentSinceLast() - before;
+        QCOMPARE(target.kept, QStringList{u"7"_s});
+        QVERIFY2(growth < 100 << 20, qPrintable(u"peak grew by %1 bytes"_s.arg(growth)));
+        qInfo("%lld ms, peak grew by %lld bytes", elapsed, growth);
+#ifndef __SANITIZE_ADDRESS__
+        QVERIFY2(elapsed < 2'000, qPrintable(u"%1 ms"_s.arg(elapsed)));
+#endif
+    }
+
+    void readMissingFileGivesNothing()
+    {
+        QVERIFY(!FileIO::readTextLines(pathOf(u"none.ini"_s)));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestFileIO)

@@ -3,6 +3,7 @@
 #include "platform/WholeFileSeams.h"
 #include "support/FailureText.h"
 #include "support/FileBytes.h"
+#include "support/PeakMemory.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,6 +28,7 @@
 using namespace quorel::platform;
 using namespace Qt::StringLiterals;
 using quorel::tests::contentsOf;
+using quorel::tests::peakResidentSinceLast;
 using quorel::tests::putBytes;
 
 Q_DECLARE_METATYPE(WholeFileSeams::Step)
@@ -57,21 +59,6 @@ bool makeSpecial(const QString &kind, const QString &path)
     const bool bound = ::bind(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0;
     ::close(fd);
     return bound;
-}
-
-// The process's peak resident size since the last call, in bytes.
-qint64 peakResidentSinceLast()
-{
-    QFile status(u"/proc/self/status"_s);
-    qint64 peak = -1;
-    if (status.open(QIODevice::ReadOnly))
-        for (const QByteArray &line : status.readAll().split('\n'))
-            if (line.startsWith("VmHWM:"))
-                peak = line.mid(6).trimmed().split(' ').value(0).toLongLong() * 1024;
-    QFile reset(u"/proc/self/clear_refs"_s);
-    if (!reset.open(QIODevice::WriteOnly) || reset.write("5") != 1)
-        return -1;
-    return peak;
 }
 
 // Resets the seams however a test ends.
