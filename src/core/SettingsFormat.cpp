@@ -128,9 +128,10 @@ namespace
     class Writer
     {
     public:
+        // No line longer than the reader keeps: what it would drop is not worth writing.
         void line(const QString &text)
         {
-            m_text += asOneLine(text);
+            m_text += boundedValue(asOneLine(text));
             m_text += QLatin1StringView("\r\n");
         }
 

@@ -1,6 +1,7 @@
 #include "ui/MainWindow.h"
 
 #include "core/AppTitle.h"
+#include "core/SettingsFormat.h"
 #include "ui/AccessKeys.h"
 #include "ui/AccessibleControls.h"
 #include "ui/ButtonKeys.h"
@@ -19,7 +20,6 @@
 
 #include <array>
 
-#include <limits>
 #include <map>
 
 using namespace Qt::StringLiterals;
@@ -73,7 +73,8 @@ namespace
         // The list changes only through the program; Qt's inline completion would change typed text.
         control->setCompleter(nullptr);
         control->setInsertPolicy(QComboBox::NoInsert);
-        control->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
+        // As much as the settings file keeps: a paste of megabytes kept the window busy for seconds.
+        control->lineEdit()->setMaxLength(int(core::SettingsFormat::maxSingleValueUnits));
         control->setEditText(text);
         return control;
     }
@@ -81,7 +82,8 @@ namespace
     QLineEdit *textBox(QWidget *parent, const char *name, const QString &text, const QRectF &twips)
     {
         auto *control = place<QLineEdit>(parent, name, twips);
-        control->setMaxLength(std::numeric_limits<int>::max());
+        // As much as the settings file keeps: a paste of megabytes kept the window busy for seconds.
+        control->setMaxLength(int(core::SettingsFormat::maxSingleValueUnits));
         control->setText(text);
         return control;
     }

@@ -262,12 +262,15 @@ private Q_SLOTS:
     void writerLines()
     {
         Values v = someValues();
-        v.heads = {QStringLiteral("two\r\nlines")};
+        v.heads = {QStringLiteral("two\r\nlines"), QString(maxSingleValueUnits + 1, u'h')};
+        v.start = QString(maxSingleValueUnits * 2, u'1');
         const QString text = write(v, u"2001/05/10 12:34:56");
+        for (const QString &line : text.split(QStringLiteral("\r\n")))
+            QVERIFY(line.size() <= maxSingleValueUnits);
         QVERIFY(text.endsWith(QStringLiteral("[画像出力フォルダ]\r\nC:\\images\r\n")));
         QVERIFY(text.startsWith(QStringLiteral(";Tessaly作成 設定ファイル\r\n;作成： 2001/05/10 12:34:56\r\n\r\n;")));
         // A line break inside a value must not shift the lines after it.
-        QVERIFY(text.contains(QStringLiteral("[頭]\r\n 1 \r\ntwo  lines\r\n[End Of List]\r\n\r\n[お尻]\r\n")));
+        QVERIFY(text.contains(QStringLiteral("[頭]\r\n 2 \r\ntwo  lines\r\n")));
         QCOMPARE(text.count(u'\n'), text.count(QStringLiteral("\r\n")));
     }
 

@@ -134,6 +134,18 @@ private Q_SLOTS:
         QCOMPARE(fake().beeps, 0);
     }
 
+    // No field takes more than the settings file keeps of it.
+    void longPasteIsCut()
+    {
+        QApplication::clipboard()->setText(QString(40'000, u'7'));
+        const QList<QWidget *> fields = selectingFields() << box("downloadFolderBox");
+        for (QWidget *field : fields) {
+            editOf(field)->clear();
+            QTest::keyClick(editOf(field), Qt::Key_V, Qt::ControlModifier);
+            QCOMPARE(editOf(field)->text().size(), 32767);
+        }
+    }
+
     // Characters typed with Ctrl+Alt or Super held are still typed characters.
     void modifiedCharactersAreFiltered()
     {
