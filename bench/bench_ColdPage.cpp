@@ -7,6 +7,7 @@
 //   iconv    the same text converted to CP932 by iconv into a reused 64 KiB buffer.
 // Prints min / median / max of the milliseconds and of the page faults (getrusage) of each.
 // Usage: bench_ColdPage [samples]
+#include "LargestPage.h"
 #include "core/PageGenerator.h"
 #include "platform/Cp932.h"
 #include "platform/FileIO.h"
@@ -38,19 +39,10 @@ namespace
 {
 core::PageRequest largestPage()
 {
-    core::PageRequest request;
     // 120 characters, ending in its "/".
     QString base = QStringLiteral("http://www.example.org/photos/2026/");
     base += QString(119 - base.size(), u'a') + u'/';
-    request.baseAddress = base;
-    request.head = QStringLiteral("img");
-    request.tail = QStringLiteral(".jpg");
-    request.digitCountText = QStringLiteral("5");
-    request.startText = QStringLiteral("0");
-    request.endText = QStringLiteral("32766");
-    request.sizeText = QStringLiteral("80");
-    request.columnsText = QStringLiteral("5");
-    return request;
+    return bench::largestPage(base);
 }
 
 struct Mark

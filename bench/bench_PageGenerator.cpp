@@ -1,3 +1,4 @@
+#include "LargestPage.h"
 #include "core/PageGenerator.h"
 
 #include <benchmark/benchmark.h>
@@ -6,20 +7,6 @@ using namespace quorel::core;
 
 namespace
 {
-PageRequest largestPage()
-{
-    PageRequest request;
-    request.baseAddress = QStringLiteral("http://www.example.org/photos/2026/");
-    request.head = QStringLiteral("img");
-    request.tail = QStringLiteral(".jpg");
-    request.digitCountText = QStringLiteral("5");
-    request.startText = QStringLiteral("0");
-    request.endText = QStringLiteral("32766");
-    request.sizeText = QStringLiteral("80");
-    request.columnsText = QStringLiteral("5");
-    return request;
-}
-
 void checkImages(benchmark::State &state, const Result<PageResult> &result)
 {
     if (!result || result->images.count() != PageLimits::maxImages) {
@@ -31,7 +18,7 @@ void checkImages(benchmark::State &state, const Result<PageResult> &result)
 
 void plainPage(benchmark::State &state)
 {
-    const PageRequest request = largestPage();
+    const PageRequest request = quorel::bench::largestPage();
     Result<PageResult> result = fail(Reason::PageTooLarge);
     for (auto _ : state) {
         result = generatePage(request);
@@ -42,7 +29,7 @@ void plainPage(benchmark::State &state)
 
 void thumbnailPageWithCheckList(benchmark::State &state)
 {
-    PageRequest request = largestPage();
+    PageRequest request = quorel::bench::largestPage();
     request.thumbnails = true;
     request.endText = QStringLiteral("42766");
     QStringList folder;

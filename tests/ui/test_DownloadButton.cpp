@@ -109,6 +109,18 @@ class TestDownloadButton : public tests::WindowTest
 
     QString downloaded(const QString &name) const { return downloads->filePath(name); }
 
+    // img01.jpg, img02.jpg … from the paths on the server; an empty path is a port nobody listens on.
+    core::PageImages imagesAt(const QStringList &paths) const
+    {
+        QStringList addresses;
+        QStringList names;
+        for (const QString &path : paths) {
+            addresses.append(path.isEmpty() ? tests::LoopbackServer::refusedUrl(u"/x.jpg"_s) : server->url(path));
+            names.append(u"img%1.jpg"_s.arg(names.size() + 1, 2, 10, QChar(u'0')));
+        }
+        return {addresses, names};
+    }
+
 private Q_SLOTS:
     void init()
     {
@@ -268,13 +280,7 @@ private Q_SLOTS:
         QVERIFY(putFile(downloaded(u"img02.jpg"_s), "an older file of the same name"));
         const QStringList paths{u"/pics/a"_s,   u"/err/404"_s, u"/err/500"_s, u"/err/403"_s,
                                 u"/err/loop"_s, u"/cut/b"_s,   QString(),     u"/pics/c"_s};
-        QStringList addresses;
-        QStringList names;
-        for (const QString &path : paths) {
-            addresses.append(path.isEmpty() ? tests::LoopbackServer::refusedUrl(u"/x.jpg"_s) : server->url(path));
-            names.append(u"img%1.jpg"_s.arg(names.size() + 1, 2, 10, QChar(u'0')));
-        }
-        form().setPage({}, {addresses, names});
+        form().setPage({}, imagesAt(paths));
 
         QTest::mouseClick(button("downloadButton"), Qt::LeftButton);
 
@@ -344,13 +350,7 @@ private Q_SLOTS:
         QFETCH(QString, folder);
         QFETCH(QString, ending);
         QFETCH(QStringList, filesAfter);
-        QStringList addresses;
-        QStringList names;
-        for (const QString &path : paths) {
-            addresses.append(path.isEmpty() ? tests::LoopbackServer::refusedUrl(u"/x.jpg"_s) : server->url(path));
-            names.append(u"img%1.jpg"_s.arg(names.size() + 1, 2, 10, QChar(u'0')));
-        }
-        form().setPage({}, {addresses, names});
+        form().setPage({}, imagesAt(paths));
         QVERIFY(QDir(downloads->path()).mkdir(u"target"_s));
         if (folder == u"full"_s) {
             QVERIFY(QDir(downloads->path()).mkdir(folder));
