@@ -162,6 +162,8 @@ MainWindow::MainWindow(const platform::Desktop &desktop, platform::SettingsLocat
     setWindowTitle(core::appTitle());
     setWindowIcon(WindowIcon::icon());
     resize(static_cast<int>(designWidth / Twips::perPixel), static_cast<int>(designHeight / Twips::perPixel));
+    // Answered while the controls are made; start() reads the answer to centre the window.
+    m_desktop.frame.askFrameExtents(*this);
     AccessibleControls::install();
     createControls();
     applyControlTexts();

@@ -52,6 +52,7 @@ public:
     void openWithAssociatedProgram(const QString &path) override;
     bool anotherInstanceRunning(const QString &lockPath) override;
     std::unique_ptr<platform::UrlFetcher> createFetcher() override;
+    void askFrameExtents(QWidget &) override { }
     QMargins frameExtents(QWidget &) override { return frame; }
 
     platform::Desktop roles() { return {*this, *this, *this, *this, *this, *this}; }

@@ -72,7 +72,10 @@ class WindowFrame
 {
 public:
     virtual ~WindowFrame() = default;
-    // The window manager's frame around a window not yet shown; none when it cannot tell.
+    // Asks the window manager for the frame it will put around a window not yet shown, without
+    // waiting for the answer.
+    virtual void askFrameExtents(QWidget &window) = 0;
+    // The frame asked for; none when the window manager cannot tell.
     virtual QMargins frameExtents(QWidget &window) = 0;
 };
 

@@ -37,11 +37,13 @@ public:
     void openWithAssociatedProgram(const QString &path) override;
     bool anotherInstanceRunning(const QString &lockPath) override;
     std::unique_ptr<UrlFetcher> createFetcher() override;
+    void askFrameExtents(QWidget &window) override;
     QMargins frameExtents(QWidget &window) override;
 
     Desktop roles() { return {*this, *this, *this, *this, *this, *this}; }
 
 private:
     InstanceLock m_instanceLock;
+    bool m_frameAsked = false;
 };
 }

@@ -45,24 +45,34 @@ namespace
     }
 }
 
-QMargins QtDesktop::frameExtents(QWidget &window)
+namespace
 {
-    const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
+    xcb_connection_t *x11Connection()
+    {
+        const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+        return x11 ? x11->connection() : nullptr;
+    }
+}
+
+// The window manager answers while the window is being built, so that reading the answer later
+// seldom waits.
+void QtDesktop::askFrameExtents(QWidget &window)
+{
+    m_frameAsked = false;
+    xcb_connection_t *connection = x11Connection();
     if (!connection)
-        return {};
+        return;
     const auto id = static_cast<xcb_window_t>(window.winId());
     const auto tree = owned(xcb_query_tree_reply(connection, xcb_query_tree(connection, id), nullptr));
     if (!tree)
-        return {};
+        return;
 
     const xcb_atom_t request = atom(connection, "_NET_REQUEST_FRAME_EXTENTS");
-    const xcb_atom_t extents = atom(connection, "_NET_FRAME_EXTENTS");
     const std::vector<uint32_t> supported
         = property(connection, tree->root, atom(connection, "_NET_SUPPORTED"), XCB_ATOM_ATOM, 4096);
     // No window manager, or one that cannot say: the frame stays unknown, and waiting is pointless.
     if (request == XCB_ATOM_NONE || std::find(supported.begin(), supported.end(), request) == supported.end())
-        return {};
+        return;
 
     xcb_client_message_event_t message{};
     message.response_type = XCB_CLIENT_MESSAGE;
@@ -72,7 +82,16 @@ QMargins QtDesktop::frameExtents(QWidget &window)
     xcb_send_event(connection, 0, tree->root, XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
                    reinterpret_cast<const char *>(&message));
     xcb_flush(connection);
+    m_frameAsked = true;
+}
 
+QMargins QtDesktop::frameExtents(QWidget &window)
+{
+    xcb_connection_t *connection = x11Connection();
+    if (!m_frameAsked || !connection)
+        return {};
+    const auto id = static_cast<xcb_window_t>(window.winId());
+    const xcb_atom_t extents = atom(connection, "_NET_FRAME_EXTENTS");
     // The answer is a property on the window; a manager that does not answer soon costs only this wait.
     const QDeadlineTimer deadline(300);
     do {
@@ -81,7 +100,7 @@ QMargins QtDesktop::frameExtents(QWidget &window)
             return QMargins(static_cast<int>(sides[0]), static_cast<int>(sides[2]), static_cast<int>(sides[1]),
                             static_cast<int>(sides[3]));
         }
-        QThread::msleep(5);
+        QThread::msleep(1);
     } while (!deadline.hasExpired());
     return {};
 }
