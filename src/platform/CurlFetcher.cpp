@@ -294,6 +294,8 @@ core::Result<> CurlFetcher::fetch(const QString &url, const BodySink &sink)
     auto code = static_cast<CURLcode>(perform(transfer));
     if (code != CURLE_OK && droppedConnection(code) && !transfer.answered && m_holdsConnection && !m_stopped) {
         curl_easy_setopt(m_handle->curl, CURLOPT_FRESH_CONNECT, 1L);
+        // Nothing of the dropped attempt may speak for the new one.
+        transfer = Transfer{this, &sink, {}, false, false, false, {}, {}, 0};
         code = static_cast<CURLcode>(perform(transfer));
         curl_easy_setopt(m_handle->curl, CURLOPT_FRESH_CONNECT, 0L);
     }

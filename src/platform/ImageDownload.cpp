@@ -37,15 +37,14 @@ namespace
     }
 
     // Whatever comes next would fail the same way: the folder takes no files, or the run was stopped.
+    // A failure of one file alone (a name in the way, a rename refused, an error nobody foresaw)
+    // leaves the others to be tried.
     bool endsTheRun(const core::Failure &failure)
     {
         switch (failure.reason) {
         case core::Reason::FolderMissing:
         case core::Reason::NotPermitted:
         case core::Reason::DiskFull:
-        case core::Reason::NotReplaced:
-        case core::Reason::SystemError:
-        case core::Reason::Unexplained:
         case core::Reason::TransferNotReady:
         case core::Reason::TransferStopped:
             return true;

@@ -17,7 +17,7 @@ class UrlFetcher
 {
 public:
     virtual ~UrlFetcher() = default;
-    // The body goes to sink whatever the status.
+    // Only the body of a success answer reaches sink; an HTTP status outside 200–299 fails the fetch.
     virtual core::Result<> fetch(const QString &url, const BodySink &sink) = 0;
     // Ends the running fetch at once and refuses every later one. Any thread may call it.
     virtual void stop() = 0;

@@ -179,6 +179,9 @@ WholeFile::WholeFile(QString path)
         to.truncate(length);
         m_target = QDir::cleanPath(QDir(QFileInfo(folder).canonicalFilePath()).filePath(QFile::decodeName(to)));
     }
+    // A chain longer than the kernel follows, or a link that cannot be read, is not followed at all.
+    struct stat last = {};
+    m_linkLoop = ::lstat(encoded(m_target).constData(), &last) == 0 && S_ISLNK(last.st_mode);
     if (QFileInfo::exists(m_target))
         m_target = QFileInfo(m_target).canonicalFilePath();
 }
@@ -222,6 +225,8 @@ core::Result<> WholeFile::open()
     discard();
     if (!m_untrustedLink.isEmpty())
         return failure(core::Reason::LinkNotTrusted, QDir::toNativeSeparators(m_untrustedLink));
+    if (m_linkLoop)
+        return failureFromErrno(ELOOP);
     // stat() follows links and opens nothing, so a pipe with no reader cannot stop the program here.
     struct stat status = {};
     const bool exists = ::stat(encoded(m_target).constData(), &status) == 0;

@@ -42,6 +42,7 @@ private:
     QString m_target; // the file the bytes end up in (a link's target)
     QString m_namedTemporary; // the stand-in's name, when unnamed files are not to be had
     QString m_untrustedLink; // a link on the way to the target that open() refuses to follow
+    bool m_linkLoop = false; // the target is still a link after as many as are followed
     int m_fd = -1;
     bool m_keepPermissions = false;
     unsigned m_permissions = 0;

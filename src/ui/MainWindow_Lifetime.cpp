@@ -92,9 +92,9 @@ void MainWindow::fitToSize()
         Twips::setHeight(m_outputBox, outHeight);
 
     const double margin = Twips::geometry(m_baseAddressBox).left();
-    const double anaLeft = scaleWidth - Twips::geometry(m_analyseButton).width() - margin;
-    Twips::setLeft(m_analyseButton, anaLeft);
-    Twips::setWidth(m_baseAddressBox, anaLeft - 2 * margin);
+    const double analyseButtonLeft = scaleWidth - Twips::geometry(m_analyseButton).width() - margin;
+    Twips::setLeft(m_analyseButton, analyseButtonLeft);
+    Twips::setWidth(m_baseAddressBox, analyseButtonLeft - 2 * margin);
 }
 
 // Centres the label vertically on the field.
