@@ -45,6 +45,15 @@ Run run(const PageRequest &request)
     return {{}, std::move(result->text), result->images.addresses(), result->images.fileNames()};
 }
 
+// Images 1 to 3 of the worked examples.
+PageRequest workedRequest(bool thumbnails, bool addressOnly)
+{
+    PageRequest request = pattern(QStringLiteral("1"), QStringLiteral("3"));
+    request.thumbnails = thumbnails;
+    request.addressOnly = addressOnly;
+    return request;
+}
+
 PageRequest withCheckFolder(PageRequest request, const QStringList &names)
 {
     request.useCheckFolder = true;
@@ -108,9 +117,7 @@ private Q_SLOTS:
         QFETCH(bool, thumbnails);
         QFETCH(bool, addressOnly);
         QFETCH(QString, expected);
-        PageRequest request = pattern(QStringLiteral("1"), QStringLiteral("3"));
-        request.thumbnails = thumbnails;
-        request.addressOnly = addressOnly;
+        PageRequest request = workedRequest(thumbnails, addressOnly);
         const Run result = run(request);
         QVERIFY(result.refusal.isEmpty());
         QCOMPARE(result.text, expected);
@@ -128,9 +135,7 @@ private Q_SLOTS:
         QFETCH(bool, thumbnails);
         QFETCH(bool, addressOnly);
         QFETCH(QString, expected);
-        PageRequest request = pattern(QStringLiteral("1"), QStringLiteral("3"));
-        request.thumbnails = thumbnails;
-        request.addressOnly = addressOnly;
+        PageRequest request = workedRequest(thumbnails, addressOnly);
         const QChar *reserved = nullptr;
         int reservations = 0;
         request.reserveText = [&](QString &text, qsizetype units) {
