@@ -9,8 +9,6 @@
 #include <optional>
 #include <string_view>
 
-using namespace Qt::StringLiterals;
-
 namespace quorel::platform
 {
 namespace

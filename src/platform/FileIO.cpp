@@ -15,8 +15,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-using namespace Qt::StringLiterals;
-
 namespace quorel::platform::FileIO
 {
 core::Result<> writeWhole(const QString &path, QByteArrayView bytes)
