@@ -163,12 +163,12 @@ WholeFile::WholeFile(QString path)
     // A link is written through, as opening the file would: the file it names gets the bytes. Link
     // by link, so that each is weighed before it is followed; 40 as the kernel allows.
     m_target = QFileInfo(m_path).absoluteFilePath();
-    for (int hop = 0; hop < 40; ++hop) {
-        struct stat link = {};
-        if (::lstat(encoded(m_target).constData(), &link) != 0 || !S_ISLNK(link.st_mode))
-            break;
+    // One lookup a name: a download makes thousands of these.
+    struct stat entry = {};
+    bool present = ::lstat(encoded(m_target).constData(), &entry) == 0;
+    for (int hop = 0; hop < 40 && present && S_ISLNK(entry.st_mode); ++hop) {
         const QString folder = QFileInfo(m_target).absolutePath();
-        if (!trustedLink(link, folder)) {
+        if (!trustedLink(entry, folder)) {
             m_untrustedLink = m_target;
             return;
         }
@@ -178,11 +178,11 @@ WholeFile::WholeFile(QString path)
             break;
         to.truncate(length);
         m_target = QDir::cleanPath(QDir(QFileInfo(folder).canonicalFilePath()).filePath(QFile::decodeName(to)));
+        present = ::lstat(encoded(m_target).constData(), &entry) == 0;
     }
     // A chain longer than the kernel follows, or a link that cannot be read, is not followed at all.
-    struct stat last = {};
-    m_linkLoop = ::lstat(encoded(m_target).constData(), &last) == 0 && S_ISLNK(last.st_mode);
-    if (QFileInfo::exists(m_target))
+    m_linkLoop = present && S_ISLNK(entry.st_mode);
+    if (present && !m_linkLoop)
         m_target = QFileInfo(m_target).canonicalFilePath();
 }
 
@@ -230,6 +230,7 @@ core::Result<> WholeFile::open()
     // stat() follows links and opens nothing, so a pipe with no reader cannot stop the program here.
     struct stat status = {};
     const bool exists = ::stat(encoded(m_target).constData(), &status) == 0;
+    // ENOENT may also mean a missing folder; the temporary file's own ENOENT tells that below.
     if (!exists && errno != ENOENT)
         return failureFromErrno(errno);
     const QString folder = QFileInfo(m_target).absolutePath();
@@ -237,8 +238,6 @@ core::Result<> WholeFile::open()
         return failureFromErrno(EISDIR);
     if (exists && !S_ISREG(status.st_mode))
         return failure(core::Reason::DeviceOrPipe);
-    if (!exists && !QFileInfo(folder).isDir())
-        return failureFromErrno(ENOENT);
     // Replacing through a rename would otherwise overwrite a file the user marked read-only.
     if (exists && readOnlyByMode(status))
         return failure(core::Reason::ReadOnlyFile);
@@ -378,9 +377,10 @@ core::Result<> WholeFile::commit()
         return {};
     }
 
-    // A new file is linked in under its own name at once. A replacement needs a name of its own to
-    // rename from: only the instant between link and rename could leave it behind.
-    if (!QFileInfo::exists(m_target) && linkUnnamed(m_fd, m_target)) {
+    // A new file is linked in under its own name at once; the link refuses a name that is taken. A
+    // replacement needs a name of its own to rename from: only the instant between link and rename
+    // could leave it behind.
+    if (linkUnnamed(m_fd, m_target)) {
         discard();
         return {};
     }
