@@ -191,7 +191,9 @@ private Q_SLOTS:
         QVERIFY2(growth < 100 << 20, qPrintable(u"peak grew by %1 bytes"_s.arg(growth)));
         qInfo("%lld ms, peak grew by %lld bytes", elapsed, growth);
 #ifndef __SANITIZE_ADDRESS__
-        QVERIFY2(elapsed < 2'000, qPrintable(u"%1 ms"_s.arg(elapsed)));
+        // About a second on a quiet machine; a reader that went back over what it had read would
+        // take minutes, so the bound leaves room for a machine busy with other tests.
+        QVERIFY2(elapsed < 10'000, qPrintable(u"%1 ms"_s.arg(elapsed)));
 #endif
     }
 
