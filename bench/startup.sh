@@ -1,6 +1,7 @@
 #!/bin/sh
 # The program's start against a bare window on a virtual display with a window manager, in
-# interleaved pairs. Usage: bench/startup.sh BUILD-DIR [PAIRS]
+# interleaved pairs; then a window with one text field against the same bare window, for what
+# showing any text costs. Usage: bench/startup.sh BUILD-DIR [PAIRS]
 set -eu
 build=${1:?build directory}
 pairs=${2:-20}
@@ -12,5 +13,8 @@ sleep 1
 DISPLAY=$display openbox >/dev/null 2>&1 &
 openbox=$!
 sleep 1
-DISPLAY=$display QT_QPA_PLATFORM=xcb "$build/bench/bench_Startup" "$pairs" "$build/src/quorel" \
-  "$build/bench/bench_BareWindow"
+for program in "$build/src/quorel" "$build/bench/bench_OneFieldWindow"; do
+  echo "== $(basename "$program") against the bare window"
+  DISPLAY=$display QT_QPA_PLATFORM=xcb "$build/bench/bench_Startup" "$pairs" "$program" \
+    "$build/bench/bench_BareWindow"
+done
