@@ -1,3 +1,4 @@
+#include "support/FileBytes.h"
 #include "support/LoopbackServer.h"
 #include "support/ProgramProcess.h"
 
@@ -9,11 +10,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
 #include <csignal>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace quorel::tests;
+using namespace Qt::StringLiterals;
 
 namespace
 {
@@ -141,13 +145,16 @@ private Q_SLOTS:
         server.serve(QStringLiteral("/a"), 200, "first");
         server.trickle(QStringLiteral("/b"), 200);
         server.start();
-        // In a folder of its own with the download module where the program looks for it.
+        // A copy alone in a folder of its own downloads. Beside it another user planted what a
+        // program that loads modules from beside itself would run: it must not be touched.
         const QDir programFolder(m_dir->filePath(QStringLiteral("bin")));
         const QString program = programFolder.filePath(QStringLiteral("quorel_downloading"));
-        const QString module = QDir::cleanPath(programFolder.filePath(QStringLiteral(QUOREL_FETCHER_FROM_PROGRAM)));
-        QVERIFY(QDir().mkpath(programFolder.path()) && QDir().mkpath(QFileInfo(module).path()));
+        const QString planted = m_dir->filePath(QStringLiteral("lib/quorel/quorel_fetcher.so"));
+        QVERIFY(QDir().mkpath(programFolder.path()) && QDir().mkpath(QFileInfo(planted).path()));
         QVERIFY(QFile::copy(builtDownloadingProgram(), program));
-        QVERIFY(QFile::copy(QStringLiteral(QUOREL_FETCHER_MODULE), module));
+        QVERIFY(putBytes(planted, QByteArray(4096, '\xcc')));
+        for (const QString &path : {planted, QFileInfo(planted).path(), QFileInfo(planted).path() + u"/.."_s})
+            QVERIFY(::chown(QFile::encodeName(path).constData(), ::geteuid() + 4242, gid_t(-1)) == 0 || errno == EPERM);
         QTemporaryDir downloads;
         QProcess running;
         running.setArguments({downloads.path(), server.url(QStringLiteral("/a")), server.url(QStringLiteral("/b")),

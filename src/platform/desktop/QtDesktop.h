@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/UrlFetcherFactory.h"
+#include "platform/CurlFetcherFactory.h"
 #include "platform/desktop/Desktop.h"
 
 namespace quorel::platform
@@ -26,8 +26,7 @@ class QtDesktop final : public Notifier,
                         public FileDialogs,
                         public FileOpener,
                         public SingleInstance,
-                        public WindowFrame,
-                        public UrlFetcherFactory
+                        public WindowFrame
 {
 public:
     void messageBox(QWidget *owner, const QString &text, const QString &title, MessageIcon icon) override;
@@ -36,14 +35,14 @@ public:
     QString folderDialog(QWidget *owner, const QString &title) override;
     void openWithAssociatedProgram(const QString &path) override;
     bool anotherInstanceRunning(const QString &lockPath) override;
-    std::unique_ptr<UrlFetcher> createFetcher() override;
     void askFrameExtents(QWidget &window) override;
     QMargins frameExtents(QWidget &window) override;
 
-    Desktop roles() { return {*this, *this, *this, *this, *this, *this}; }
+    Desktop roles() { return {*this, *this, *this, *this, *this, m_fetchers}; }
 
 private:
     InstanceLock m_instanceLock;
+    CurlFetcherFactory m_fetchers;
     bool m_frameAsked = false;
 };
 }
