@@ -57,8 +57,9 @@ enum class Reason
     TransferCut,
     TransferFailed, // detail: the transfer library's own words
     HttpStatus, // detail: the status and its reason phrase, e.g. "404 Not Found"
+    NotAnImage, // a success answer that holds no whole resource; detail: its status, e.g. "204 No Content"
     ServersSilent, // several images in a row got no answer from their server
-    UnexpectedCoding, // the answer came in a transfer coding the program cannot take
+    UnexpectedCoding, // the answer came in a transfer coding the program cannot take, or a malformed one
     LinkNotTrusted, // detail: the link, planted by a user other than the folder's owner and this one
 };
 

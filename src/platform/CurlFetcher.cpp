@@ -83,7 +83,8 @@ namespace
             reason, reason == core::Reason::TransferFailed ? QString::fromUtf8(curl_easy_strerror(code)) : QString());
     }
 
-    // An HTTP answer outside 200–299 is no image, whatever its body; other protocols fail their
+    // An HTTP answer outside 200–299 is no image, whatever its body; neither are 204 and 205, which
+    // carry none, and 206, a piece of one, as no range is ever asked for. Other protocols fail their
     // transfer when the server refuses.
     std::optional<core::Failure> refusalOf(CURL *curl, const QByteArray &statusLine)
     {
@@ -92,14 +93,15 @@ namespace
         curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
         curl_easy_getinfo(curl, CURLINFO_SCHEME, &scheme);
         const QByteArray protocol = QByteArray(scheme).toLower();
-        if ((protocol != "http" && protocol != "https") || (status >= 200 && status <= 299))
+        const bool noWholeBody = status == 204 || status == 205 || status == 206;
+        if ((protocol != "http" && protocol != "https") || (status >= 200 && status <= 299 && !noWholeBody))
             return std::nullopt;
         // "HTTP/1.1 404 Not Found": the phrase follows the version and the code; HTTP/2 has none.
         const QList<QByteArray> parts = statusLine.split(' ');
         QString phrase;
         if (parts.size() > 2 && parts.at(1) == QByteArray::number(status))
             phrase = QString::fromLatin1(statusLine.mid(parts.at(0).size() + parts.at(1).size() + 2)).simplified();
-        return core::fail(core::Reason::HttpStatus,
+        return core::fail(noWholeBody ? core::Reason::NotAnImage : core::Reason::HttpStatus,
                           phrase.isEmpty() ? QString::number(status) : QString::number(status) + u' ' + phrase);
     }
 
@@ -321,6 +323,9 @@ core::Result<> CurlFetcher::fetch(const QString &url, const BodySink &sink)
     if ((code == CURLE_OUT_OF_MEMORY && !transfer.bodyStarted)
         || (detail.contains("header") && detail.contains("too large")))
         return core::fail(core::Reason::HeaderTooLarge);
+    // A chunk that does not parse is the server's fault, not a connection that broke.
+    if (code == CURLE_RECV_ERROR && detail.contains("chunk"))
+        return core::fail(core::Reason::UnexpectedCoding);
     return failureFor(code);
 }
 }

@@ -17,7 +17,8 @@ class UrlFetcher
 {
 public:
     virtual ~UrlFetcher() = default;
-    // Only the body of a success answer reaches sink; an HTTP status outside 200–299 fails the fetch.
+    // Only the body of a success answer reaches sink; an HTTP status outside 200–299 fails the fetch,
+    // and so do the successes that hold no whole resource (204, 205, 206).
     virtual core::Result<> fetch(const QString &url, const BodySink &sink) = 0;
     // Ends the running fetch at once and refuses every later one. Any thread may call it.
     virtual void stop() = 0;

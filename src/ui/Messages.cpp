@@ -139,6 +139,8 @@ namespace
             return u"転送に失敗しました（%1）。"_s.arg(failure.detail);
         case Reason::HttpStatus:
             return failure.detail;
+        case Reason::NotAnImage:
+            return u"サーバーの応答（%1）は画像ではありません。前のファイルはそのままです。"_s.arg(failure.detail);
         case Reason::ServersSilent:
             return u"%1 個続けてサーバーから応答がありませんでした。"_s.arg(core::DownloadReport::silentServersLimit);
         case Reason::UnexpectedCoding:

@@ -333,6 +333,17 @@ private Q_SLOTS:
         QTest::newRow("gzip before chunked")
             << "HTTP/1.1 200 OK\r\ntransfer-encoding: gzip, Chunked\r\n\r\n4\r\nbody\r\n0\r\n\r\n"_ba << QByteArray()
             << badAnswer;
+        QTest::newRow("malformed chunk size")
+            << "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\nbody\r\n0\r\n\r\n"_ba << QByteArray()
+            << badAnswer;
+        const QString noImage = u"サーバーの応答（%1）は画像ではありません。前のファイルはそのままです。"_s;
+        QTest::newRow("no content") << "HTTP/1.1 204 No Content\r\n\r\n"_ba << QByteArray()
+                                    << noImage.arg(u"204 No Content"_s);
+        QTest::newRow("reset content") << "HTTP/1.1 205 Reset Content\r\nContent-Length: 0\r\n\r\n"_ba << QByteArray()
+                                       << noImage.arg(u"205 Reset Content"_s);
+        QTest::newRow("a part nobody asked for")
+            << "HTTP/1.1 206 Partial Content\r\nContent-Range: bytes 0-3/9\r\nContent-Length: 4\r\n\r\nbody"_ba
+            << QByteArray() << noImage.arg(u"206 Partial Content"_s);
     }
 
     void answersAreTakenOnlyAsTheProgramCanTakeThem()

@@ -134,6 +134,8 @@ private Q_SLOTS:
         server->serve(u"/err/404"_s, 404, "<html>not found</html>"_ba);
         server->serve(u"/err/500"_s, 500, "<html>oops</html>"_ba);
         server->serve(u"/err/403"_s, 403, {});
+        server->serve(u"/err/204"_s, 204, {});
+        server->serve(u"/err/206"_s, 206, "piece"_ba);
         server->redirect(u"/err/loop"_s, u"/err/loop"_s);
         server->serve(u"/res/img02.jpg"_s, 404, "<html>not found</html>"_ba);
         server->serve(u"/res/img04.jpg"_s, 404, "<html>not found</html>"_ba);
@@ -277,9 +279,10 @@ private Q_SLOTS:
     // Every failed image is left out and named; the others are saved as they came.
     void failedImagesAreAccountedForAndTheRestSaved()
     {
-        QVERIFY(putFile(downloaded(u"img02.jpg"_s), "an older file of the same name"));
-        const QStringList paths{u"/pics/a"_s,   u"/err/404"_s, u"/err/500"_s, u"/err/403"_s,
-                                u"/err/loop"_s, u"/cut/b"_s,   QString(),     u"/pics/c"_s};
+        for (const QString &older : {u"img02.jpg"_s, u"img09.jpg"_s, u"img10.jpg"_s})
+            QVERIFY(putFile(downloaded(older), "an older file of the same name"));
+        const QStringList paths{u"/pics/a"_s, u"/err/404"_s, u"/err/500"_s, u"/err/403"_s, u"/err/loop"_s,
+                                u"/cut/b"_s,  QString(),     u"/pics/c"_s,  u"/err/204"_s, u"/err/206"_s};
         form().setPage({}, imagesAt(paths));
 
         QTest::mouseClick(button("downloadButton"), Qt::LeftButton);
@@ -287,17 +290,22 @@ private Q_SLOTS:
         QCOMPARE(fake().messages.size(), 1);
         QCOMPARE(fake().messages.at(0).title, u"Tessaly作成"_s);
         QCOMPARE(fake().messages.at(0).icon, platform::MessageIcon::Exclamation);
-        QCOMPARE(fake().lastMessageText(),
-                 u"画像 8 個のうち 2 個を保存しました。6 個は保存できませんでした。\r\n\r\n"
-                 "img02.jpg … 404 Not Found\r\n"
-                 "img03.jpg … 500 Internal Server Error\r\n"
-                 "img04.jpg … 403 Forbidden\r\n"
-                 "img05.jpg … 転送先の指定が多すぎます。\r\n"
-                 "img06.jpg … 転送が途中で切れました。\r\n"
-                 "img07.jpg … サーバーに接続できませんでした。"_s);
-        QCOMPARE(filesUnder(downloads->path()), (QStringList{u"img01.jpg"_s, u"img02.jpg"_s, u"img08.jpg"_s}));
+        QCOMPARE(
+            fake().lastMessageText(),
+            u"画像 10 個のうち 2 個を保存しました。8 個は保存できませんでした。\r\n\r\n"
+            "img02.jpg … 404 Not Found\r\n"
+            "img03.jpg … 500 Internal Server Error\r\n"
+            "img04.jpg … 403 Forbidden\r\n"
+            "img05.jpg … 転送先の指定が多すぎます。\r\n"
+            "img06.jpg … 転送が途中で切れました。\r\n"
+            "img07.jpg … サーバーに接続できませんでした。\r\n"
+            "img09.jpg … サーバーの応答（204 No Content）は画像ではありません。前のファイルはそのままです。\r\n"
+            "img10.jpg … サーバーの応答（206 Partial Content）は画像ではありません。前のファイルはそのままです。"_s);
+        QCOMPARE(filesUnder(downloads->path()),
+                 (QStringList{u"img01.jpg"_s, u"img02.jpg"_s, u"img08.jpg"_s, u"img09.jpg"_s, u"img10.jpg"_s}));
         QCOMPARE(contents(downloaded(u"img01.jpg"_s)), "/pics/a"_ba);
-        QCOMPARE(contents(downloaded(u"img02.jpg"_s)), "an older file of the same name"_ba);
+        for (const QString &older : {u"img02.jpg"_s, u"img09.jpg"_s, u"img10.jpg"_s})
+            QCOMPARE(contents(downloaded(older)), "an older file of the same name"_ba);
         QCOMPARE(contents(downloaded(u"img08.jpg"_s)), "/pics/c"_ba);
         QCOMPARE(form().windowTitle(), u"Tessaly作成"_s);
     }
