@@ -90,15 +90,15 @@ private Q_SLOTS:
     void failedWriteLeavesNothing_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("reason");
-        QTest::newRow("missing folder") << u"missing/page.htm"_s << u"保存先のフォルダが見つかりません。"_s;
-        QTest::newRow("folder in place of the file") << u"sub"_s << u"同じ名前のフォルダがあります。"_s;
+        QTest::addColumn<quorel::core::Reason>("reason");
+        QTest::newRow("missing folder") << u"missing/page.htm"_s << quorel::core::Reason::FolderMissing;
+        QTest::newRow("folder in place of the file") << u"sub"_s << quorel::core::Reason::FolderInTheWay;
     }
 
     void failedWriteLeavesNothing()
     {
         QFETCH(QString, name);
-        QFETCH(QString, reason);
+        QFETCH(quorel::core::Reason, reason);
         QVERIFY(QDir(m_dir.path()).mkpath(u"sub"_s));
         const QStringList before = QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
 
@@ -106,8 +106,9 @@ private Q_SLOTS:
         const quorel::core::Result<> written = FileIO::writeText(path, u"text"_s);
 
         QVERIFY(!written);
-        QCOMPARE(quorel::tests::failureText(written),
-                 u"ファイル「%1」に書き込めませんでした。%2"_s.arg(QDir::toNativeSeparators(path), reason));
+        QCOMPARE(written.error().reason, reason);
+        QCOMPARE(written.error().action, quorel::core::Action::WriteFile);
+        QCOMPARE(written.error().subject, QDir::toNativeSeparators(path));
         QCOMPARE(QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
         QVERIFY(QDir(pathOf(u"sub"_s)).isEmpty());
     }

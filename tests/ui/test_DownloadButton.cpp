@@ -324,13 +324,14 @@ private Q_SLOTS:
                "ファイル「<folder>/img01.jpg」に書き込めませんでした。保存先のフォルダが見つかりません。\r\n"
                "そのためダウンロードを中止しました。残りの 2 個は取得していません。"_s
             << QStringList();
-        QTest::newRow("folder replaced by a file after the first image")
+        // The image under way lands in the folder it was opened in.
+        QTest::newRow("folder replaced by a file during the second image")
             << QStringList{u"/pics/a"_s, u"/swap/b"_s, u"/pics/c"_s} << u"target"_s
-            << u"画像 3 個のうち 1 個を保存しました。1 個は保存できませんでした。\r\n\r\nimg02.jpg … "
+            << u"画像 3 個のうち 2 個を保存しました。1 個は保存できませんでした。\r\n\r\nimg03.jpg … "
                u"保存先のフォルダが見つかりません。\r\n\r\n"
-               "ファイル「<folder>/img02.jpg」に書き込めませんでした。保存先のフォルダが見つかりません。\r\n"
-               "そのためダウンロードを中止しました。残りの 1 個は取得していません。"_s
-            << QStringList{u"moved/img01.jpg"_s, u"target"_s};
+               "ファイル「<folder>/img03.jpg」に書き込めませんでした。保存先のフォルダが見つかりません。\r\n"
+               "そのためダウンロードを中止しました。"_s
+            << QStringList{u"moved/img01.jpg"_s, u"moved/img02.jpg"_s, u"target"_s};
         QTest::newRow("full folder")
             << QStringList{u"/big"_s, u"/pics/b"_s} << u"full"_s
             << u"画像 2 個のうち 0 個を保存しました。1 個は保存できませんでした。\r\n\r\nimg01.jpg … "
