@@ -1,5 +1,5 @@
-#include "platform/desktop/QtDesktop.h"
-#include "platform/desktop/ToolkitTranslation.h"
+#include "desktop/QtDesktop.h"
+#include "desktop/ToolkitTranslation.h"
 #include "ui/ProgramRun.h"
 
 #include <QApplication>
@@ -8,7 +8,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quorel"));
-    quorel::platform::installJapaneseToolkitTranslation(app);
-    quorel::platform::QtDesktop desktop;
+    quorel::desktop::installJapaneseToolkitTranslation(app);
+    quorel::desktop::QtDesktop desktop;
     return quorel::ui::runProgram(desktop.roles());
 }

@@ -153,7 +153,7 @@ std::span<const ControlText> controlTexts()
     return rows;
 }
 
-MainWindow::MainWindow(const platform::Desktop &desktop, platform::SettingsLocation settings, QWidget *parent)
+MainWindow::MainWindow(const desktop::Desktop &desktop, platform::SettingsLocation settings, QWidget *parent)
     : QWidget(parent)
     , m_desktop(desktop)
     , m_settingsLocation(std::move(settings))
@@ -331,12 +331,12 @@ void MainWindow::connectEvents()
     connect(m_digitsEdit, &QLineEdit::textChanged, this, &MainWindow::updateNumberPreview);
 }
 
-void MainWindow::showMessage(const QString &text, platform::MessageIcon icon)
+void MainWindow::showMessage(const QString &text, desktop::MessageIcon icon)
 {
     m_desktop.notifier.messageBox(this, text, core::appTitle(), icon);
 }
 
-void MainWindow::showFailure(const core::Failure &failure, platform::MessageIcon icon)
+void MainWindow::showFailure(const core::Failure &failure, desktop::MessageIcon icon)
 {
     showMessage(Messages::describe(failure), icon);
 }

@@ -3,8 +3,8 @@
 #include "core/DownloadReport.h"
 #include "core/PageGenerator.h"
 #include "core/Result.h"
+#include "desktop/Desktop.h"
 #include "platform/SettingsLocation.h"
-#include "platform/desktop/Desktop.h"
 
 #include <QWidget>
 
@@ -33,7 +33,7 @@ public:
     static constexpr double designWidth = 5580;
     static constexpr double designHeight = 4920;
 
-    explicit MainWindow(const platform::Desktop &desktop,
+    explicit MainWindow(const desktop::Desktop &desktop,
                         platform::SettingsLocation settings = platform::SettingsLocation::forThisProgram(),
                         QWidget *parent = nullptr);
     ~MainWindow() override;
@@ -101,15 +101,15 @@ private:
     core::PageRequest pageRequest() const;
     bool writePage(const QString &path);
     QString askForFolder();
-    void showMessage(const QString &text, platform::MessageIcon icon);
-    void showFailure(const core::Failure &failure, platform::MessageIcon icon);
+    void showMessage(const QString &text, desktop::MessageIcon icon);
+    void showFailure(const core::Failure &failure, desktop::MessageIcon icon);
 
     // Runs the download on a worker thread while this thread keeps serving the window.
     core::Result<core::DownloadReport> downloadBesideTheWindow(platform::UrlFetcher &fetcher);
     // A close during a download stops it at once and closes once it has ended.
     void stopDownloadAndClose();
 
-    const platform::Desktop m_desktop;
+    const desktop::Desktop m_desktop;
     // Where the settings are read at start-up and written at shut-down.
     const platform::SettingsLocation m_settingsLocation;
 

@@ -17,6 +17,6 @@ void MainWindow::showAbout()
     values.companyName = QString::fromUtf16(core::ProgramVersion::companyName);
     values.legalNotice = QString::fromUtf16(core::ProgramVersion::legalCopyright);
     values.lastSaveFolder = m_lastSaveFolder;
-    m_desktop.notifier.messageBox(this, Messages::about(values), Messages::aboutTitle(), platform::MessageIcon::None);
+    m_desktop.notifier.messageBox(this, Messages::about(values), Messages::aboutTitle(), desktop::MessageIcon::None);
 }
 }

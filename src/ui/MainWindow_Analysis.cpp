@@ -12,7 +12,7 @@ void MainWindow::analyse()
 {
     const auto parts = core::AddressAnalysis::analyse(m_baseAddressBox->currentText());
     if (!parts) {
-        showMessage(Messages::nothingToAnalyse(), platform::MessageIcon::None);
+        showMessage(Messages::nothingToAnalyse(), desktop::MessageIcon::None);
         return;
     }
 

@@ -34,7 +34,7 @@ void MainWindow::create()
 
     core::Result<core::PageResult> result = core::generatePage(pageRequest(), std::move(storage));
     if (!result) {
-        showFailure(result.error(), platform::MessageIcon::None);
+        showFailure(result.error(), desktop::MessageIcon::None);
         m_createButton->setEnabled(true);
         return;
     }

@@ -95,7 +95,7 @@ namespace
 void MainWindow::download()
 {
     if (m_pageImages.count() == 0) {
-        showMessage(Messages::noListYet(), platform::MessageIcon::None);
+        showMessage(Messages::noListYet(), desktop::MessageIcon::None);
         return;
     }
     m_downloadButton->setEnabled(false);
@@ -107,9 +107,9 @@ void MainWindow::download()
     // A run stopped by the window's close or the end of the program ends without a word.
     if (!std::exchange(m_downloadStopped, false)) {
         if (!outcome)
-            showFailure(outcome.error(), platform::MessageIcon::Exclamation);
+            showFailure(outcome.error(), desktop::MessageIcon::Exclamation);
         else if (!outcome->complete())
-            showMessage(Messages::downloadAccount(*outcome), platform::MessageIcon::Exclamation);
+            showMessage(Messages::downloadAccount(*outcome), desktop::MessageIcon::Exclamation);
     }
     m_downloadButton->setEnabled(true);
     if (std::exchange(m_closeAfterDownload, false))

@@ -31,7 +31,7 @@ bool MainWindow::start()
 {
     if (m_desktop.instance.anotherInstanceRunning(m_settingsLocation.lockPath())) {
         m_desktop.notifier.beep();
-        showMessage(Messages::alreadyRunning(), platform::MessageIcon::None);
+        showMessage(Messages::alreadyRunning(), desktop::MessageIcon::None);
         return false;
     }
 

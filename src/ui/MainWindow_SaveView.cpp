@@ -31,7 +31,7 @@ bool MainWindow::writePage(const QString &path)
     const core::Result<> written = platform::FileIO::writeText(path, m_pageText, u"\r\n");
     if (written)
         return true;
-    showFailure(written.error(), platform::MessageIcon::Exclamation);
+    showFailure(written.error(), desktop::MessageIcon::Exclamation);
     return false;
 }
 
@@ -41,12 +41,12 @@ void MainWindow::save()
     if (holdsNothingButSpaces(m_pageText)) {
         m_desktop.notifier.beep();
         m_desktop.notifier.messageBox(this, Messages::nothingToSave(), Messages::nothingToSaveTitle(),
-                                      platform::MessageIcon::Exclamation);
+                                      desktop::MessageIcon::Exclamation);
         m_saveButton->setEnabled(true);
         return;
     }
 
-    platform::SaveDialogRequest request;
+    desktop::SaveDialogRequest request;
     request.title = Messages::saveDialogTitle();
     request.defaultExtension = u"htm"_s;
     request.initialFolder = m_lastSaveFolder;
@@ -54,7 +54,7 @@ void MainWindow::save()
     request.filterIndex = CheckValue::isTicked(*m_addressListCheck) ? addressListFileType : 1;
     // Cancel leaves Overwrite and View without a file; a write that fails leaves them aimed at the
     // file saved before, never at one that was not written.
-    const std::optional<platform::SaveDialogChoice> choice = m_desktop.dialogs.saveDialog(this, request);
+    const std::optional<desktop::SaveDialogChoice> choice = m_desktop.dialogs.saveDialog(this, request);
     if (!choice) {
         m_savedFile.clear();
         m_savedFileName.clear();
@@ -81,6 +81,6 @@ void MainWindow::view()
     if (!m_savedFile.isEmpty())
         m_desktop.opener.openWithAssociatedProgram(m_savedFile);
     else
-        showMessage(Messages::noFileSaved(), platform::MessageIcon::Exclamation);
+        showMessage(Messages::noFileSaved(), desktop::MessageIcon::Exclamation);
 }
 }

@@ -1,6 +1,6 @@
 #include "ui/ProgramRun.h"
 
-#include "platform/desktop/TerminationSignals.h"
+#include "desktop/TerminationSignals.h"
 #include "ui/MainWindow.h"
 
 #include <QApplication>
@@ -8,7 +8,7 @@
 
 namespace quorel::ui
 {
-int runProgram(const platform::Desktop &desktop, const std::function<void(MainWindow &)> &whenShown)
+int runProgram(const desktop::Desktop &desktop, const std::function<void(MainWindow &)> &whenShown)
 {
     MainWindow window(desktop);
 
@@ -24,8 +24,8 @@ int runProgram(const platform::Desktop &desktop, const std::function<void(MainWi
     };
     QObject::connect(qApp, &QGuiApplication::commitDataRequest, &window,
                      [closeWindow](QSessionManager &) { closeWindow(); });
-    platform::TerminationSignals terminationSignals;
-    QObject::connect(&terminationSignals, &platform::TerminationSignals::received, &window, closeWindow);
+    desktop::TerminationSignals terminationSignals;
+    QObject::connect(&terminationSignals, &desktop::TerminationSignals::received, &window, closeWindow);
 
     if (!window.start())
         return 0;

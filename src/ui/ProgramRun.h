@@ -2,7 +2,7 @@
 
 #include <functional>
 
-namespace quorel::platform
+namespace quorel::desktop
 {
 struct Desktop;
 }
@@ -13,5 +13,5 @@ class MainWindow;
 
 // The program's life: starts the window, runs it until it closes, and closes it the normal way on
 // the end of the desktop session or a termination signal. whenShown runs once the window shows.
-int runProgram(const platform::Desktop &desktop, const std::function<void(MainWindow &)> &whenShown = {});
+int runProgram(const desktop::Desktop &desktop, const std::function<void(MainWindow &)> &whenShown = {});
 }

@@ -1,7 +1,7 @@
 // The program as built, with one difference: once its window shows it downloads the addresses
 // given after the folder on its command line, as a press of the download button would.
 // Usage: quorel_downloading <folder> <address>...
-#include "platform/desktop/QtDesktop.h"
+#include "desktop/QtDesktop.h"
 #include "ui/MainWindow.h"
 #include "ui/ProgramRun.h"
 
@@ -17,7 +17,7 @@ int main(int argc, char *argv[])
     const QStringList arguments = QApplication::arguments().mid(1);
     if (arguments.size() < 2)
         return 2;
-    quorel::platform::QtDesktop desktop;
+    quorel::desktop::QtDesktop desktop;
     return quorel::ui::runProgram(desktop.roles(), [&arguments](quorel::ui::MainWindow &window) {
         QStringList names;
         for (qsizetype k = 1; k < arguments.size(); ++k)

@@ -1,6 +1,6 @@
-#include "platform/desktop/QtDesktop.h"
-#include "platform/desktop/SaveDialogFilter.h"
-#include "platform/desktop/ToolkitTranslation.h"
+#include "desktop/QtDesktop.h"
+#include "desktop/SaveDialogFilter.h"
+#include "desktop/ToolkitTranslation.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "platform/desktop/QtDesktop.h"
+#include "desktop/QtDesktop.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -19,7 +19,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-using namespace quorel::platform;
+using namespace quorel::desktop;
 
 namespace
 {

@@ -4,7 +4,7 @@
 
 namespace quorel::tests
 {
-void FakeDesktop::messageBox(QWidget *, const QString &text, const QString &title, platform::MessageIcon icon)
+void FakeDesktop::messageBox(QWidget *, const QString &text, const QString &title, desktop::MessageIcon icon)
 {
     messages.append({text, title, icon});
     if (whileMessageShown)
@@ -16,7 +16,7 @@ void FakeDesktop::beep()
     ++beeps;
 }
 
-std::optional<platform::SaveDialogChoice> FakeDesktop::saveDialog(QWidget *, const platform::SaveDialogRequest &request)
+std::optional<desktop::SaveDialogChoice> FakeDesktop::saveDialog(QWidget *, const desktop::SaveDialogRequest &request)
 {
     saveRequests.append(request);
     if (whileSaveDialogShown)
@@ -24,7 +24,7 @@ std::optional<platform::SaveDialogChoice> FakeDesktop::saveDialog(QWidget *, con
     if (saveAnswers.empty())
         return std::nullopt;
     // Swapped out rather than moved: GCC takes a moved-from optional in a deque for uninitialized.
-    std::optional<platform::SaveDialogChoice> answer;
+    std::optional<desktop::SaveDialogChoice> answer;
     answer.swap(saveAnswers.front());
     saveAnswers.pop_front();
     return answer;

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "desktop/Desktop.h"
 #include "platform/UrlFetcherFactory.h"
-#include "platform/desktop/Desktop.h"
 
 #include <QList>
 #include <QString>
@@ -12,11 +12,11 @@
 namespace quorel::tests
 {
 // Records what the window asked of the desktop and answers from a script, so tests never block.
-class FakeDesktop final : public platform::Notifier,
-                          public platform::FileDialogs,
-                          public platform::FileOpener,
-                          public platform::SingleInstance,
-                          public platform::WindowFrame,
+class FakeDesktop final : public desktop::Notifier,
+                          public desktop::FileDialogs,
+                          public desktop::FileOpener,
+                          public desktop::SingleInstance,
+                          public desktop::WindowFrame,
                           public platform::UrlFetcherFactory
 {
 public:
@@ -24,17 +24,17 @@ public:
     {
         QString text;
         QString title;
-        platform::MessageIcon icon;
+        desktop::MessageIcon icon;
     };
 
     QList<Message> messages;
     int beeps = 0;
-    QList<platform::SaveDialogRequest> saveRequests;
+    QList<desktop::SaveDialogRequest> saveRequests;
     QList<QString> folderDialogTitles;
     QList<QString> openedFiles;
 
     // Next answers; an empty queue means the user cancels.
-    std::deque<std::optional<platform::SaveDialogChoice>> saveAnswers;
+    std::deque<std::optional<desktop::SaveDialogChoice>> saveAnswers;
     std::deque<QString> folderAnswers;
     bool otherInstance = false;
     QMargins frame;
@@ -44,10 +44,10 @@ public:
     std::function<void()> whileMessageShown;
     std::function<void()> whileSaveDialogShown;
 
-    void messageBox(QWidget *owner, const QString &text, const QString &title, platform::MessageIcon icon) override;
+    void messageBox(QWidget *owner, const QString &text, const QString &title, desktop::MessageIcon icon) override;
     void beep() override;
-    std::optional<platform::SaveDialogChoice> saveDialog(QWidget *owner,
-                                                         const platform::SaveDialogRequest &request) override;
+    std::optional<desktop::SaveDialogChoice> saveDialog(QWidget *owner,
+                                                        const desktop::SaveDialogRequest &request) override;
     QString folderDialog(QWidget *owner, const QString &title) override;
     void openWithAssociatedProgram(const QString &path) override;
     bool anotherInstanceRunning(const QString &lockPath) override;
@@ -55,7 +55,7 @@ public:
     void askFrameExtents(QWidget &) override { }
     QMargins frameExtents(QWidget &) override { return frame; }
 
-    platform::Desktop roles() { return {*this, *this, *this, *this, *this, *this}; }
+    desktop::Desktop roles() { return {*this, *this, *this, *this, *this, *this}; }
 
     QString lastMessageText() const { return messages.isEmpty() ? QString() : messages.last().text; }
 };

@@ -43,13 +43,13 @@ private Q_SLOTS:
     {
         QCOMPARE(aboutLines(), expectedLines(QString()));
         QCOMPARE(fake().messages.last().title, u"About Tessaly作成"_s);
-        QCOMPARE(fake().messages.last().icon, platform::MessageIcon::None);
+        QCOMPARE(fake().messages.last().icon, desktop::MessageIcon::None);
     }
 
     void afterASave()
     {
         form().setPage(u"page"_s, {});
-        fake().saveAnswers.push_back(platform::SaveDialogChoice{pathOf(u"page.htm"_s), u"page.htm"_s});
+        fake().saveAnswers.push_back(desktop::SaveDialogChoice{pathOf(u"page.htm"_s), u"page.htm"_s});
         button("saveButton")->click();
 
         QCOMPARE(aboutLines(), expectedLines(folderPath() + u'/'));

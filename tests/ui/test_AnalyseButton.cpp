@@ -72,7 +72,7 @@ private Q_SLOTS:
         QCOMPARE(fake.messages.size(), 1);
         QCOMPARE(fake.messages[0].text, u"解析済み(ファイル名が無い)または、アドレスが空です。"_s);
         QCOMPARE(fake.messages[0].title, u"Tessaly作成"_s);
-        QCOMPARE(fake.messages[0].icon, platform::MessageIcon::None);
+        QCOMPARE(fake.messages[0].icon, desktop::MessageIcon::None);
     }
 };
 

@@ -89,7 +89,7 @@ private Q_SLOTS:
         QCOMPARE(desktop.messages.size(), 1);
         QCOMPARE(desktop.messages[0].text, QStringLiteral("開始、終了に正しい数値を入力してください"));
         QCOMPARE(desktop.messages[0].title, QStringLiteral("Tessaly作成"));
-        QCOMPARE(desktop.messages[0].icon, platform::MessageIcon::None);
+        QCOMPARE(desktop.messages[0].icon, desktop::MessageIcon::None);
         QVERIFY(disabledDuringMessage);
         QVERIFY(button(form, "createButton")->isEnabled());
         // The header is shown, everything else of the last run is gone.

@@ -289,7 +289,7 @@ private Q_SLOTS:
 
         QCOMPARE(fake().messages.size(), 1);
         QCOMPARE(fake().messages.at(0).title, u"Tessaly作成"_s);
-        QCOMPARE(fake().messages.at(0).icon, platform::MessageIcon::Exclamation);
+        QCOMPARE(fake().messages.at(0).icon, desktop::MessageIcon::Exclamation);
         QCOMPARE(
             fake().lastMessageText(),
             u"画像 10 個のうち 2 個を保存しました。8 個は保存できませんでした。\r\n\r\n"

@@ -1,4 +1,4 @@
-#include "platform/desktop/ToolkitTranslation.h"
+#include "desktop/ToolkitTranslation.h"
 #include "support/WindowTest.h"
 #include "ui/CheckValue.h"
 #include "ui/MainWindow.h"
@@ -26,7 +26,7 @@ private Q_SLOTS:
     // The fields' menus speak Japanese like the window, whatever the locale.
     void contextMenuIsJapanese()
     {
-        QVERIFY(platform::installJapaneseToolkitTranslation(*qApp));
+        QVERIFY(desktop::installJapaneseToolkitTranslation(*qApp));
         const std::unique_ptr<QMenu> menu(edit("startEdit")->createStandardContextMenu());
         QStringList actions;
         for (const QAction *action : menu->actions())

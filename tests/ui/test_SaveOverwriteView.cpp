@@ -15,11 +15,11 @@ using namespace quorel;
 using tests::contentsOf;
 using tests::putBytes;
 using namespace Qt::StringLiterals;
-using platform::MessageIcon;
+using desktop::MessageIcon;
 
 namespace
 {
-platform::SaveDialogChoice choiceFor(const QString &path)
+desktop::SaveDialogChoice choiceFor(const QString &path)
 {
     return {path, QFileInfo(path).fileName()};
 }
@@ -82,7 +82,7 @@ private Q_SLOTS:
         saveAs(u"x"_s, pathOf(u"second.htm"_s));
 
         QCOMPARE(fake().saveRequests.size(), 2);
-        const platform::SaveDialogRequest &first = fake().saveRequests.at(0);
+        const desktop::SaveDialogRequest &first = fake().saveRequests.at(0);
         QCOMPARE(first.filter, pageFilter);
         QCOMPARE(first.filterIndex, filterIndex);
         QCOMPARE(first.initialFolder, QString());

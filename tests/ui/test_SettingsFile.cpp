@@ -130,7 +130,7 @@ private Q_SLOTS:
         QVERIFY(QDir(folderPath()).mkdir(QStringLiteral("pages")));
         form->setPage(QStringLiteral("page"), {});
         fake().saveAnswers.push_back(
-            platform::SaveDialogChoice{pathOf(QStringLiteral("pages/p.htm")), QStringLiteral("p.htm")});
+            desktop::SaveDialogChoice{pathOf(QStringLiteral("pages/p.htm")), QStringLiteral("p.htm")});
         button(*form, "saveButton")->click();
         QVERIFY(form->start());
         form->close();
@@ -215,7 +215,7 @@ private Q_SLOTS:
         QCOMPARE(fake().messages.size(), 1);
         QCOMPARE(fake().messages[0].text, QStringLiteral("すでに起動されています。"));
         QCOMPARE(fake().messages[0].title, QStringLiteral("Tessaly作成"));
-        QCOMPARE(fake().messages[0].icon, platform::MessageIcon::None);
+        QCOMPARE(fake().messages[0].icon, desktop::MessageIcon::None);
         QCOMPARE(contentsOf(iniPath()), exampleFile);
     }
 

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "desktop/Desktop.h"
 #include "platform/CurlFetcherFactory.h"
-#include "platform/desktop/Desktop.h"
 
-namespace quorel::platform
+namespace quorel::desktop
 {
 // The single-instance lock: a kernel lock on an open file, kept while this object lives.
 class InstanceLock
@@ -42,7 +42,7 @@ public:
 
 private:
     InstanceLock m_instanceLock;
-    CurlFetcherFactory m_fetchers;
+    platform::CurlFetcherFactory m_fetchers;
     bool m_frameAsked = false;
 };
 }

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace quorel::platform::SaveDialogFilter
+namespace quorel::desktop::SaveDialogFilter
 {
 // "description|patterns|description|patterns…" with patterns joined by ';' becomes Qt's
 // "description (pattern pattern)" entries, in the same order; a last description without patterns is ignored.

@@ -1,6 +1,6 @@
-#include "platform/desktop/QtDesktop.h"
+#include "desktop/QtDesktop.h"
 
-#include "platform/desktop/SaveDialogFilter.h"
+#include "desktop/SaveDialogFilter.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -8,7 +8,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-namespace quorel::platform
+namespace quorel::desktop
 {
 void QtDesktop::messageBox(QWidget *owner, const QString &text, const QString &title, MessageIcon icon)
 {

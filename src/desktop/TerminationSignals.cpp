@@ -1,4 +1,4 @@
-#include "platform/desktop/TerminationSignals.h"
+#include "desktop/TerminationSignals.h"
 
 #include <QSocketNotifier>
 
@@ -7,7 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace quorel::platform
+namespace quorel::desktop
 {
 namespace
 {

@@ -10,7 +10,10 @@ class QWidget;
 namespace quorel::platform
 {
 class UrlFetcherFactory;
+}
 
+namespace quorel::desktop
+{
 enum class MessageIcon
 {
     None,
@@ -87,6 +90,6 @@ struct Desktop
     FileOpener &opener;
     SingleInstance &instance;
     WindowFrame &frame;
-    UrlFetcherFactory &fetchers;
+    platform::UrlFetcherFactory &fetchers;
 };
 }

@@ -4,7 +4,7 @@
 
 class QSocketNotifier;
 
-namespace quorel::platform
+namespace quorel::desktop
 {
 // Turns SIGTERM, SIGHUP and SIGINT into a Qt signal on the event loop: the handler only writes
 // a byte to a socket pair, so that closing runs as an ordinary event.

@@ -1,10 +1,10 @@
-#include "platform/desktop/QtDesktop.h"
+#include "desktop/QtDesktop.h"
 
 #include <QApplication>
 #include <QDesktopServices>
 #include <QUrl>
 
-namespace quorel::platform
+namespace quorel::desktop
 {
 void QtDesktop::beep()
 {

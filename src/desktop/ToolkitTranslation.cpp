@@ -1,10 +1,10 @@
-#include "platform/desktop/ToolkitTranslation.h"
+#include "desktop/ToolkitTranslation.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
 
-namespace quorel::platform
+namespace quorel::desktop
 {
 bool installJapaneseToolkitTranslation(QCoreApplication &application)
 {

@@ -1,4 +1,4 @@
-#include "platform/desktop/QtDesktop.h"
+#include "desktop/QtDesktop.h"
 
 #include <QDeadlineTimer>
 #include <QGuiApplication>
@@ -13,7 +13,7 @@
 #include <memory>
 #include <vector>
 
-namespace quorel::platform
+namespace quorel::desktop
 {
 namespace
 {

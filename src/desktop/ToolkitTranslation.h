@@ -2,7 +2,7 @@
 
 class QCoreApplication;
 
-namespace quorel::platform
+namespace quorel::desktop
 {
 // Makes the toolkit's own words (file dialogs, the fields' context menus, dialog buttons) Japanese
 // like the rest of the window, whatever the user's locale. Without Qt's Japanese translation

@@ -1,8 +1,8 @@
-#include "platform/desktop/SaveDialogFilter.h"
+#include "desktop/SaveDialogFilter.h"
 
 using namespace Qt::StringLiterals;
 
-namespace quorel::platform::SaveDialogFilter
+namespace quorel::desktop::SaveDialogFilter
 {
 QStringList toNameFilters(const QString &filter)
 {

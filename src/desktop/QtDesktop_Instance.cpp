@@ -1,4 +1,4 @@
-#include "platform/desktop/QtDesktop.h"
+#include "desktop/QtDesktop.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,7 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace quorel::platform
+namespace quorel::desktop
 {
 InstanceLock::~InstanceLock()
 {
