@@ -24,14 +24,12 @@ public:
         fuzz::require(m_entries <= m_lineCount, "list entries are lines of the file");
     }
 
-    void setText(TextField, const QString &) override { }
+    void readText(TextField, const QString &) override { }
 
-    void setCheckValue(CheckField, int value) override
+    void readCheck(CheckField, std::optional<core::CheckState> state) override
     {
-        fuzz::require(value >= 0 && value <= 2, "check values stay 0, 1 or 2");
+        fuzz::require(!state || (int(*state) >= 0 && int(*state) <= 2), "check values stay 0, 1 or 2");
     }
-
-    void enableCheckFolder(bool) override { }
 
 private:
     const qsizetype m_lineCount;

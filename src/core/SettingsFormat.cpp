@@ -59,8 +59,8 @@ namespace
         {keyStart, TextField::Start, NoValue::Keeps},
         {keyEnd, TextField::End, NoValue::Keeps},
         {keyDigits, TextField::Digits, NoValue::Keeps},
-        {keyOutFolder, TextField::OutFolder, NoValue::Keeps},
-        {keyImageFolder, TextField::ImageFolder, NoValue::Keeps},
+        {keyOutFolder, TextField::LastSaveFolder, NoValue::Keeps},
+        {keyImageFolder, TextField::DownloadFolder, NoValue::Keeps},
     };
 
     // The first character after leading spaces.
@@ -206,9 +206,9 @@ namespace
                 }
             }
             if (current == keyThumbnail)
-                return readCheck(current, CheckField::Thumbnail);
+                return readCheck(current, CheckField::Thumbnails);
             if (current == keyFolderCheck)
-                return readFolderCheck(current);
+                return readCheck(current, CheckField::CheckFolder);
             for (const TextKey &k : textKeys) {
                 if (current == k.key)
                     return readText(current, k);
@@ -249,43 +249,28 @@ namespace
             return true;
         }
 
-        static int checkValueOfLine(QStringView line)
+        static CheckState checkStateOfLine(QStringView line)
         {
             const int value = numberOfLine(line);
-            return value >= 0 && value <= 2 ? value : 0;
+            return value >= 0 && value <= 2 ? static_cast<CheckState>(value) : CheckState::Clear;
         }
 
         bool readCheck(QString &current, CheckField field)
         {
             if (!scanValue(current, false))
                 return false;
-            if (!isKeyLike(current))
-                m_target.setCheckValue(field, checkValueOfLine(current));
-            return true;
-        }
-
-        bool readFolderCheck(QString &current)
-        {
-            if (!scanValue(current, false))
-                return false;
-            m_target.enableCheckFolder(false);
-            if (isKeyLike(current))
-                return true;
-            const int value = checkValueOfLine(current);
-            m_target.setCheckValue(CheckField::CheckFolder, value);
-            if (value == 1)
-                m_target.enableCheckFolder(true);
+            m_target.readCheck(field, isKeyLike(current) ? std::nullopt : std::optional(checkStateOfLine(current)));
             return true;
         }
 
         bool readText(QString &current, const TextKey &key)
         {
-            if (!scanValue(current, key.field == TextField::ImageFolder))
+            if (!scanValue(current, key.field == TextField::DownloadFolder))
                 return false;
             if (!isKeyLike(current))
-                m_target.setText(key.field, boundedValue(current));
+                m_target.readText(key.field, boundedValue(current));
             else if (key.noValue == NoValue::Empties)
-                m_target.setText(key.field, QString());
+                m_target.readText(key.field, QString());
             return true;
         }
 
@@ -327,6 +312,47 @@ namespace
     }
 }
 
+QStringList &Values::operator[](ListField field)
+{
+    switch (field) {
+    case ListField::BaseAddress:
+        return baseAddresses;
+    case ListField::CheckFolder:
+        return checkFolders;
+    case ListField::Head:
+        return heads;
+    case ListField::Tail:
+        break;
+    }
+    return tails;
+}
+
+QString &Values::operator[](TextField field)
+{
+    switch (field) {
+    case TextField::Columns:
+        return columns;
+    case TextField::Size:
+        return size;
+    case TextField::Start:
+        return start;
+    case TextField::End:
+        return end;
+    case TextField::Digits:
+        return digits;
+    case TextField::LastSaveFolder:
+        return lastSaveFolder;
+    case TextField::DownloadFolder:
+        break;
+    }
+    return downloadFolder;
+}
+
+CheckState &Values::operator[](CheckField field)
+{
+    return field == CheckField::Thumbnails ? thumbnails : checkFolder;
+}
+
 QString createdStamp(const QDateTime &moment, const QLocale &locale)
 {
     return locale.toString(moment.date(), QLocale::ShortFormat) + u' '
@@ -347,9 +373,9 @@ QString write(const Values &values, QStringView createdAt)
     out.line(keyFolderList);
     out.list(values.checkFolders);
     out.line(keyThumbnail);
-    out.number(values.thumbnail);
+    out.number(static_cast<int>(values.thumbnails));
     out.line(keyFolderCheck);
-    out.number(values.folderCheck);
+    out.number(static_cast<int>(values.checkFolder));
     out.line(keyColumns);
     out.line(values.columns);
     out.line(keySize);
@@ -365,9 +391,9 @@ QString write(const Values &values, QStringView createdAt)
     out.line(keyDigits);
     out.line(values.digits);
     out.line(keyOutFolder);
-    out.line(values.outFolder);
+    out.line(values.lastSaveFolder);
     out.line(keyImageFolder);
-    out.line(values.imageFolder);
+    out.line(values.downloadFolder);
     return out.text();
 }
 

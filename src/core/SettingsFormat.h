@@ -1,9 +1,13 @@
 #pragma once
 
+#include "core/CheckState.h"
+
 #include <QDateTime>
 #include <QLocale>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 // quorel.ini: bracketed keys, each followed by a value line or a list block.
 namespace quorel::core::SettingsFormat
@@ -25,29 +29,27 @@ enum class TextField
     Start,
     End,
     Digits,
-    OutFolder, // the folder of the last saved page
-    ImageFolder, // where images are downloaded
+    LastSaveFolder, // the folder of the last saved page
+    DownloadFolder, // where images are downloaded
 };
 
 enum class CheckField
 {
-    Thumbnail,
+    Thumbnails,
     CheckFolder,
 };
 
-// What the reader changes, in file order; the window applies each call as a user's change would.
+// The values the reader finds, in file order, as often as the file holds their keys; what they do
+// to the window is the window's to decide.
 class Target
 {
 public:
     virtual ~Target() = default;
 
-    // Appends the entries after those the list holds, then shows entry 0 of the whole list.
     virtual void readList(ListField field, const QStringList &entries) = 0;
-    virtual void setText(TextField field, const QString &text) = 0;
-    // value is 0, 1 or 2.
-    virtual void setCheckValue(CheckField field, int value) = 0;
-    // Enables or disables the check-folder box and its browse button.
-    virtual void enableCheckFolder(bool enabled) = 0;
+    virtual void readText(TextField field, const QString &text) = 0;
+    // None when the key is followed by another key instead of its value.
+    virtual void readCheck(CheckField field, std::optional<CheckState> state) = 0;
 };
 
 // The window's values as the writer takes them; lists in list order, entry 0 first.
@@ -55,8 +57,8 @@ struct Values
 {
     QStringList baseAddresses;
     QStringList checkFolders;
-    int thumbnail = 0;
-    int folderCheck = 0;
+    CheckState thumbnails = CheckState::Clear;
+    CheckState checkFolder = CheckState::Clear;
     QString columns;
     QString size;
     QStringList heads;
@@ -64,8 +66,13 @@ struct Values
     QString start;
     QString end;
     QString digits;
-    QString outFolder;
-    QString imageFolder;
+    QString lastSaveFolder;
+    QString downloadFolder;
+
+    // The same by the field that names them.
+    QStringList &operator[](ListField field);
+    QString &operator[](TextField field);
+    CheckState &operator[](CheckField field);
 };
 
 // The most entries a list block is written with.
@@ -106,5 +113,8 @@ QString write(const Values &values, QStringView createdAt);
 // Applies the file's lines to the target. Never fails: a file that ends where a value is
 // expected stops the reading and keeps what was applied.
 void read(LineSource &lines, Target &target);
+
+// For the tests and fuzz targets, which hand the reader lines they made rather than a file; the
+// program reads only through a LineSource.
 void read(const QStringList &lines, Target &target);
 }

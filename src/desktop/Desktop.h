@@ -2,6 +2,7 @@
 
 #include <QMargins>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -30,13 +31,20 @@ public:
     virtual void beep() = 0;
 };
 
+// One entry of a save dialog's list of file types.
+struct FileType
+{
+    QString description;
+    QStringList patterns; // such as "*.htm"
+};
+
 struct SaveDialogRequest
 {
     QString title;
     QString defaultExtension; // without the dot, appended to a name typed without one
     QString initialFolder; // the toolkit's default when empty
-    QString filter; // "description|patterns|description|patterns…", patterns joined by ';'
-    int filterIndex = 1; // 1-based entry of the filter preselected
+    QList<FileType> fileTypes;
+    qsizetype selectedType = 0; // the entry of fileTypes chosen when the dialog opens
 };
 
 struct SaveDialogChoice

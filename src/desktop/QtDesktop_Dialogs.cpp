@@ -40,12 +40,12 @@ std::optional<SaveDialogChoice> QtDesktop::saveDialog(QWidget *owner, const Save
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(request.defaultExtension);
-    const QStringList nameFilters = SaveDialogFilter::toNameFilters(request.filter);
+    const QStringList nameFilters = SaveDialogFilter::toNameFilters(request.fileTypes);
     // Each description already names its patterns; Qt would show them a second time.
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setNameFilters(nameFilters);
-    if (request.filterIndex >= 1 && request.filterIndex <= nameFilters.size())
-        dialog.selectNameFilter(nameFilters.at(request.filterIndex - 1));
+    if (request.selectedType >= 0 && request.selectedType < nameFilters.size())
+        dialog.selectNameFilter(nameFilters.at(request.selectedType));
 
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;

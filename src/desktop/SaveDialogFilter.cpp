@@ -4,14 +4,11 @@ using namespace Qt::StringLiterals;
 
 namespace quorel::desktop::SaveDialogFilter
 {
-QStringList toNameFilters(const QString &filter)
+QStringList toNameFilters(const QList<FileType> &fileTypes)
 {
-    const QStringList parts = filter.split(u'|');
     QStringList nameFilters;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        const QString patterns = parts.at(i + 1).split(u';', Qt::SkipEmptyParts).join(u' ');
-        nameFilters.append(u"%1 (%2)"_s.arg(parts.at(i), patterns));
-    }
+    for (const FileType &type : fileTypes)
+        nameFilters.append(u"%1 (%2)"_s.arg(type.description, type.patterns.join(u' ')));
     return nameFilters;
 }
 }

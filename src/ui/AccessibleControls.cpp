@@ -1,12 +1,11 @@
 #include "ui/AccessibleControls.h"
 
-#include "ui/MainWindow.h"
-
 #include <QAbstractItemView>
 #include <QAccessibleWidget>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSet>
 
 namespace quorel::ui::AccessibleControls
 {
@@ -132,25 +131,48 @@ namespace
         QString shown() const { return static_cast<QLabel *>(object())->text(); }
     };
 
-    QAccessibleInterface *factory(const QString &className, QObject *object)
+    enum class Described
     {
-        auto *control = qobject_cast<QWidget *>(object);
-        if (!control || !qobject_cast<MainWindow *>(control->parentWidget()))
+        AsComboBox,
+        AsValue,
+    };
+
+    // The controls the window asked to describe; each leaves the list when it is destroyed.
+    QHash<const QObject *, Described> &described()
+    {
+        static QHash<const QObject *, Described> controls;
+        return controls;
+    }
+
+    QAccessibleInterface *factory(const QString &, QObject *object)
+    {
+        const auto found = described().constFind(object);
+        if (found == described().cend())
             return nullptr;
-        if (className == QLatin1StringView("QComboBox"))
-            return new NamedComboBox(static_cast<QComboBox *>(control));
-        if (className == QLatin1StringView("QLabel") && control->objectName() == QLatin1StringView("numberPreview"))
-            return new ValueLabel(static_cast<QLabel *>(control));
-        return nullptr;
+        if (*found == Described::AsComboBox)
+            return new NamedComboBox(static_cast<QComboBox *>(object));
+        return new ValueLabel(static_cast<QLabel *>(object));
+    }
+
+    void describe(QWidget &control, Described how)
+    {
+        static const bool installed = [] {
+            QAccessible::installFactory(factory);
+            return true;
+        }();
+        Q_UNUSED(installed);
+        described().insert(&control, how);
+        QObject::connect(&control, &QObject::destroyed, [](QObject *gone) { described().remove(gone); });
     }
 }
 
-void install()
+void describeAsComboBox(QComboBox &box)
 {
-    static const bool installed = [] {
-        QAccessible::installFactory(factory);
-        return true;
-    }();
-    Q_UNUSED(installed);
+    describe(box, Described::AsComboBox);
+}
+
+void describeAsValue(QLabel &label)
+{
+    describe(label, Described::AsValue);
 }
 }

@@ -4,17 +4,19 @@
 
 namespace quorel::ui::CheckValue
 {
-int value(const QCheckBox &box)
+using core::CheckState;
+
+CheckState value(const QCheckBox &box)
 {
     switch (box.checkState()) {
     case Qt::Checked:
-        return 1;
+        return CheckState::Ticked;
     case Qt::PartiallyChecked:
-        return 2;
+        return CheckState::Grey;
     case Qt::Unchecked:
         break;
     }
-    return 0;
+    return CheckState::Clear;
 }
 
 void TwoStateClickBox::nextCheckState()
@@ -22,16 +24,16 @@ void TwoStateClickBox::nextCheckState()
     setCheckState(checkState() == Qt::Unchecked ? Qt::Checked : Qt::Unchecked);
 }
 
-void setValue(QCheckBox &box, int value)
+void setValue(QCheckBox &box, CheckState state)
 {
-    switch (value) {
-    case 1:
+    switch (state) {
+    case CheckState::Ticked:
         box.setCheckState(Qt::Checked);
         break;
-    case 2:
+    case CheckState::Grey:
         box.setCheckState(Qt::PartiallyChecked);
         break;
-    default:
+    case CheckState::Clear:
         box.setCheckState(Qt::Unchecked);
         break;
     }

@@ -1,15 +1,17 @@
 #pragma once
 
+#include "core/CheckState.h"
+
 #include <QCheckBox>
 
-// A check box's value as the program stores it: 0 clear, 1 ticked, 2 grey.
+// A check box's state as the program stores it.
 namespace quorel::ui::CheckValue
 {
-int value(const QCheckBox &box);
-void setValue(QCheckBox &box, int value);
+core::CheckState value(const QCheckBox &box);
+void setValue(QCheckBox &box, core::CheckState state);
 inline bool isTicked(const QCheckBox &box)
 {
-    return value(box) == 1;
+    return value(box) == core::CheckState::Ticked;
 }
 
 // A check box the program may set grey, while a click only ever ticks or clears it.

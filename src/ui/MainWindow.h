@@ -5,15 +5,9 @@
 #include "core/Result.h"
 #include "desktop/Desktop.h"
 #include "platform/SettingsLocation.h"
+#include "ui/WindowControls.h"
 
 #include <QWidget>
-
-class QCheckBox;
-class QComboBox;
-class QLabel;
-class QLineEdit;
-class QPlainTextEdit;
-class QPushButton;
 
 namespace quorel::platform
 {
@@ -23,16 +17,12 @@ class UrlFetcher;
 namespace quorel::ui
 {
 // The program's only window: the pattern of image addresses, the page made from it, and what can be
-// done with that page. Its controls are reached by their object names (see controlTexts()).
-class MainWindow : public QWidget
+// done with that page. Its controls, one row each in controlTable(), are members of their own names.
+class MainWindow : public QWidget, private Controls
 {
     Q_OBJECT
 
 public:
-    // The window's inside as designed, in twips; the controls' places are given in the same unit.
-    static constexpr double designWidth = 5580;
-    static constexpr double designHeight = 4920;
-
     explicit MainWindow(const desktop::Desktop &desktop,
                         platform::SettingsLocation settings = platform::SettingsLocation::forThisProgram(),
                         QWidget *parent = nullptr);
@@ -42,16 +32,13 @@ public:
     // without showing its window.
     bool start();
 
-    // The page the last Create made, as Save writes it, and the images it shows.
+    // For the tests and the test programs alone: the state that no control shows whole. Nothing in
+    // the program calls these.
     const QString &pageText() const { return m_pageText; }
     const core::PageImages &pageImages() const { return m_pageImages; }
-    // Takes a page made elsewhere, as Create would leave it.
     void setPage(QString text, core::PageImages images);
-
-    // The file the last Save wrote, which Overwrite and View use; empty before the first.
     const QString &savedFile() const { return m_savedFile; }
     const QString &savedFileName() const { return m_savedFileName; }
-    // The folder of the last saved page with its trailing separator, kept in the settings.
     const QString &lastSaveFolder() const { return m_lastSaveFolder; }
 
 protected:
@@ -62,8 +49,6 @@ protected:
 
 private:
     // Construction.
-    void createControls();
-    void applyControlTexts();
     void applyTabOrderAndAccessKeys();
     void connectEvents();
     void installFieldRules();
@@ -71,7 +56,6 @@ private:
     // Start-up and shut-down.
     void centreOnScreen();
     void alignControls();
-    void centreOn(QWidget *label, QWidget *field);
     void readSettings();
     void writeSettings();
     void fitToSize();
@@ -112,42 +96,6 @@ private:
     const desktop::Desktop m_desktop;
     // Where the settings are read at start-up and written at shut-down.
     const platform::SettingsLocation m_settingsLocation;
-
-    // Controls, in screen order.
-    QLabel *m_baseAddressLabel = nullptr;
-    QCheckBox *m_thumbnailsCheck = nullptr;
-    QLabel *m_thumbSizeLabel = nullptr;
-    QLineEdit *m_thumbSizeEdit = nullptr;
-    QLabel *m_columnsLabel = nullptr;
-    QLineEdit *m_columnsEdit = nullptr;
-    QComboBox *m_baseAddressBox = nullptr;
-    QPushButton *m_analyseButton = nullptr;
-    QLabel *m_headLabel = nullptr;
-    QLabel *m_numberLabel = nullptr;
-    QLabel *m_tailLabel = nullptr;
-    QComboBox *m_headBox = nullptr;
-    QLabel *m_numberPreview = nullptr;
-    QComboBox *m_tailBox = nullptr;
-    QCheckBox *m_addressListCheck = nullptr;
-    QPushButton *m_overwriteButton = nullptr;
-    QPushButton *m_aboutButton = nullptr;
-    QPushButton *m_downloadButton = nullptr;
-    QLabel *m_startLabel = nullptr;
-    QLabel *m_endLabel = nullptr;
-    QLabel *m_digitsLabel = nullptr;
-    QLineEdit *m_startEdit = nullptr;
-    QLineEdit *m_endEdit = nullptr;
-    QLineEdit *m_digitsEdit = nullptr;
-    QPushButton *m_createButton = nullptr;
-    QPushButton *m_saveButton = nullptr;
-    QPushButton *m_viewButton = nullptr;
-    QCheckBox *m_checkFolderCheck = nullptr;
-    QComboBox *m_checkFolderBox = nullptr;
-    QPushButton *m_browseCheckFolderButton = nullptr;
-    QLabel *m_downloadFolderLabel = nullptr;
-    QComboBox *m_downloadFolderBox = nullptr;
-    QPushButton *m_browseDownloadFolderButton = nullptr;
-    QPlainTextEdit *m_outputBox = nullptr;
 
     QString m_pageText;
     core::PageImages m_pageImages;

@@ -4,6 +4,7 @@
 #include "platform/ImageDownload.h"
 #include "platform/UrlFetcher.h"
 #include "platform/UrlFetcherFactory.h"
+#include "ui/InputHold.h"
 #include "ui/Messages.h"
 
 #include <QAbstractButton>
@@ -22,83 +23,13 @@
 
 namespace quorel::ui
 {
-namespace
-{
-    // While it lives the window keeps painting and answering the window manager, its close included,
-    // but takes no keystroke or click, so that no second action can start; a busy cursor says why.
-    // The window is not disabled, which would grey every field. Its buttons are: a screen reader
-    // presses a button through its accessible action, which no event filter sees, and Qt refuses
-    // that action only on a disabled button. Esc alone gets through, to stop the run.
-    class InputHold final : public QObject
-    {
-    public:
-        InputHold(QWidget &window, std::function<void()> escape)
-            : m_escape(std::move(escape))
-        {
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-            qApp->installEventFilter(this);
-            const QList<QAbstractButton *> buttons = window.findChildren<QAbstractButton *>();
-            for (QAbstractButton *button : buttons)
-                if (button->isEnabled()) {
-                    button->setEnabled(false);
-                    m_disabled.append(button);
-                }
-        }
-        ~InputHold() override
-        {
-            for (const QPointer<QAbstractButton> &button : std::as_const(m_disabled))
-                if (button)
-                    button->setEnabled(true);
-            qApp->removeEventFilter(this);
-            QApplication::restoreOverrideCursor();
-        }
-        InputHold(const InputHold &) = delete;
-        InputHold &operator=(const InputHold &) = delete;
-
-    protected:
-        bool eventFilter(QObject *, QEvent *event) override
-        {
-            switch (event->type()) {
-            case QEvent::KeyPress:
-                if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape)
-                    m_escape();
-                return true;
-            case QEvent::KeyRelease:
-            case QEvent::ShortcutOverride:
-            case QEvent::Shortcut:
-            case QEvent::MouseButtonPress:
-            case QEvent::MouseButtonRelease:
-            case QEvent::MouseButtonDblClick:
-            case QEvent::Wheel:
-            case QEvent::ContextMenu:
-            case QEvent::InputMethod:
-            case QEvent::TouchBegin:
-            case QEvent::TouchUpdate:
-            case QEvent::TouchEnd:
-            case QEvent::TabletPress:
-            case QEvent::TabletRelease:
-            case QEvent::DragEnter:
-            case QEvent::DragMove:
-            case QEvent::Drop:
-                return true;
-            default:
-                return false;
-            }
-        }
-
-    private:
-        std::function<void()> m_escape;
-        QList<QPointer<QAbstractButton>> m_disabled;
-    };
-}
-
 void MainWindow::download()
 {
     if (m_pageImages.count() == 0) {
         showMessage(Messages::noListYet(), desktop::MessageIcon::None);
         return;
     }
-    m_downloadButton->setEnabled(false);
+    downloadButton->setEnabled(false);
     const std::unique_ptr<platform::UrlFetcher> fetcher = m_desktop.fetchers.createFetcher();
     const core::Result<core::DownloadReport> outcome = fetcher
         ? downloadBesideTheWindow(*fetcher)
@@ -111,7 +42,7 @@ void MainWindow::download()
         else if (!outcome->complete())
             showMessage(Messages::downloadAccount(*outcome), desktop::MessageIcon::Exclamation);
     }
-    m_downloadButton->setEnabled(true);
+    downloadButton->setEnabled(true);
     if (std::exchange(m_closeAfterDownload, false))
         close();
 }
@@ -121,7 +52,7 @@ core::Result<core::DownloadReport> MainWindow::downloadBesideTheWindow(platform:
     // The transfers run on a thread of their own so that this one keeps serving the window; the
     // thread gets copies, as nothing it reads may change under it.
     const core::PageImages images = m_pageImages;
-    const QString folder = m_downloadFolderBox->currentText();
+    const QString folder = downloadFolderBox->currentText();
 
     const InputHold hold(*this, [&fetcher] { fetcher.stop(); });
     QEventLoop loop;

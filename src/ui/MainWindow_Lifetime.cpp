@@ -1,31 +1,18 @@
 #include "ui/MainWindow.h"
 
+#include "core/SettingsFormat.h"
+#include "platform/FileIO.h"
+#include "ui/ControlSettings.h"
 #include "ui/Messages.h"
-#include "ui/Twips.h"
 
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
-#include <QGuiApplication>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QScreen>
+#include <QDebug>
+#include <QDir>
+#include <QFileInfo>
 
 namespace quorel::ui
 {
-namespace
-{
-    double twipsTop(const QWidget *control)
-    {
-        return Twips::geometry(control).top();
-    }
-    double twipsHeight(const QWidget *control)
-    {
-        return Twips::geometry(control).height();
-    }
-}
+using namespace core::SettingsFormat;
 
 bool MainWindow::start()
 {
@@ -42,67 +29,6 @@ bool MainWindow::start()
     return true;
 }
 
-void MainWindow::centreOnScreen()
-{
-    const QScreen *display = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (!display)
-        return;
-    const QRectF area = display->geometry();
-    // Before the first show Qt knows no frame; the window manager can tell it in advance.
-    const QMargins frame = m_desktop.frame.frameExtents(*this);
-    const QSize outer = frame.isNull() ? frameGeometry().size() : size().grownBy(frame);
-    const QPoint corner(qRound(area.left() + (area.width() - outer.width()) / 2.0),
-                        qRound(area.top() + (area.height() - outer.height()) / 2.0));
-    // move() places the frame only where Qt knows it; elsewhere it places the window inside it.
-    const QPoint knownFrame = geometry().topLeft() - frameGeometry().topLeft();
-    move(frame.isNull() ? corner : corner + QPoint(frame.left(), frame.top()) - knownFrame);
-}
-
-// Each row reads what the rows before it set.
-void MainWindow::alignControls()
-{
-    centreOn(m_thumbSizeLabel, m_thumbSizeEdit);
-    centreOn(m_columnsLabel, m_columnsEdit);
-    centreOn(m_thumbnailsCheck, m_thumbSizeEdit);
-    Twips::setHeight(m_numberPreview, twipsHeight(m_headBox));
-    Twips::setHeight(m_analyseButton, twipsHeight(m_baseAddressBox));
-    Twips::setHeight(m_startEdit, twipsHeight(m_createButton));
-    Twips::setHeight(m_endEdit, twipsHeight(m_createButton));
-    Twips::setHeight(m_digitsEdit, twipsHeight(m_createButton));
-    Twips::setTop(m_startEdit, twipsTop(m_createButton));
-    Twips::setTop(m_endEdit, twipsTop(m_createButton));
-    Twips::setTop(m_digitsEdit, twipsTop(m_createButton));
-    Twips::setTop(m_baseAddressLabel, twipsTop(m_thumbSizeLabel));
-    Twips::setTop(m_checkFolderCheck,
-                  twipsTop(m_checkFolderBox) + (twipsHeight(m_checkFolderBox) - twipsHeight(m_checkFolderCheck)) / 2);
-    Twips::setHeight(m_browseCheckFolderButton, twipsHeight(m_checkFolderBox));
-}
-
-void MainWindow::fitToSize()
-{
-    if (isMinimized())
-        return;
-    const float scaleWidth = static_cast<float>(width() * Twips::perPixel);
-    const float scaleHeight = static_cast<float>(height() * Twips::perPixel);
-
-    const QRectF out = Twips::geometry(m_outputBox);
-    Twips::setWidth(m_outputBox, scaleWidth - out.left());
-    const float outHeight = static_cast<float>(scaleHeight - out.top());
-    if (outHeight > 0)
-        Twips::setHeight(m_outputBox, outHeight);
-
-    const double margin = Twips::geometry(m_baseAddressBox).left();
-    const double analyseButtonLeft = scaleWidth - Twips::geometry(m_analyseButton).width() - margin;
-    Twips::setLeft(m_analyseButton, analyseButtonLeft);
-    Twips::setWidth(m_baseAddressBox, analyseButtonLeft - 2 * margin);
-}
-
-// Centres the label vertically on the field.
-void MainWindow::centreOn(QWidget *label, QWidget *field)
-{
-    Twips::setTop(label, twipsTop(field) + (twipsHeight(field) - twipsHeight(label)) / 2);
-}
-
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     if (m_runningFetcher) {
@@ -114,17 +40,46 @@ void MainWindow::closeEvent(QCloseEvent *event)
     QWidget::closeEvent(event);
 }
 
-void MainWindow::resizeEvent(QResizeEvent *event)
+// A missing or unreadable file changes nothing.
+void MainWindow::readSettings()
 {
-    QWidget::resizeEvent(event);
-    fitToSize();
+    const QString path = m_settingsLocation.readPath();
+    if (!QFileInfo::exists(path))
+        return;
+    // Read a line at a time, each cut where the reader would cut it: no file costs more memory
+    // than what the window keeps of it. A double-byte character takes at most two bytes.
+    core::Result<std::unique_ptr<platform::FileIO::TextLines>> lines
+        = platform::FileIO::TextLines::open(path, 2 * maxSingleValueUnits);
+    if (!lines) {
+        // The window opens with its own values all the same; only the log can say why.
+        qWarning().noquote() << Messages::describe(lines.error());
+        return;
+    }
+    ControlSettings::Target target(*this, m_lastSaveFolder, [this](bool enabled) { enableCheckFolder(enabled); });
+    read(**lines, target);
+    if ((*lines)->failure())
+        qWarning().noquote() << Messages::describe(*(*lines)->failure());
 }
 
-void MainWindow::changeEvent(QEvent *event)
+// Runs once, at the first close after a start-up that was not refused. A file that cannot be
+// written keeps the previous one and closing goes on regardless; with the window gone there is no
+// one to tell but the log.
+void MainWindow::writeSettings()
 {
-    QWidget::changeEvent(event);
-    // Restoring a minimised window may not resize it, yet the layout has to catch up.
-    if (event->type() == QEvent::WindowStateChange)
-        fitToSize();
+    if (!std::exchange(m_settingsDue, false))
+        return;
+    const QString text = write(ControlSettings::valuesOf(*this, m_lastSaveFolder),
+                               createdStamp(QDateTime::currentDateTime(), QLocale::system()));
+
+    const QString path = m_settingsLocation.writePath();
+    const QString folder = QFileInfo(path).absolutePath();
+    core::Result<> written;
+    if (!QDir().mkpath(folder))
+        written = core::during(core::Action::MakeFolder, QDir::toNativeSeparators(folder),
+                               core::fail(core::Reason::NotPermitted));
+    else
+        written = platform::FileIO::writeText(path, text);
+    if (!written)
+        qWarning().noquote() << Messages::describe(written.error());
 }
 }

@@ -46,9 +46,11 @@ QString saveDialogTitle()
     return u"ファイルを保存"_s;
 }
 
-QString pageFileTypes()
+QList<desktop::FileType> pageFileTypes()
 {
-    return u"HTMLファイル(*.htm;*.htm)|*.htm;*.html|TXTファイル(*.txt)|*.txt|すべてのファイル(*.*)|*.*"_s;
+    return {{u"HTMLファイル(*.htm;*.htm)"_s, {u"*.htm"_s, u"*.html"_s}},
+            {u"TXTファイル(*.txt)"_s, {u"*.txt"_s}},
+            {u"すべてのファイル(*.*)"_s, {u"*.*"_s}}};
 }
 
 QString aboutTitle()

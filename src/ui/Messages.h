@@ -2,6 +2,7 @@
 
 #include "core/DownloadReport.h"
 #include "core/Failure.h"
+#include "desktop/Desktop.h"
 
 #include <QString>
 
@@ -16,8 +17,8 @@ QString noFileSaved();
 QString noListYet();
 QString chooseFolder();
 QString saveDialogTitle();
-// The save dialog's file types: "description|patterns|…", patterns joined by ';'.
-QString pageFileTypes();
+// The save dialog's file types: a page, an address list, any file.
+QList<desktop::FileType> pageFileTypes();
 
 struct AboutValues
 {

@@ -20,21 +20,19 @@ public:
         calls.append(QStringLiteral("list %1=%2").arg(QLatin1StringView(names[int(field)]), entries.join(u'|')));
     }
 
-    void setText(TextField field, const QString &text) override
+    void readText(TextField field, const QString &text) override
     {
         static const char *const names[] = {"Columns", "Size", "Start", "End", "Digits", "OutFolder", "ImageFolder"};
         calls.append(QStringLiteral("text %1=%2").arg(QLatin1StringView(names[int(field)]), text));
     }
 
-    void setCheckValue(CheckField field, int value) override
+    void readCheck(CheckField field, std::optional<quorel::core::CheckState> state) override
     {
-        calls.append(
-            QStringLiteral("check %1=%2")
-                .arg(field == CheckField::Thumbnail ? QLatin1StringView("Thumbnail") : QLatin1StringView("CheckFolder"))
-                .arg(value));
+        calls.append(QStringLiteral("check %1=%2")
+                         .arg(field == CheckField::Thumbnails ? QLatin1StringView("Thumbnail")
+                                                              : QLatin1StringView("CheckFolder"))
+                         .arg(state ? QString::number(int(*state)) : QStringLiteral("none")));
     }
-
-    void enableCheckFolder(bool enabled) override { calls.append(QStringLiteral("enable %1").arg(int(enabled))); }
 };
 
 QStringList readCalls(const QStringList &lines)
@@ -65,8 +63,8 @@ Values someValues()
     Values v;
     v.baseAddresses = {QStringLiteral("photos/2001/")};
     v.checkFolders = {QStringLiteral("C:\\images")};
-    v.thumbnail = 1;
-    v.folderCheck = 0;
+    v.thumbnails = quorel::core::CheckState::Ticked;
+    v.checkFolder = quorel::core::CheckState::Clear;
     v.columns = QStringLiteral("5");
     v.size = QStringLiteral("80");
     v.heads = {QStringLiteral("img")};
@@ -74,15 +72,15 @@ Values someValues()
     v.start = QStringLiteral("1");
     v.end = QStringLiteral("120");
     v.digits = QStringLiteral("3");
-    v.outFolder = QStringLiteral("C:\\pages\\");
-    v.imageFolder = QStringLiteral("C:\\images");
+    v.lastSaveFolder = QStringLiteral("C:\\pages\\");
+    v.downloadFolder = QStringLiteral("C:\\images");
     return v;
 }
 
-const QStringList someValuesRead = L({u"list Name=photos/2001/", u"list Folders=C:\\images", u"check Thumbnail=1",
-                                      u"enable 0", u"check CheckFolder=0", u"text Columns=5", u"text Size=80",
-                                      u"list Head=img", u"list Ext=.jpg|.gif", u"text Start=1", u"text End=120",
-                                      u"text Digits=3", u"text OutFolder=C:\\pages\\", u"text ImageFolder=C:\\images"});
+const QStringList someValuesRead
+    = L({u"list Name=photos/2001/", u"list Folders=C:\\images", u"check Thumbnail=1", u"check CheckFolder=0",
+         u"text Columns=5", u"text Size=80", u"list Head=img", u"list Ext=.jpg|.gif", u"text Start=1", u"text End=120",
+         u"text Digits=3", u"text OutFolder=C:\\pages\\", u"text ImageFolder=C:\\images"});
 }
 
 class TestSettingsFormat : public QObject
@@ -136,13 +134,12 @@ private Q_SLOTS:
         QTest::newRow("end marker missing at end") << L({u"[頭]", u" 1 ", u"a"}) << L({u"list Head=a"});
         QTest::newRow("single key at end") << L({u"[開始]"}) << QStringList();
         QTest::newRow("pending key at end") << L({u"[開始]", u"[終了]"}) << QStringList();
-        QTest::newRow("thumbnail without value") << L({u"[サムネイル]", u"[開始]", u"3"}) << L({u"text Start=3"});
-        QTest::newRow("folder check on") << L({u"[フォルダチェック]", u" 1 "})
-                                         << L({u"enable 0", u"check CheckFolder=1", u"enable 1"});
-        QTest::newRow("folder check grey")
-            << L({u"[フォルダチェック]", u" 2 "}) << L({u"enable 0", u"check CheckFolder=2"});
+        QTest::newRow("thumbnail without value")
+            << L({u"[サムネイル]", u"[開始]", u"3"}) << L({u"check Thumbnail=none", u"text Start=3"});
+        QTest::newRow("folder check on") << L({u"[フォルダチェック]", u" 1 "}) << L({u"check CheckFolder=1"});
+        QTest::newRow("folder check grey") << L({u"[フォルダチェック]", u" 2 "}) << L({u"check CheckFolder=2"});
         QTest::newRow("folder check without value")
-            << L({u"[フォルダチェック]", u"[開始]", u"3"}) << L({u"enable 0", u"text Start=3"});
+            << L({u"[フォルダチェック]", u"[開始]", u"3"}) << L({u"check CheckFolder=none", u"text Start=3"});
     }
 
     void reader()
@@ -221,24 +218,23 @@ private Q_SLOTS:
         empties.start.clear();
         empties.end.clear();
         empties.digits.clear();
-        empties.outFolder.clear();
-        empties.imageFolder.clear();
+        empties.lastSaveFolder.clear();
+        empties.downloadFolder.clear();
         QTest::newRow("empty values") << empties
                                       << L({u"list Name=photos/2001/", u"list Folders=C:\\images", u"check Thumbnail=1",
-                                            u"enable 0", u"check CheckFolder=0", u"text Columns=", u"text Size=",
-                                            u"list Head=img", u"list Ext=.jpg|.gif", u"text ImageFolder="});
+                                            u"check CheckFolder=0", u"text Columns=", u"text Size=", u"list Head=img",
+                                            u"list Ext=.jpg|.gif", u"text ImageFolder="});
 
         Values odd = someValues();
         odd.checkFolders = {QStringLiteral(";not a comment"), QStringLiteral("[not a key]"), QString()};
-        odd.thumbnail = 2;
-        odd.folderCheck = 1;
+        odd.thumbnails = quorel::core::CheckState::Grey;
+        odd.checkFolder = quorel::core::CheckState::Ticked;
         odd.start = QStringLiteral(";looks like a comment");
-        odd.imageFolder = QStringLiteral(";kept at the end");
+        odd.downloadFolder = QStringLiteral(";kept at the end");
         QStringList oddRead = someValuesRead;
         oddRead[1] = QStringLiteral("list Folders=;not a comment|[not a key]|");
         oddRead[2] = QStringLiteral("check Thumbnail=2");
-        oddRead[4] = QStringLiteral("check CheckFolder=1");
-        oddRead.insert(5, QStringLiteral("enable 1"));
+        oddRead[3] = QStringLiteral("check CheckFolder=1");
         oddRead.removeOne(QStringLiteral("text Start=1"));
         oddRead.last() = QStringLiteral("text ImageFolder=;kept at the end");
         QTest::newRow("entries and values that look like comments or keys") << odd << oddRead;
@@ -248,7 +244,7 @@ private Q_SLOTS:
         for (int i = 1; i <= 20; ++i)
             many.heads.append(QString::number(i));
         QStringList manyRead = someValuesRead;
-        manyRead[7] = QStringLiteral("list Head=1|2|3|4|5|6|7|8|9|10|11|12|13|14|15");
+        manyRead[6] = QStringLiteral("list Head=1|2|3|4|5|6|7|8|9|10|11|12|13|14|15");
         QTest::newRow("lists capped at 15") << many << manyRead;
     }
 

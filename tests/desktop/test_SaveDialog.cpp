@@ -13,14 +13,17 @@
 #include <QTest>
 #include <QTimer>
 
-using namespace quorel::platform;
+using namespace quorel::desktop;
 using namespace Qt::StringLiterals;
 
 namespace
 {
-const QString pageFilter
-    = u"HTMLファイル(*.htm;*.htm)|*.htm;*.html|TXTファイル(*.txt)|*.txt|すべてのファイル(*.*)|*.*"_s;
+const QList<FileType> pageTypes{{u"HTMLファイル(*.htm;*.htm)"_s, {u"*.htm"_s, u"*.html"_s}},
+                                {u"TXTファイル(*.txt)"_s, {u"*.txt"_s}},
+                                {u"すべてのファイル(*.*)"_s, {u"*.*"_s}}};
 }
+
+Q_DECLARE_METATYPE(QList<quorel::desktop::FileType>)
 
 class TestSaveDialog : public QObject
 {
@@ -31,37 +34,36 @@ private Q_SLOTS:
 
     void nameFilters_data()
     {
-        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QList<FileType>>("types");
         QTest::addColumn<QStringList>("nameFilters");
-        QTest::newRow("the page filter") << pageFilter
-                                         << QStringList{u"HTMLファイル(*.htm;*.htm) (*.htm *.html)"_s,
-                                                        u"TXTファイル(*.txt) (*.txt)"_s,
-                                                        u"すべてのファイル(*.*) (*.*)"_s};
-        QTest::newRow("description without patterns") << u"A|*.a|B"_s << QStringList{u"A (*.a)"_s};
-        QTest::newRow("percent signs kept") << u"%1|*.%2"_s << QStringList{u"%1 (*.%2)"_s};
+        QTest::newRow("the page types") << pageTypes
+                                        << QStringList{u"HTMLファイル(*.htm;*.htm) (*.htm *.html)"_s,
+                                                       u"TXTファイル(*.txt) (*.txt)"_s,
+                                                       u"すべてのファイル(*.*) (*.*)"_s};
+        QTest::newRow("percent signs kept") << QList<FileType>{{u"%1"_s, {u"*.%2"_s}}} << QStringList{u"%1 (*.%2)"_s};
     }
 
     void nameFilters()
     {
-        QFETCH(QString, filter);
+        QFETCH(QList<FileType>, types);
         QFETCH(QStringList, nameFilters);
-        QCOMPARE(SaveDialogFilter::toNameFilters(filter), nameFilters);
+        QCOMPARE(SaveDialogFilter::toNameFilters(types), nameFilters);
     }
 
     void dialog_data()
     {
-        QTest::addColumn<int>("filterIndex");
+        QTest::addColumn<qsizetype>("selectedType");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("chosenName");
-        QTest::newRow("HTML, extension appended") << 1 << u"page"_s << u"page.htm"_s;
-        QTest::newRow("TXT, extension kept") << 2 << u"list.txt"_s << u"list.txt"_s;
-        QTest::newRow("cancelled") << 1 << QString() << QString();
+        QTest::newRow("HTML, extension appended") << qsizetype(0) << u"page"_s << u"page.htm"_s;
+        QTest::newRow("TXT, extension kept") << qsizetype(1) << u"list.txt"_s << u"list.txt"_s;
+        QTest::newRow("cancelled") << qsizetype(0) << QString() << QString();
     }
 
     // The dialog opens as asked; the user then types a name and confirms, or cancels.
     void dialog()
     {
-        QFETCH(int, filterIndex);
+        QFETCH(qsizetype, selectedType);
         QFETCH(QString, typed);
         QFETCH(QString, chosenName);
         QTemporaryDir dir;
@@ -94,14 +96,14 @@ private Q_SLOTS:
         });
         QtDesktop desktop;
         const std::optional<SaveDialogChoice> choice
-            = desktop.saveDialog(nullptr, {u"ファイルを保存"_s, u"htm"_s, dir.path(), pageFilter, filterIndex});
+            = desktop.saveDialog(nullptr, {u"ファイルを保存"_s, u"htm"_s, dir.path(), pageTypes, selectedType});
 
         QCOMPARE(title, u"ファイルを保存"_s);
         QCOMPARE(directory, dir.path());
         // The file types read as the window names them, each once, and the dialog speaks Japanese.
         QCOMPARE(fileTypes,
                  (QStringList{u"HTMLファイル(*.htm;*.htm)"_s, u"TXTファイル(*.txt)"_s, u"すべてのファイル(*.*)"_s}));
-        QCOMPARE(selectedFilter, fileTypes.at(filterIndex - 1));
+        QCOMPARE(selectedFilter, fileTypes.at(selectedType));
         QCOMPARE(buttons, (QStringList{u"保存(&S)"_s, u"キャンセル"_s}));
         QCOMPARE(labels, (QStringList{u"アドレス:"_s, u"ファイル名(&N):"_s, u"ファイルの種類:"_s}));
         if (chosenName.isEmpty()) {

@@ -24,9 +24,8 @@ class KeepingTarget final : public quorel::core::SettingsFormat::Target
 public:
     QStringList kept;
     void readList(quorel::core::SettingsFormat::ListField, const QStringList &entries) override { kept += entries; }
-    void setText(quorel::core::SettingsFormat::TextField, const QString &text) override { kept += text; }
-    void setCheckValue(quorel::core::SettingsFormat::CheckField, int) override { }
-    void enableCheckFolder(bool) override { }
+    void readText(quorel::core::SettingsFormat::TextField, const QString &text) override { kept += text; }
+    void readCheck(quorel::core::SettingsFormat::CheckField, std::optional<quorel::core::CheckState>) override { }
 };
 }
 

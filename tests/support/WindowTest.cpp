@@ -15,12 +15,12 @@ void WindowTest::init()
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     m_fake = std::make_unique<FakeDesktop>();
-    m_form = newWindow();
+    m_window = newWindow();
 }
 
 void WindowTest::cleanup()
 {
-    m_form.reset();
+    m_window.reset();
     m_fake.reset();
     m_dir.reset();
 }

@@ -32,7 +32,7 @@ protected Q_SLOTS:
 
 protected:
     FakeDesktop &fake() const { return *m_fake; }
-    ui::MainWindow &form() const { return *m_form; }
+    ui::MainWindow &window() const { return *m_window; }
     QString pathOf(const QString &name) const { return m_dir->filePath(name); }
     QString folderPath() const { return m_dir->path(); }
     platform::SettingsLocation settingsLocation() const;
@@ -40,7 +40,7 @@ protected:
     // Another window on the same desktop and settings folder, as a later run of the program would be.
     std::unique_ptr<ui::MainWindow> newWindow();
     // Replaces the window under test with a new one.
-    void reopenWindow() { m_form = newWindow(); }
+    void reopenWindow() { m_window = newWindow(); }
 
 public:
     // The control of that object name in a window; the test fails at once without one.
@@ -54,19 +54,19 @@ public:
 
 protected:
     // The same in the window under test.
-    QLineEdit *edit(const char *name) const { return edit(form(), name); }
-    QComboBox *box(const char *name) const { return box(form(), name); }
-    QPushButton *button(const char *name) const { return button(form(), name); }
-    QCheckBox *check(const char *name) const { return check(form(), name); }
-    QLabel *label(const char *name) const { return label(form(), name); }
-    QPlainTextEdit *output() const { return output(form()); }
+    QLineEdit *edit(const char *name) const { return edit(window(), name); }
+    QComboBox *box(const char *name) const { return box(window(), name); }
+    QPushButton *button(const char *name) const { return button(window(), name); }
+    QCheckBox *check(const char *name) const { return check(window(), name); }
+    QLabel *label(const char *name) const { return label(window(), name); }
+    QPlainTextEdit *output() const { return output(window()); }
 
     static QStringList itemsOf(const QComboBox &box);
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<FakeDesktop> m_fake;
-    std::unique_ptr<ui::MainWindow> m_form;
+    std::unique_ptr<ui::MainWindow> m_window;
 };
 
 template<typename Control> Control *WindowTest::control(const QWidget &window, const char *name)

@@ -48,7 +48,7 @@ private Q_SLOTS:
 
     void afterASave()
     {
-        form().setPage(u"page"_s, {});
+        window().setPage(u"page"_s, {});
         fake().saveAnswers.push_back(desktop::SaveDialogChoice{pathOf(u"page.htm"_s), u"page.htm"_s});
         button("saveButton")->click();
 

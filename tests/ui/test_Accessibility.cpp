@@ -1,6 +1,6 @@
 #include "support/WindowTest.h"
-#include "ui/ControlTexts.h"
 #include "ui/MainWindow.h"
+#include "ui/WindowControls.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -17,18 +17,26 @@ using namespace Qt::StringLiterals;
 
 namespace
 {
-const ui::ControlText *rowOf(const QString &control)
+const ui::ControlRow *rowOf(const QString &control)
 {
-    for (const ui::ControlText &row : ui::controlTexts()) {
-        if (QLatin1StringView(row.control) == control)
+    for (const ui::ControlRow &row : ui::controlTable()) {
+        if (QLatin1StringView(row.name) == control)
             return &row;
     }
     return nullptr;
 }
 
-QAccessibleInterface *accessible(const ui::MainWindow &form, const QString &control)
+// The role a screen reader is told for a control of the row's kind.
+QAccessible::Role roleOf(const ui::ControlRow &row)
 {
-    return QAccessible::queryAccessibleInterface(form.findChild<QWidget *>(control));
+    constexpr QAccessible::Role byKind[] = {QAccessible::StaticText, QAccessible::CheckBox, QAccessible::EditableText,
+                                            QAccessible::ComboBox,   QAccessible::Button,   QAccessible::EditableText};
+    return byKind[row.member.index()];
+}
+
+QAccessibleInterface *accessible(const ui::MainWindow &window, const QString &control)
+{
+    return QAccessible::queryAccessibleInterface(window.findChild<QWidget *>(control));
 }
 
 const char *const buttons[] = {"createButton",
@@ -46,38 +54,38 @@ class TestAccessibility : public tests::WindowTest
 {
     Q_OBJECT
 
-    void showActive(ui::MainWindow &form)
+    void showActive(ui::MainWindow &window)
     {
-        form.show();
-        QApplication::setActiveWindow(&form);
-        QVERIFY(QTest::qWaitForWindowActive(&form));
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
     }
 
 private Q_SLOTS:
     // Every child of the window, as the accessibility tree holds it, against the one table.
     void everyControlMatchesTable()
     {
-        ui::MainWindow &form = this->form();
-        box(form, "baseAddressBox")->setEditText(QStringLiteral("http://www.example.org/"));
-        QAccessibleInterface *window = QAccessible::queryAccessibleInterface(&form);
-        QVERIFY(window);
+        ui::MainWindow &window = this->window();
+        box(window, "baseAddressBox")->setEditText(QStringLiteral("http://www.example.org/"));
+        QAccessibleInterface *tree = QAccessible::queryAccessibleInterface(&window);
+        QVERIFY(tree);
         QStringList seen;
         const QRegularExpression accessKey(QStringLiteral("&|\\([A-Z]\\)"));
-        for (int i = 0; i < window->childCount(); ++i) {
-            QAccessibleInterface *child = window->child(i);
+        for (int i = 0; i < tree->childCount(); ++i) {
+            QAccessibleInterface *child = tree->child(i);
             const QString control = child->object()->objectName();
-            const ui::ControlText *row = rowOf(control);
+            const ui::ControlRow *row = rowOf(control);
             QVERIFY2(row, qPrintable(control));
             seen.append(control);
-            QCOMPARE(child->role(), row->role);
-            QCOMPARE(child->text(QAccessible::Name), row->name);
-            QVERIFY2(!row->name.contains(accessKey), qPrintable(control));
-            const QString description = row->toolTip.isEmpty() ? row->description : row->toolTip;
-            QCOMPARE(child->text(QAccessible::Description), description);
-            QCOMPARE(qobject_cast<QWidget *>(child->object())->toolTip(), row->toolTip);
+            QCOMPARE(child->role(), roleOf(*row));
+            QCOMPARE(child->text(QAccessible::Name), row->accessibleName.toString());
+            QVERIFY2(!row->accessibleName.toString().contains(accessKey), qPrintable(control));
+            const QStringView description = row->toolTip.isEmpty() ? row->description : row->toolTip;
+            QCOMPARE(child->text(QAccessible::Description), description.toString());
+            QCOMPARE(qobject_cast<QWidget *>(child->object())->toolTip(), row->toolTip.toString());
         }
-        QCOMPARE(seen.size(), qsizetype(ui::controlTexts().size()));
-        QCOMPARE(seen.size(), qsizetype(form.findChildren<QWidget *>(Qt::FindDirectChildrenOnly).size()));
+        QCOMPARE(seen.size(), qsizetype(ui::controlTable().size()));
+        QCOMPARE(seen.size(), qsizetype(window.findChildren<QWidget *>(Qt::FindDirectChildrenOnly).size()));
     }
 
     // What a screen reader speaks as a control's label and its access key: only the label that
@@ -104,14 +112,14 @@ private Q_SLOTS:
         QFETCH(QString, control);
         QFETCH(QStringList, labels);
         QFETCH(QString, key);
-        ui::MainWindow &form = this->form();
-        QAccessibleInterface *face = accessible(form, control);
+        ui::MainWindow &window = this->window();
+        QAccessibleInterface *face = accessible(window, control);
         QStringList labelledBy;
         for (const auto &[label, relation] : face->relations(QAccessible::Label))
             labelledBy << label->object()->objectName();
         QCOMPARE(labelledBy, labels);
         for (const QString &label : labels) {
-            const auto targets = accessible(form, label)->relations(QAccessible::Labelled);
+            const auto targets = accessible(window, label)->relations(QAccessible::Labelled);
             QCOMPARE(targets.size(), 1);
             QCOMPARE(targets.first().first->object()->objectName(), control);
         }
@@ -121,13 +129,13 @@ private Q_SLOTS:
     // A combo box is named by its role, its current text is its value.
     void comboValueIsText()
     {
-        ui::MainWindow &form = this->form();
-        box(form, "headBox")->setEditText(QStringLiteral("photo_"));
-        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(box(form, "headBox"));
+        ui::MainWindow &window = this->window();
+        box(window, "headBox")->setEditText(QStringLiteral("photo_"));
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(box(window, "headBox"));
         QCOMPARE(face->text(QAccessible::Name), QStringLiteral("頭"));
         QCOMPARE(face->text(QAccessible::Value), QStringLiteral("photo_"));
         QCOMPARE(face->childCount(), 2);
-        QCOMPARE(face->child(1)->object(), box(form, "headBox")->lineEdit());
+        QCOMPARE(face->child(1)->object(), box(window, "headBox")->lineEdit());
         QCOMPARE(face->indexOfChild(face->child(1)), 1);
     }
 
@@ -145,11 +153,11 @@ private Q_SLOTS:
         QFETCH(QString, start);
         QFETCH(QString, digits);
         QFETCH(QString, shown);
-        ui::MainWindow &form = this->form();
-        edit(form, "startEdit")->setText(start);
-        edit(form, "digitsEdit")->setText(digits);
-        QCOMPARE(label(form, "numberPreview")->text(), shown);
-        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(label(form, "numberPreview"));
+        ui::MainWindow &window = this->window();
+        edit(window, "startEdit")->setText(start);
+        edit(window, "digitsEdit")->setText(digits);
+        QCOMPARE(label(window, "numberPreview")->text(), shown);
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(label(window, "numberPreview"));
         QCOMPARE(face->text(QAccessible::Name), QStringLiteral("数字"));
         QCOMPARE(face->text(QAccessible::Value), shown);
         QAccessibleTextInterface *text = face->textInterface();
@@ -177,9 +185,9 @@ private Q_SLOTS:
         QFETCH(QString, button);
         QFETCH(int, key);
         QFETCH(int, modifiers);
-        ui::MainWindow &form = this->form();
-        showActive(form);
-        auto *target = form.findChild<QPushButton *>(button);
+        ui::MainWindow &window = this->window();
+        showActive(window);
+        auto *target = window.findChild<QPushButton *>(button);
         QVERIFY(target);
         target->setEnabled(true);
         target->setFocus();
@@ -190,7 +198,7 @@ private Q_SLOTS:
         // Also a button that disables itself while it runs, so that a second Enter presses it again.
         QCOMPARE(QApplication::focusWidget(), target);
         // Pressing by Enter does not make any button the default one.
-        for (QPushButton *any : form.findChildren<QPushButton *>())
+        for (QPushButton *any : window.findChildren<QPushButton *>())
             QVERIFY(!any->isDefault());
     }
 
@@ -198,20 +206,20 @@ private Q_SLOTS:
     // pressing the next button, and a held Enter does not repeat it.
     void enterRunsCreateOnce()
     {
-        ui::MainWindow &form = this->form();
-        showActive(form);
-        button(form, "createButton")->setFocus();
-        QSignalSpy clicks(button(form, "createButton"), &QPushButton::clicked);
-        QTest::keyClick(button(form, "createButton"), Qt::Key_Return);
-        QVERIFY(!form.pageText().isEmpty());
+        ui::MainWindow &window = this->window();
+        showActive(window);
+        button(window, "createButton")->setFocus();
+        QSignalSpy clicks(button(window, "createButton"), &QPushButton::clicked);
+        QTest::keyClick(button(window, "createButton"), Qt::Key_Return);
+        QVERIFY(!window.pageText().isEmpty());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(clicks.size(), 2);
         QVERIFY(fake().saveRequests.isEmpty());
         QKeyEvent held(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
-        QApplication::sendEvent(button(form, "createButton"), &held);
+        QApplication::sendEvent(button(window, "createButton"), &held);
         QCOMPARE(clicks.size(), 2);
         // With a modifier Enter is not the plain press.
-        QTest::keyClick(button(form, "createButton"), Qt::Key_Return, Qt::ControlModifier);
+        QTest::keyClick(button(window, "createButton"), Qt::Key_Return, Qt::ControlModifier);
         QCOMPARE(clicks.size(), 2);
     }
 
@@ -230,21 +238,21 @@ private Q_SLOTS:
     {
         QFETCH(QString, field);
         QFETCH(int, key);
-        ui::MainWindow &form = this->form();
-        showActive(form);
-        auto *control = form.findChild<QWidget *>(field);
+        ui::MainWindow &window = this->window();
+        showActive(window);
+        auto *control = window.findChild<QWidget *>(field);
         control->setFocus();
         QWidget *focused = QApplication::focusWidget();
         QVERIFY(focused);
         QList<QSignalSpy *> spies;
         for (const char *button : buttons)
             spies.append(
-                new QSignalSpy(form.findChild<QPushButton *>(QString::fromLatin1(button)), &QPushButton::clicked));
+                new QSignalSpy(window.findChild<QPushButton *>(QString::fromLatin1(button)), &QPushButton::clicked));
         QTest::keyClick(focused, Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
         for (QSignalSpy *spy : spies)
             QCOMPARE(spy->size(), 0);
         qDeleteAll(spies);
-        QVERIFY(form.pageText().isEmpty());
+        QVERIFY(window.pageText().isEmpty());
         QCOMPARE(QApplication::focusWidget(), focused);
     }
 };

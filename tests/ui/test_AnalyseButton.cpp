@@ -15,37 +15,37 @@ class TestAnalyseButton : public tests::WindowTest
     Q_OBJECT
 
     // Every text the analysis may touch, in the order it writes them, and the preview.
-    static QStringList fields(const ui::MainWindow &form)
+    static QStringList fields(const ui::MainWindow &window)
     {
-        return {box(form, "baseAddressBox")->currentText(),
-                box(form, "headBox")->currentText(),
-                box(form, "tailBox")->currentText(),
-                edit(form, "startEdit")->text(),
-                edit(form, "endEdit")->text(),
-                edit(form, "digitsEdit")->text(),
-                label(form, "numberPreview")->text()};
+        return {box(window, "baseAddressBox")->currentText(),
+                box(window, "headBox")->currentText(),
+                box(window, "tailBox")->currentText(),
+                edit(window, "startEdit")->text(),
+                edit(window, "endEdit")->text(),
+                edit(window, "digitsEdit")->text(),
+                label(window, "numberPreview")->text()};
     }
 
-    static QList<int> listSizes(const ui::MainWindow &form)
+    static QList<int> listSizes(const ui::MainWindow &window)
     {
-        return {box(form, "baseAddressBox")->count(), box(form, "headBox")->count(), box(form, "tailBox")->count(),
-                box(form, "checkFolderBox")->count()};
+        return {box(window, "baseAddressBox")->count(), box(window, "headBox")->count(),
+                box(window, "tailBox")->count(), box(window, "checkFolderBox")->count()};
     }
 
 private Q_SLOTS:
     void fillsTheFieldsAndThePreview()
     {
-        ui::MainWindow &form = this->form();
+        ui::MainWindow &window = this->window();
         tests::FakeDesktop &fake = this->fake();
-        const QList<int> listsBefore = listSizes(form);
+        const QList<int> listsBefore = listSizes(window);
 
-        box(form, "baseAddressBox")->setEditText(u"http://www.example.org/album/pic007.jpg"_s);
-        QTest::mouseClick(button(form, "analyseButton"), Qt::LeftButton);
+        box(window, "baseAddressBox")->setEditText(u"http://www.example.org/album/pic007.jpg"_s);
+        QTest::mouseClick(button(window, "analyseButton"), Qt::LeftButton);
 
-        QCOMPARE(fields(form),
+        QCOMPARE(fields(window),
                  (QStringList{u"http://www.example.org/album/"_s, u"pic"_s, u".jpg"_s, u"007"_s, u"57"_s, u"3"_s,
                               u"007"_s}));
-        QCOMPARE(listSizes(form), listsBefore);
+        QCOMPARE(listSizes(window), listsBefore);
         QVERIFY(fake.messages.isEmpty());
     }
 
@@ -60,15 +60,15 @@ private Q_SLOTS:
     void refusalChangesNothing()
     {
         QFETCH(QString, address);
-        ui::MainWindow &form = this->form();
+        ui::MainWindow &window = this->window();
         tests::FakeDesktop &fake = this->fake();
-        box(form, "baseAddressBox")->setEditText(address);
-        edit(form, "startEdit")->setText(u"12"_s);
-        const QStringList before = fields(form);
+        box(window, "baseAddressBox")->setEditText(address);
+        edit(window, "startEdit")->setText(u"12"_s);
+        const QStringList before = fields(window);
 
-        button(form, "analyseButton")->click();
+        button(window, "analyseButton")->click();
 
-        QCOMPARE(fields(form), before);
+        QCOMPARE(fields(window), before);
         QCOMPARE(fake.messages.size(), 1);
         QCOMPARE(fake.messages[0].text, u"解析済み(ファイル名が無い)または、アドレスが空です。"_s);
         QCOMPARE(fake.messages[0].title, u"Tessaly作成"_s);

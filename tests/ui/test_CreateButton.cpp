@@ -17,15 +17,15 @@ using namespace quorel;
 
 namespace
 {
-void fillExample(ui::MainWindow &form)
+void fillExample(ui::MainWindow &window)
 {
-    tests::WindowTest::box(form, "baseAddressBox")->setEditText(QStringLiteral("pics"));
-    tests::WindowTest::box(form, "headBox")->setEditText(QStringLiteral("img"));
-    tests::WindowTest::box(form, "tailBox")->setEditText(QStringLiteral(".jpg"));
-    tests::WindowTest::edit(form, "digitsEdit")->setText(QStringLiteral("2"));
-    tests::WindowTest::edit(form, "startEdit")->setText(QStringLiteral("1"));
-    tests::WindowTest::edit(form, "endEdit")->setText(QStringLiteral("3"));
-    ui::CheckValue::setValue(*tests::WindowTest::check(form, "thumbnailsCheck"), 0);
+    tests::WindowTest::box(window, "baseAddressBox")->setEditText(QStringLiteral("pics"));
+    tests::WindowTest::box(window, "headBox")->setEditText(QStringLiteral("img"));
+    tests::WindowTest::box(window, "tailBox")->setEditText(QStringLiteral(".jpg"));
+    tests::WindowTest::edit(window, "digitsEdit")->setText(QStringLiteral("2"));
+    tests::WindowTest::edit(window, "startEdit")->setText(QStringLiteral("1"));
+    tests::WindowTest::edit(window, "endEdit")->setText(QStringLiteral("3"));
+    ui::CheckValue::setValue(*tests::WindowTest::check(window, "thumbnailsCheck"), core::CheckState::Clear);
 }
 
 // The output box shows line breaks as paragraphs.
@@ -52,54 +52,55 @@ private Q_SLOTS:
     {
         QFETCH(bool, addressOnly);
         QFETCH(QString, expected);
-        ui::MainWindow &form = this->form();
+        ui::MainWindow &window = this->window();
         tests::FakeDesktop &desktop = this->fake();
-        fillExample(form);
-        ui::CheckValue::setValue(*check(form, "addressListCheck"), addressOnly ? 1 : 0);
-        button(form, "createButton")->click();
+        fillExample(window);
+        ui::CheckValue::setValue(*check(window, "addressListCheck"),
+                                 addressOnly ? core::CheckState::Ticked : core::CheckState::Clear);
+        button(window, "createButton")->click();
 
-        QCOMPARE(form.pageText(), expected);
-        QCOMPARE(output(form)->toPlainText(), shown(expected));
-        QCOMPARE(box(form, "baseAddressBox")->currentText(), QStringLiteral("pics/"));
-        QCOMPARE(box(form, "baseAddressBox")->itemText(0), QStringLiteral("pics/"));
-        QCOMPARE(form.pageImages().count(), 3);
-        QCOMPARE(form.pageImages().addresses(),
+        QCOMPARE(window.pageText(), expected);
+        QCOMPARE(output(window)->toPlainText(), shown(expected));
+        QCOMPARE(box(window, "baseAddressBox")->currentText(), QStringLiteral("pics/"));
+        QCOMPARE(box(window, "baseAddressBox")->itemText(0), QStringLiteral("pics/"));
+        QCOMPARE(window.pageImages().count(), 3);
+        QCOMPARE(window.pageImages().addresses(),
                  (QStringList{QStringLiteral("pics/img01.jpg"), QStringLiteral("pics/img02.jpg"),
                               QStringLiteral("pics/img03.jpg")}));
-        QCOMPARE(form.pageImages().fileNames(),
+        QCOMPARE(window.pageImages().fileNames(),
                  (QStringList{QStringLiteral("img01.jpg"), QStringLiteral("img02.jpg"), QStringLiteral("img03.jpg")}));
-        QVERIFY(button(form, "createButton")->isEnabled());
+        QVERIFY(button(window, "createButton")->isEnabled());
         QVERIFY(desktop.messages.isEmpty());
     }
 
     void invalidStart()
     {
-        ui::MainWindow &form = this->form();
+        ui::MainWindow &window = this->window();
         tests::FakeDesktop &desktop = this->fake();
-        fillExample(form);
-        button(form, "createButton")->click();
-        QCOMPARE(form.pageImages().count(), 3);
+        fillExample(window);
+        button(window, "createButton")->click();
+        QCOMPARE(window.pageImages().count(), 3);
 
-        ui::CheckValue::setValue(*check(form, "thumbnailsCheck"), 1);
-        edit(form, "startEdit")->setText(QStringLiteral("abc"));
+        ui::CheckValue::setValue(*check(window, "thumbnailsCheck"), core::CheckState::Ticked);
+        edit(window, "startEdit")->setText(QStringLiteral("abc"));
         bool disabledDuringMessage = false;
-        desktop.whileMessageShown = [&] { disabledDuringMessage = !button(form, "createButton")->isEnabled(); };
-        button(form, "createButton")->click();
+        desktop.whileMessageShown = [&] { disabledDuringMessage = !button(window, "createButton")->isEnabled(); };
+        button(window, "createButton")->click();
 
         QCOMPARE(desktop.messages.size(), 1);
         QCOMPARE(desktop.messages[0].text, QStringLiteral("開始、終了に正しい数値を入力してください"));
         QCOMPARE(desktop.messages[0].title, QStringLiteral("Tessaly作成"));
         QCOMPARE(desktop.messages[0].icon, desktop::MessageIcon::None);
         QVERIFY(disabledDuringMessage);
-        QVERIFY(button(form, "createButton")->isEnabled());
+        QVERIFY(button(window, "createButton")->isEnabled());
         // The header is shown, everything else of the last run is gone.
-        QCOMPARE(output(form)->toPlainText(),
+        QCOMPARE(output(window)->toPlainText(),
                  shown(QStringLiteral("<html>\r\n<title>Tessaly</title>\r\n<table border=0>")));
-        QVERIFY(form.pageText().isEmpty());
-        QCOMPARE(form.pageImages().count(), 0);
-        QCOMPARE(box(form, "headBox")->itemText(0), QStringLiteral("img"));
+        QVERIFY(window.pageText().isEmpty());
+        QCOMPARE(window.pageImages().count(), 0);
+        QCOMPARE(box(window, "headBox")->itemText(0), QStringLiteral("img"));
 
-        button(form, "createButton")->click();
+        button(window, "createButton")->click();
         QCOMPARE(desktop.messages.size(), 2);
     }
 
@@ -129,24 +130,24 @@ private Q_SLOTS:
         QFETCH(QStringList, before);
         QFETCH(QString, text);
         QFETCH(QStringList, after);
-        ui::MainWindow &form = this->form();
-        box(form, "headBox")->addItems(before);
-        box(form, "headBox")->setEditText(text);
-        ui::ComboHistory::moveCurrentToTop(*box(form, "headBox"));
-        QCOMPARE(itemsOf(*box(form, "headBox")), after);
-        QCOMPARE(box(form, "headBox")->currentText(), text);
+        ui::MainWindow &window = this->window();
+        box(window, "headBox")->addItems(before);
+        box(window, "headBox")->setEditText(text);
+        ui::ComboHistory::moveCurrentToTop(*box(window, "headBox"));
+        QCOMPARE(itemsOf(*box(window, "headBox")), after);
+        QCOMPARE(box(window, "headBox")->currentText(), text);
     }
 
     void checkFolderOnlyRecordedWhenTicked()
     {
-        ui::MainWindow &form = this->form();
-        fillExample(form);
-        box(form, "checkFolderBox")->setEditText(QStringLiteral("/nowhere"));
-        button(form, "createButton")->click();
-        QCOMPARE(box(form, "checkFolderBox")->count(), 0);
-        ui::CheckValue::setValue(*check(form, "checkFolderCheck"), 1);
-        button(form, "createButton")->click();
-        QCOMPARE(itemsOf(*box(form, "checkFolderBox")), QStringList{QStringLiteral("/nowhere")});
+        ui::MainWindow &window = this->window();
+        fillExample(window);
+        box(window, "checkFolderBox")->setEditText(QStringLiteral("/nowhere"));
+        button(window, "createButton")->click();
+        QCOMPARE(box(window, "checkFolderBox")->count(), 0);
+        ui::CheckValue::setValue(*check(window, "checkFolderCheck"), core::CheckState::Ticked);
+        button(window, "createButton")->click();
+        QCOMPARE(itemsOf(*box(window, "checkFolderBox")), QStringList{QStringLiteral("/nowhere")});
     }
 
     void checkFolderOnDisk()
@@ -157,28 +158,28 @@ private Q_SLOTS:
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
         QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("img01.jpg")));
-        ui::MainWindow &form = this->form();
-        fillExample(form);
-        edit(form, "endEdit")->setText(QStringLiteral("4"));
-        box(form, "checkFolderBox")->setEditText(folder.path());
-        ui::CheckValue::setValue(*check(form, "checkFolderCheck"), 1);
-        button(form, "createButton")->click();
+        ui::MainWindow &window = this->window();
+        fillExample(window);
+        edit(window, "endEdit")->setText(QStringLiteral("4"));
+        box(window, "checkFolderBox")->setEditText(folder.path());
+        ui::CheckValue::setValue(*check(window, "checkFolderCheck"), core::CheckState::Ticked);
+        button(window, "createButton")->click();
         // A folder and a hidden file of the same name do not count; the tail matches without regard to case.
-        QCOMPARE(form.pageImages().fileNames(),
+        QCOMPARE(window.pageImages().fileNames(),
                  (QStringList{QStringLiteral("img01.jpg"), QStringLiteral("img04.jpg")}));
     }
 
     void longPageIsCutInTheBox()
     {
-        ui::MainWindow &form = this->form();
-        fillExample(form);
-        edit(form, "endEdit")->setText(QStringLiteral("1000"));
-        button(form, "createButton")->click();
-        QVERIFY(form.pageText().size() > 30720);
-        QVERIFY(form.pageText().endsWith(QStringLiteral("img1000.jpg \"><br></a>\r\n")));
-        const QString expected = form.pageText().first(30720)
+        ui::MainWindow &window = this->window();
+        fillExample(window);
+        edit(window, "endEdit")->setText(QStringLiteral("1000"));
+        button(window, "createButton")->click();
+        QVERIFY(window.pageText().size() > 30720);
+        QVERIFY(window.pageText().endsWith(QStringLiteral("img1000.jpg \"><br></a>\r\n")));
+        const QString expected = window.pageText().first(30720)
             + QStringLiteral("\r\n----------  これ以降にもデータがあります.  ----------\r\n");
-        QCOMPARE(output(form)->toPlainText(), shown(expected));
+        QCOMPARE(output(window)->toPlainText(), shown(expected));
     }
 };
 

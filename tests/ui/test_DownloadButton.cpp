@@ -203,7 +203,7 @@ private Q_SLOTS:
             check("addressListCheck")->click();
         createList(u"img"_s, 1, 3);
         QCOMPARE(output()->toPlainText().contains(u"img02.jpg"_s), addressOnly);
-        const QList<bool> enabledBefore = buttonsEnabled(form());
+        const QList<bool> enabledBefore = buttonsEnabled(window());
 
         QTest::mouseClick(button("downloadButton"), Qt::LeftButton);
 
@@ -213,7 +213,7 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(downloaded(u"img02.jpg"_s)));
         QCOMPARE(enabledDuringFetch, (QList<bool>{false, false}));
         // The check folder's button among them, as the ticked switch left it.
-        QCOMPARE(buttonsEnabled(form()), enabledBefore);
+        QCOMPARE(buttonsEnabled(window()), enabledBefore);
     }
 
     void twoPressesFetchTheSameListTwice()
@@ -283,7 +283,7 @@ private Q_SLOTS:
             QVERIFY(putFile(downloaded(older), "an older file of the same name"));
         const QStringList paths{u"/pics/a"_s, u"/err/404"_s, u"/err/500"_s, u"/err/403"_s, u"/err/loop"_s,
                                 u"/cut/b"_s,  QString(),     u"/pics/c"_s,  u"/err/204"_s, u"/err/206"_s};
-        form().setPage({}, imagesAt(paths));
+        window().setPage({}, imagesAt(paths));
 
         QTest::mouseClick(button("downloadButton"), Qt::LeftButton);
 
@@ -307,7 +307,7 @@ private Q_SLOTS:
         for (const QString &older : {u"img02.jpg"_s, u"img09.jpg"_s, u"img10.jpg"_s})
             QCOMPARE(contents(downloaded(older)), "an older file of the same name"_ba);
         QCOMPARE(contents(downloaded(u"img08.jpg"_s)), "/pics/c"_ba);
-        QCOMPARE(form().windowTitle(), u"Tessaly作成"_s);
+        QCOMPARE(window().windowTitle(), u"Tessaly作成"_s);
     }
 
     void runEndsEarlyWhenGoingOnCannotHelp_data()
@@ -359,7 +359,7 @@ private Q_SLOTS:
         QFETCH(QString, folder);
         QFETCH(QString, ending);
         QFETCH(QStringList, filesAfter);
-        form().setPage({}, imagesAt(paths));
+        window().setPage({}, imagesAt(paths));
         QVERIFY(QDir(downloads->path()).mkdir(u"target"_s));
         if (folder == u"full"_s) {
             QVERIFY(QDir(downloads->path()).mkdir(folder));
@@ -391,7 +391,7 @@ private Q_SLOTS:
     void slowServerFailsWithTheStallMessage()
     {
         QFETCH(QString, second);
-        form().setPage({}, {{server->url(u"/pics/a"_s), server->url(second)}, {u"img01.jpg"_s, u"img02.jpg"_s}});
+        window().setPage({}, {{server->url(u"/pics/a"_s), server->url(second)}, {u"img01.jpg"_s, u"img02.jpg"_s}});
         QElapsedTimer timer;
         timer.start();
         QTest::mouseClick(button("downloadButton"), Qt::LeftButton);
@@ -405,17 +405,17 @@ private Q_SLOTS:
     // progress while the run goes.
     void escapeStopsTheRunAndTellsWhatWasDone()
     {
-        form().show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form()));
-        form().setPage({},
-                       {{server->url(u"/pics/a"_s), server->url(u"/trickle/b"_s), server->url(u"/pics/c"_s)},
-                        {u"img01.jpg"_s, u"img02.jpg"_s, u"img03.jpg"_s}});
+        window().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window()));
+        window().setPage({},
+                         {{server->url(u"/pics/a"_s), server->url(u"/trickle/b"_s), server->url(u"/pics/c"_s)},
+                          {u"img01.jpg"_s, u"img02.jpg"_s, u"img03.jpg"_s}});
         QString titleDuringRun;
         QElapsedTimer sinceEscape;
-        QTimer::singleShot(700, &form(), [&] {
-            titleDuringRun = form().windowTitle();
+        QTimer::singleShot(700, &window(), [&] {
+            titleDuringRun = window().windowTitle();
             sinceEscape.start();
-            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &form(), Qt::Key_Escape);
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &window(), Qt::Key_Escape);
         });
         QTest::mouseClick(button("downloadButton"), Qt::LeftButton);
         const qint64 stopping = sinceEscape.elapsed();
@@ -423,8 +423,8 @@ private Q_SLOTS:
         QVERIFY(sinceEscape.isValid());
         QVERIFY2(stopping < 500, qPrintable(QString::number(stopping)));
         QCOMPARE(titleDuringRun, u"Tessaly作成 - 1/3"_s);
-        QCOMPARE(form().windowTitle(), u"Tessaly作成"_s);
-        QVERIFY(form().isVisible());
+        QCOMPARE(window().windowTitle(), u"Tessaly作成"_s);
+        QVERIFY(window().isVisible());
         QCOMPARE(fake().lastMessageText(),
                  u"画像 3 個のうち 1 個を保存しました。1 個は保存できませんでした。\r\n\r\n"
                  "img02.jpg … 転送を中止しました。\r\n\r\n"
@@ -449,7 +449,7 @@ private Q_SLOTS:
         QCOMPARE(filesUnder(downloads->path()), (QStringList{u"img01.jpg"_s, u"img03.jpg"_s}));
 
         QTest::mouseClick(button("createButton"), Qt::LeftButton);
-        QCOMPARE(form().pageImages().fileNames(), (QStringList{u"img02.jpg"_s, u"img04.jpg"_s}));
+        QCOMPARE(window().pageImages().fileNames(), (QStringList{u"img02.jpg"_s, u"img04.jpg"_s}));
         const qsizetype before = server->requestedPaths().size();
         QTest::mouseClick(button("downloadButton"), Qt::LeftButton);
         QCOMPARE(server->requestedPaths().mid(before), (QStringList{u"/res/img02.jpg"_s, u"/res/img04.jpg"_s}));
@@ -466,13 +466,13 @@ private Q_SLOTS:
     void closeDuringADownloadStopsItAndClosesTheNormalWay()
     {
         QFETCH(bool, closeEventSent);
-        QVERIFY(form().start());
+        QVERIFY(window().start());
         box("downloadFolderBox")->setEditText(downloads->path());
-        form().show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form()));
-        form().setPage({},
-                       {{server->url(u"/pics/a"_s), server->url(u"/trickle/b"_s), server->url(u"/pics/c"_s)},
-                        {u"img01.jpg"_s, u"img02.jpg"_s, u"img03.jpg"_s}});
+        window().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window()));
+        window().setPage({},
+                         {{server->url(u"/pics/a"_s), server->url(u"/trickle/b"_s), server->url(u"/pics/c"_s)},
+                          {u"img01.jpg"_s, u"img02.jpg"_s, u"img03.jpg"_s}});
         edit("startEdit")->setText(u"7"_s);
 
         bool busyCursor = false;
@@ -480,7 +480,7 @@ private Q_SLOTS:
         QString textAfterTyping;
         QElapsedTimer sinceClose;
         // Runs once the download is under way, from the event loop the window keeps serving.
-        QTimer::singleShot(600, &form(), [&] {
+        QTimer::singleShot(600, &window(), [&] {
             busyCursor = QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
             buttonDisabled = !button("downloadButton")->isEnabled();
             edit("startEdit")->setFocus();
@@ -495,9 +495,9 @@ private Q_SLOTS:
             sinceClose.start();
             if (closeEventSent) {
                 QCloseEvent close;
-                QApplication::sendEvent(&form(), &close);
+                QApplication::sendEvent(&window(), &close);
             } else {
-                form().close();
+                window().close();
             }
         });
         QTest::mouseClick(button("downloadButton"), Qt::LeftButton);
@@ -510,7 +510,7 @@ private Q_SLOTS:
         QCOMPARE(textAfterTyping, u"7"_s);
         QVERIFY2(output()->toPlainText().isEmpty(), "a second action ran during the download");
         QVERIFY(!QApplication::overrideCursor());
-        QVERIFY(!form().isVisible());
+        QVERIFY(!window().isVisible());
         QVERIFY2(fake().messages.isEmpty(), qPrintable(fake().lastMessageText()));
         QCOMPARE(filesUnder(downloads->path()), QStringList{u"img01.jpg"_s});
         QVERIFY(!server->requestedPaths().contains(u"/pics/c"_s));

@@ -60,9 +60,9 @@ private Q_SLOTS:
     void init()
     {
         WindowTest::init();
-        form().show();
-        form().activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&form()));
+        window().show();
+        window().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window()));
     }
 
     void typing_data()

@@ -17,21 +17,21 @@ class TestFolderSwitches : public tests::WindowTest
     Q_OBJECT
 
     // The boxes that address-only mode disables, in the order it sets them.
-    static QList<bool> addressOnlyGroupEnabled(const ui::MainWindow &form)
+    static QList<bool> addressOnlyGroupEnabled(const ui::MainWindow &window)
     {
-        return {check(form, "thumbnailsCheck")->isEnabled(), edit(form, "thumbSizeEdit")->isEnabled(),
-                edit(form, "columnsEdit")->isEnabled(), box(form, "checkFolderBox")->isEnabled(),
-                check(form, "checkFolderCheck")->isEnabled()};
+        return {check(window, "thumbnailsCheck")->isEnabled(), edit(window, "thumbSizeEdit")->isEnabled(),
+                edit(window, "columnsEdit")->isEnabled(), box(window, "checkFolderBox")->isEnabled(),
+                check(window, "checkFolderCheck")->isEnabled()};
     }
 
-    static QPushButton *pickerButton(ui::MainWindow &form, bool checkFolder)
+    static QPushButton *pickerButton(ui::MainWindow &window, bool checkFolder)
     {
-        return checkFolder ? button(form, "browseCheckFolderButton") : button(form, "browseDownloadFolderButton");
+        return checkFolder ? button(window, "browseCheckFolderButton") : button(window, "browseDownloadFolderButton");
     }
 
-    static QComboBox *pickerBox(ui::MainWindow &form, bool checkFolder)
+    static QComboBox *pickerBox(ui::MainWindow &window, bool checkFolder)
     {
-        return checkFolder ? box(form, "checkFolderBox") : box(form, "downloadFolderBox");
+        return checkFolder ? box(window, "checkFolderBox") : box(window, "downloadFolderBox");
     }
 
 private Q_SLOTS:
@@ -51,15 +51,15 @@ private Q_SLOTS:
         QFETCH(bool, checkFolder);
         QFETCH(QString, answer);
         QFETCH(QString, text);
-        ui::MainWindow &form = this->form();
+        ui::MainWindow &window = this->window();
         tests::FakeDesktop &fake = this->fake();
-        QComboBox *box = pickerBox(form, checkFolder);
+        QComboBox *box = pickerBox(window, checkFolder);
         box->setEditText(u"typed"_s);
         const int entries = box->count();
         if (!answer.isEmpty())
             fake.folderAnswers.push_back(answer);
 
-        QTest::mouseClick(pickerButton(form, checkFolder), Qt::LeftButton);
+        QTest::mouseClick(pickerButton(window, checkFolder), Qt::LeftButton);
 
         QCOMPARE(fake.folderDialogTitles, QList<QString>{u"ﾌｫﾙﾀﾞを選択してください"_s});
         QCOMPARE(box->currentText(), text);
@@ -68,54 +68,54 @@ private Q_SLOTS:
 
     void addressOnlyDisablesTheGroupButNotTheCheckFolderPicker()
     {
-        ui::MainWindow &form = this->form();
+        ui::MainWindow &window = this->window();
         tests::FakeDesktop &fake = this->fake();
-        check(form, "checkFolderCheck")->click();
-        QVERIFY(ui::CheckValue::isTicked(*check(form, "thumbnailsCheck"))); // ticked from the start
+        check(window, "checkFolderCheck")->click();
+        QVERIFY(ui::CheckValue::isTicked(*check(window, "thumbnailsCheck"))); // ticked from the start
 
-        check(form, "addressListCheck")->click();
-        QCOMPARE(addressOnlyGroupEnabled(form), QList<bool>(5, false));
-        QVERIFY(button(form, "browseCheckFolderButton")->isEnabled());
-        QVERIFY(ui::CheckValue::isTicked(*check(form, "checkFolderCheck")));
-        QVERIFY(ui::CheckValue::isTicked(*check(form, "thumbnailsCheck")));
+        check(window, "addressListCheck")->click();
+        QCOMPARE(addressOnlyGroupEnabled(window), QList<bool>(5, false));
+        QVERIFY(button(window, "browseCheckFolderButton")->isEnabled());
+        QVERIFY(ui::CheckValue::isTicked(*check(window, "checkFolderCheck")));
+        QVERIFY(ui::CheckValue::isTicked(*check(window, "thumbnailsCheck")));
 
         // The picker still fills the disabled box.
         fake.folderAnswers.push_back(u"/chosen"_s);
-        QTest::mouseClick(button(form, "browseCheckFolderButton"), Qt::LeftButton);
-        QCOMPARE(box(form, "checkFolderBox")->currentText(), u"/chosen"_s);
+        QTest::mouseClick(button(window, "browseCheckFolderButton"), Qt::LeftButton);
+        QCOMPARE(box(window, "checkFolderBox")->currentText(), u"/chosen"_s);
     }
 
     void untickingAddressOnlyEnablesTheCheckFolderBoxAlone()
     {
-        ui::MainWindow &form = this->form();
-        check(form, "checkFolderCheck")->click();
-        check(form, "checkFolderCheck")->click(); // clear again: box and picker disabled
-        check(form, "addressListCheck")->click();
-        check(form, "addressListCheck")->click();
-        QCOMPARE(addressOnlyGroupEnabled(form), QList<bool>(5, true));
-        QVERIFY(!button(form, "browseCheckFolderButton")->isEnabled());
+        ui::MainWindow &window = this->window();
+        check(window, "checkFolderCheck")->click();
+        check(window, "checkFolderCheck")->click(); // clear again: box and picker disabled
+        check(window, "addressListCheck")->click();
+        check(window, "addressListCheck")->click();
+        QCOMPARE(addressOnlyGroupEnabled(window), QList<bool>(5, true));
+        QVERIFY(!button(window, "browseCheckFolderButton")->isEnabled());
     }
 
     void switchingAfterCreateLeavesNothingToSaveButKeepsTheDownloadList()
     {
-        ui::MainWindow &form = this->form();
+        ui::MainWindow &window = this->window();
         tests::FakeDesktop &fake = this->fake();
-        box(form, "baseAddressBox")->setEditText(u"http://h/"_s);
-        box(form, "headBox")->setEditText(u"img"_s);
-        box(form, "tailBox")->setEditText(u".jpg"_s);
-        edit(form, "startEdit")->setText(u"1"_s);
-        edit(form, "endEdit")->setText(u"3"_s);
-        edit(form, "digitsEdit")->setText(u"2"_s);
-        QTest::mouseClick(button(form, "createButton"), Qt::LeftButton);
-        QVERIFY(!form.pageText().isEmpty());
+        box(window, "baseAddressBox")->setEditText(u"http://h/"_s);
+        box(window, "headBox")->setEditText(u"img"_s);
+        box(window, "tailBox")->setEditText(u".jpg"_s);
+        edit(window, "startEdit")->setText(u"1"_s);
+        edit(window, "endEdit")->setText(u"3"_s);
+        edit(window, "digitsEdit")->setText(u"2"_s);
+        QTest::mouseClick(button(window, "createButton"), Qt::LeftButton);
+        QVERIFY(!window.pageText().isEmpty());
 
-        check(form, "addressListCheck")->click();
-        QVERIFY(form.pageText().isEmpty());
-        QVERIFY(output(form)->toPlainText().isEmpty());
-        QCOMPARE(form.pageImages().count(), 3);
-        QCOMPARE(form.pageImages().fileName(2), u"img03.jpg"_s);
+        check(window, "addressListCheck")->click();
+        QVERIFY(window.pageText().isEmpty());
+        QVERIFY(output(window)->toPlainText().isEmpty());
+        QCOMPARE(window.pageImages().count(), 3);
+        QCOMPARE(window.pageImages().fileName(2), u"img03.jpg"_s);
 
-        QTest::mouseClick(button(form, "saveButton"), Qt::LeftButton);
+        QTest::mouseClick(button(window, "saveButton"), Qt::LeftButton);
         QCOMPARE(fake.lastMessageText(), u"保存する内容が有りません"_s);
         QVERIFY(fake.saveRequests.isEmpty());
     }

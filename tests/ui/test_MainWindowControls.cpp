@@ -2,7 +2,6 @@
 #include "support/WindowTest.h"
 #include "ui/CheckValue.h"
 #include "ui/MainWindow.h"
-#include "ui/Twips.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -40,39 +39,39 @@ private Q_SLOTS:
 
     void firstStart()
     {
-        ui::MainWindow &form = this->form();
-        QCOMPARE(form.windowTitle(), QStringLiteral("Tessaly作成"));
-        QCOMPARE(form.size(), QSize(372, 328));
-        QCOMPARE(box(form, "baseAddressBox")->count(), 0);
-        QCOMPARE(box(form, "headBox")->count(), 0);
+        ui::MainWindow &window = this->window();
+        QCOMPARE(window.windowTitle(), QStringLiteral("Tessaly作成"));
+        QCOMPARE(window.size(), QSize(372, 328));
+        QCOMPARE(box(window, "baseAddressBox")->count(), 0);
+        QCOMPARE(box(window, "headBox")->count(), 0);
         const QStringList tails{QStringLiteral(".jpg"), QStringLiteral(".jpeg"), QStringLiteral(".gif"),
                                 QStringLiteral(".bmp")};
-        QCOMPARE(itemsOf(*box(form, "tailBox")), tails);
-        QCOMPARE(value(*check(form, "thumbnailsCheck")), 1);
-        QCOMPARE(value(*check(form, "addressListCheck")), 0);
-        QCOMPARE(value(*check(form, "checkFolderCheck")), 0);
-        QVERIFY(box(form, "checkFolderBox")->isEnabled());
-        QVERIFY(button(form, "browseCheckFolderButton")->isEnabled());
-        QVERIFY(form.pageText().isEmpty());
-        QCOMPARE(form.pageImages().count(), 0);
-        QCOMPARE(button(form, "downloadButton")->font().pointSize(), 6);
-        QCOMPARE(ui::Twips::geometry(button(form, "downloadButton")), QRectF(5160, 1440, 375, 855));
-        QCOMPARE(ui::Twips::geometry(output(form)), QRectF(120, 3120, 5415, 1695));
-        QCOMPARE(output(form)->geometry(), QRect(8, 208, 361, 113));
+        QCOMPARE(itemsOf(*box(window, "tailBox")), tails);
+        QCOMPARE(value(*check(window, "thumbnailsCheck")), core::CheckState::Ticked);
+        QCOMPARE(value(*check(window, "addressListCheck")), core::CheckState::Clear);
+        QCOMPARE(value(*check(window, "checkFolderCheck")), core::CheckState::Clear);
+        QVERIFY(box(window, "checkFolderBox")->isEnabled());
+        QVERIFY(button(window, "browseCheckFolderButton")->isEnabled());
+        QVERIFY(window.pageText().isEmpty());
+        QCOMPARE(window.pageImages().count(), 0);
+        QCOMPARE(button(window, "downloadButton")->font().pointSize(), 6);
+        QCOMPARE(button(window, "downloadButton")->geometry(), QRect(344, 96, 25, 57));
+        QCOMPARE(output(window)->geometry(), QRect(8, 208, 361, 113));
     }
 
     // A grey value comes only from the settings file; clicks tick and clear as usual afterwards.
     void clickOnGreyBoxClears()
     {
-        ui::MainWindow &form = this->form();
-        ui::CheckValue::setValue(*check(form, "thumbnailsCheck"), 2);
-        QCOMPARE(value(*check(form, "thumbnailsCheck")), 2);
-        QList<int> values;
+        ui::MainWindow &window = this->window();
+        ui::CheckValue::setValue(*check(window, "thumbnailsCheck"), core::CheckState::Grey);
+        QCOMPARE(value(*check(window, "thumbnailsCheck")), core::CheckState::Grey);
+        QList<core::CheckState> values;
         for (int i = 0; i < 3; ++i) {
-            check(form, "thumbnailsCheck")->click();
-            values.append(value(*check(form, "thumbnailsCheck")));
+            check(window, "thumbnailsCheck")->click();
+            values.append(value(*check(window, "thumbnailsCheck")));
         }
-        QCOMPARE(values, (QList<int>{0, 1, 0}));
+        QCOMPARE(values,
+                 (QList<core::CheckState>{core::CheckState::Clear, core::CheckState::Ticked, core::CheckState::Clear}));
     }
 
     // Each control's text as the window first shows it (a caption, or a field's built-in value) and
@@ -128,7 +127,7 @@ private Q_SLOTS:
         QFETCH(QString, control);
         QFETCH(QString, text);
         QFETCH(QString, name);
-        QWidget *widget = form().findChild<QWidget *>(control);
+        QWidget *widget = window().findChild<QWidget *>(control);
         QVERIFY(widget);
         const QVariant shown = widget->property(qobject_cast<QComboBox *>(widget)            ? "currentText"
                                                     : qobject_cast<QPlainTextEdit *>(widget) ? "plainText"
@@ -144,38 +143,38 @@ private Q_SLOTS:
 
     void tabOrder()
     {
-        ui::MainWindow &form = this->form();
+        ui::MainWindow &window = this->window();
         const QList<QWidget *> expected{
-            edit(form, "startEdit"),
-            edit(form, "endEdit"),
-            edit(form, "digitsEdit"),
-            button(form, "createButton"),
-            button(form, "overwriteButton"),
-            button(form, "saveButton"),
-            button(form, "aboutButton"),
-            button(form, "viewButton"),
-            output(form),
-            check(form, "thumbnailsCheck"),
-            edit(form, "thumbSizeEdit"),
-            edit(form, "columnsEdit"),
-            box(form, "baseAddressBox"),
-            box(form, "headBox"),
-            box(form, "tailBox"),
-            button(form, "analyseButton"),
-            check(form, "checkFolderCheck"),
-            button(form, "browseCheckFolderButton"),
-            box(form, "checkFolderBox"),
-            check(form, "addressListCheck"),
-            button(form, "downloadButton"),
-            box(form, "downloadFolderBox"),
-            button(form, "browseDownloadFolderButton"),
+            edit(window, "startEdit"),
+            edit(window, "endEdit"),
+            edit(window, "digitsEdit"),
+            button(window, "createButton"),
+            button(window, "overwriteButton"),
+            button(window, "saveButton"),
+            button(window, "aboutButton"),
+            button(window, "viewButton"),
+            output(window),
+            check(window, "thumbnailsCheck"),
+            edit(window, "thumbSizeEdit"),
+            edit(window, "columnsEdit"),
+            box(window, "baseAddressBox"),
+            box(window, "headBox"),
+            box(window, "tailBox"),
+            button(window, "analyseButton"),
+            check(window, "checkFolderCheck"),
+            button(window, "browseCheckFolderButton"),
+            box(window, "checkFolderBox"),
+            check(window, "addressListCheck"),
+            button(window, "downloadButton"),
+            box(window, "downloadFolderBox"),
+            button(window, "browseDownloadFolderButton"),
         };
-        form.show();
-        QApplication::setActiveWindow(&form);
-        QVERIFY(QTest::qWaitForWindowActive(&form));
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
         for (QWidget *control : expected) {
             QWidget *focused = QApplication::focusWidget();
-            while (focused && focused->parentWidget() != &form)
+            while (focused && focused->parentWidget() != &window)
                 focused = focused->parentWidget();
             QVERIFY(focused);
             QCOMPARE(focused->objectName(), control->objectName());
@@ -201,42 +200,42 @@ private Q_SLOTS:
     {
         QFETCH(int, key);
         QFETCH(QString, focused);
-        ui::MainWindow &form = this->form();
-        form.show();
-        QApplication::setActiveWindow(&form);
-        QVERIFY(QTest::qWaitForWindowActive(&form));
-        box(form, "downloadFolderBox")->setFocus();
-        QTest::keyClick(&form, Qt::Key(key), Qt::AltModifier);
+        ui::MainWindow &window = this->window();
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        box(window, "downloadFolderBox")->setFocus();
+        QTest::keyClick(&window, Qt::Key(key), Qt::AltModifier);
         QTRY_COMPARE(QApplication::focusWidget()->objectName(), focused);
     }
 
     // While address-only mode disables the thumbnail fields, their keys lead on to the base address.
     void accessKeysSkipDisabledFields()
     {
-        ui::MainWindow &form = this->form();
-        form.show();
-        QApplication::setActiveWindow(&form);
-        QVERIFY(QTest::qWaitForWindowActive(&form));
-        edit(form, "thumbSizeEdit")->setEnabled(false);
-        edit(form, "columnsEdit")->setEnabled(false);
-        QTest::keyClick(&form, Qt::Key_O, Qt::AltModifier);
-        QTRY_VERIFY(QApplication::focusWidget() == box(form, "baseAddressBox")
-                    || QApplication::focusWidget() == box(form, "baseAddressBox")->lineEdit());
-        edit(form, "thumbSizeEdit")->setEnabled(true);
-        QTest::keyClick(&form, Qt::Key_O, Qt::AltModifier);
-        QTRY_COMPARE(QApplication::focusWidget(), edit(form, "thumbSizeEdit"));
+        ui::MainWindow &window = this->window();
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        edit(window, "thumbSizeEdit")->setEnabled(false);
+        edit(window, "columnsEdit")->setEnabled(false);
+        QTest::keyClick(&window, Qt::Key_O, Qt::AltModifier);
+        QTRY_VERIFY(QApplication::focusWidget() == box(window, "baseAddressBox")
+                    || QApplication::focusWidget() == box(window, "baseAddressBox")->lineEdit());
+        edit(window, "thumbSizeEdit")->setEnabled(true);
+        QTest::keyClick(&window, Qt::Key_O, Qt::AltModifier);
+        QTRY_COMPARE(QApplication::focusWidget(), edit(window, "thumbSizeEdit"));
     }
 
     void accessKeysPressButtons()
     {
-        ui::MainWindow &form = this->form();
-        form.show();
-        QApplication::setActiveWindow(&form);
-        QVERIFY(QTest::qWaitForWindowActive(&form));
-        QTest::keyClick(&form, Qt::Key_N, Qt::AltModifier);
-        QTRY_COMPARE(value(*check(form, "thumbnailsCheck")), 0);
-        QTest::keyClick(&form, Qt::Key_M, Qt::AltModifier);
-        QTRY_VERIFY(!form.pageText().isEmpty());
+        ui::MainWindow &window = this->window();
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTest::keyClick(&window, Qt::Key_N, Qt::AltModifier);
+        QTRY_COMPARE(value(*check(window, "thumbnailsCheck")), core::CheckState::Clear);
+        QTest::keyClick(&window, Qt::Key_M, Qt::AltModifier);
+        QTRY_VERIFY(!window.pageText().isEmpty());
     }
 };
 

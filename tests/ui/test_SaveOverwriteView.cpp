@@ -24,8 +24,7 @@ desktop::SaveDialogChoice choiceFor(const QString &path)
     return {path, QFileInfo(path).fileName()};
 }
 
-const QString pageFilter
-    = u"HTMLファイル(*.htm;*.htm)|*.htm;*.html|TXTファイル(*.txt)|*.txt|すべてのファイル(*.*)|*.*"_s;
+const QStringList pageTypes{u"HTMLファイル(*.htm;*.htm)"_s, u"TXTファイル(*.txt)"_s, u"すべてのファイル(*.*)"_s};
 }
 
 class TestSaveOverwriteView : public tests::WindowTest
@@ -37,7 +36,7 @@ class TestSaveOverwriteView : public tests::WindowTest
     // A confirmed Save of text to path.
     void saveAs(const QString &text, const QString &path)
     {
-        form().setPage(text, {});
+        window().setPage(text, {});
         fake().saveAnswers.push_back(choiceFor(path));
         button("saveButton")->click();
     }
@@ -61,30 +60,33 @@ private Q_SLOTS:
 
         QCOMPARE(contentsOf(pathOf(u"page.htm"_s)), bytes);
         QVERIFY(fake().messages.isEmpty());
-        QCOMPARE(form().savedFile(), pathOf(u"page.htm"_s));
-        QCOMPARE(form().lastSaveFolder(), folder());
+        QCOMPARE(window().savedFile(), pathOf(u"page.htm"_s));
+        QCOMPARE(window().lastSaveFolder(), folder());
     }
 
     void dialogRequest_data()
     {
         QTest::addColumn<int>("check2");
-        QTest::addColumn<int>("filterIndex");
-        QTest::newRow("page") << 0 << 1;
-        QTest::newRow("address list") << 1 << 2;
+        QTest::addColumn<qsizetype>("selectedType");
+        QTest::newRow("page") << 0 << qsizetype(0);
+        QTest::newRow("address list") << 1 << qsizetype(1);
     }
 
     void dialogRequest()
     {
         QFETCH(int, check2);
-        QFETCH(int, filterIndex);
-        ui::CheckValue::setValue(*check("addressListCheck"), check2);
+        QFETCH(qsizetype, selectedType);
+        ui::CheckValue::setValue(*check("addressListCheck"), core::CheckState(check2));
         saveAs(u"x"_s, pathOf(u"first.htm"_s));
         saveAs(u"x"_s, pathOf(u"second.htm"_s));
 
         QCOMPARE(fake().saveRequests.size(), 2);
         const desktop::SaveDialogRequest &first = fake().saveRequests.at(0);
-        QCOMPARE(first.filter, pageFilter);
-        QCOMPARE(first.filterIndex, filterIndex);
+        QStringList descriptions;
+        for (const desktop::FileType &type : first.fileTypes)
+            descriptions.append(type.description);
+        QCOMPARE(descriptions, pageTypes);
+        QCOMPARE(first.selectedType, selectedType);
         QCOMPARE(first.initialFolder, QString());
         QCOMPARE(fake().saveRequests.at(1).initialFolder, folder());
     }
@@ -99,7 +101,7 @@ private Q_SLOTS:
     void nothingToSave()
     {
         QFETCH(QString, text);
-        form().setPage(text, {});
+        window().setPage(text, {});
         button("saveButton")->click();
 
         QCOMPARE(fake().beeps, 1);
@@ -116,8 +118,8 @@ private Q_SLOTS:
         saveAs(u"x"_s, pathOf(u"page.htm"_s));
         button("saveButton")->click(); // cancelled: no answer queued
 
-        QCOMPARE(form().savedFile(), QString());
-        QCOMPARE(form().lastSaveFolder(), folder());
+        QCOMPARE(window().savedFile(), QString());
+        QCOMPARE(window().lastSaveFolder(), folder());
 
         button("viewButton")->click();
         QCOMPARE(fake().messages.size(), 1);
@@ -143,7 +145,7 @@ private Q_SLOTS:
         QFETCH(QString, newText);
         QFETCH(QByteArray, bytes);
         saveAs(u"old"_s, pathOf(u"page.htm"_s));
-        form().setPage(newText, {});
+        window().setPage(newText, {});
         button("overwriteButton")->click();
 
         QCOMPARE(fake().saveRequests.size(), 1);
@@ -168,7 +170,7 @@ private Q_SLOTS:
     {
         QFETCH(bool, throughOverwrite);
         QFETCH(bool, confirmed);
-        form().setPage(u"x"_s, {});
+        window().setPage(u"x"_s, {});
         if (confirmed)
             fake().saveAnswers.push_back(choiceFor(pathOf(u"page.htm"_s)));
         bool saveEnabled = true;
@@ -201,7 +203,7 @@ private Q_SLOTS:
         QFETCH(QString, removedWhileDialogShown);
         QVERIFY(QDir(folderPath()).mkpath(u"sub"_s));
         saveAs(u"old"_s, pathOf(u"good.htm"_s));
-        const QString folderBefore = form().lastSaveFolder();
+        const QString folderBefore = window().lastSaveFolder();
         if (!removedWhileDialogShown.isEmpty()) {
             QVERIFY(QDir(folderPath()).mkpath(removedWhileDialogShown));
             fake().whileSaveDialogShown = [&] { QVERIFY(QDir(pathOf(removedWhileDialogShown)).removeRecursively()); };
@@ -214,9 +216,9 @@ private Q_SLOTS:
         QCOMPARE(fake().messages.at(0).title, u"Tessaly作成"_s);
         QCOMPARE(fake().messages.at(0).icon, MessageIcon::Exclamation);
         QVERIFY(button("saveButton")->isEnabled());
-        QCOMPARE(form().savedFile(), pathOf(u"good.htm"_s));
-        QCOMPARE(form().savedFileName(), u"good.htm"_s);
-        QCOMPARE(form().lastSaveFolder(), folderBefore);
+        QCOMPARE(window().savedFile(), pathOf(u"good.htm"_s));
+        QCOMPARE(window().savedFileName(), u"good.htm"_s);
+        QCOMPARE(window().lastSaveFolder(), folderBefore);
         QCOMPARE(contentsOf(pathOf(u"good.htm"_s)), QByteArray("old\r\n"));
         QVERIFY(QDir(pathOf(u"sub"_s)).isEmpty());
         QCOMPARE(QDir(folderPath()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
@@ -234,7 +236,7 @@ private Q_SLOTS:
         QCOMPARE(fake().messages.size(), 1);
         QVERIFY(fake().messages.at(0).text.contains(QDir::toNativeSeparators(pathOf(u"page.htm"_s))));
         QVERIFY(button("overwriteButton")->isEnabled());
-        QCOMPARE(form().savedFile(), pathOf(u"page.htm"_s));
+        QCOMPARE(window().savedFile(), pathOf(u"page.htm"_s));
         QVERIFY(QFileInfo(pathOf(u"page.htm"_s)).isDir());
     }
 };

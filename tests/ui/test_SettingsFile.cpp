@@ -71,69 +71,69 @@ class TestSettingsFile : public tests::WindowTest
     // Starts and closes a window, as one run of the program without other use.
     void runOnce()
     {
-        auto form = newWindow();
-        QVERIFY(form->start());
-        form->close();
+        auto window = newWindow();
+        QVERIFY(window->start());
+        window->close();
     }
 
 private Q_SLOTS:
     void exampleFileGivesTheDescribedState()
     {
         QVERIFY(putBytes(iniPath(), exampleFile));
-        auto form = newWindow();
-        QVERIFY(form->start());
+        auto window = newWindow();
+        QVERIFY(window->start());
 
-        QCOMPARE(itemsOf(*box(*form, "baseAddressBox")),
+        QCOMPARE(itemsOf(*box(*window, "baseAddressBox")),
                  (QStringList{QStringLiteral("photos/2001/"), QStringLiteral("photos/2000/")}));
-        QCOMPARE(box(*form, "baseAddressBox")->currentText(), QStringLiteral("photos/2001/"));
-        QCOMPARE(itemsOf(*box(*form, "checkFolderBox")), QStringList{QStringLiteral("C:\\images")});
-        QCOMPARE(box(*form, "checkFolderBox")->currentText(), QStringLiteral("C:\\images"));
-        QCOMPARE(ui::CheckValue::value(*check(*form, "thumbnailsCheck")), 1);
-        QCOMPARE(ui::CheckValue::value(*check(*form, "checkFolderCheck")), 0);
-        QVERIFY(!box(*form, "checkFolderBox")->isEnabled());
-        QVERIFY(!button(*form, "browseCheckFolderButton")->isEnabled());
-        QVERIFY(check(*form, "checkFolderCheck")->isEnabled());
-        QCOMPARE(edit(*form, "columnsEdit")->text(), QStringLiteral("5"));
-        QCOMPARE(edit(*form, "thumbSizeEdit")->text(), QStringLiteral("80"));
-        QCOMPARE(itemsOf(*box(*form, "headBox")), (QStringList{QStringLiteral("img"), QStringLiteral("Test")}));
-        QCOMPARE(box(*form, "headBox")->currentText(), QStringLiteral("img"));
-        QCOMPARE(itemsOf(*box(*form, "tailBox")),
+        QCOMPARE(box(*window, "baseAddressBox")->currentText(), QStringLiteral("photos/2001/"));
+        QCOMPARE(itemsOf(*box(*window, "checkFolderBox")), QStringList{QStringLiteral("C:\\images")});
+        QCOMPARE(box(*window, "checkFolderBox")->currentText(), QStringLiteral("C:\\images"));
+        QCOMPARE(ui::CheckValue::value(*check(*window, "thumbnailsCheck")), core::CheckState::Ticked);
+        QCOMPARE(ui::CheckValue::value(*check(*window, "checkFolderCheck")), core::CheckState::Clear);
+        QVERIFY(!box(*window, "checkFolderBox")->isEnabled());
+        QVERIFY(!button(*window, "browseCheckFolderButton")->isEnabled());
+        QVERIFY(check(*window, "checkFolderCheck")->isEnabled());
+        QCOMPARE(edit(*window, "columnsEdit")->text(), QStringLiteral("5"));
+        QCOMPARE(edit(*window, "thumbSizeEdit")->text(), QStringLiteral("80"));
+        QCOMPARE(itemsOf(*box(*window, "headBox")), (QStringList{QStringLiteral("img"), QStringLiteral("Test")}));
+        QCOMPARE(box(*window, "headBox")->currentText(), QStringLiteral("img"));
+        QCOMPARE(itemsOf(*box(*window, "tailBox")),
                  (QStringList{QStringLiteral(".jpg"), QStringLiteral(".jpeg"), QStringLiteral(".gif"),
                               QStringLiteral(".bmp"), QStringLiteral(".gif"), QStringLiteral(".jpg"),
                               QStringLiteral(".jpeg"), QStringLiteral(".bmp")}));
-        QCOMPARE(box(*form, "tailBox")->currentText(), QStringLiteral(".jpg"));
-        QCOMPARE(edit(*form, "startEdit")->text(), QStringLiteral("1"));
-        QCOMPARE(edit(*form, "endEdit")->text(), QStringLiteral("120"));
-        QCOMPARE(edit(*form, "digitsEdit")->text(), QStringLiteral("3"));
-        QCOMPARE(form->lastSaveFolder(), QStringLiteral("C:\\pages\\"));
-        QCOMPARE(box(*form, "downloadFolderBox")->currentText(), QStringLiteral("C:\\images"));
-        QCOMPARE(box(*form, "downloadFolderBox")->count(), 0);
+        QCOMPARE(box(*window, "tailBox")->currentText(), QStringLiteral(".jpg"));
+        QCOMPARE(edit(*window, "startEdit")->text(), QStringLiteral("1"));
+        QCOMPARE(edit(*window, "endEdit")->text(), QStringLiteral("120"));
+        QCOMPARE(edit(*window, "digitsEdit")->text(), QStringLiteral("3"));
+        QCOMPARE(window->lastSaveFolder(), QStringLiteral("C:\\pages\\"));
+        QCOMPARE(box(*window, "downloadFolderBox")->currentText(), QStringLiteral("C:\\images"));
+        QCOMPARE(box(*window, "downloadFolderBox")->count(), 0);
         QVERIFY(fake().messages.isEmpty());
     }
 
     void writerBytesForAKnownState()
     {
-        auto form = newWindow();
-        box(*form, "baseAddressBox")->addItem(QStringLiteral("http://www.example.org/写真/"));
+        auto window = newWindow();
+        box(*window, "baseAddressBox")->addItem(QStringLiteral("http://www.example.org/写真/"));
         for (int i = 2; i <= 16; ++i)
-            box(*form, "baseAddressBox")->addItem(QStringLiteral("a%1").arg(i));
-        box(*form, "checkFolderBox")->setEditText(QString());
-        ui::CheckValue::setValue(*check(*form, "thumbnailsCheck"), 2);
-        ui::CheckValue::setValue(*check(*form, "checkFolderCheck"), 1);
-        edit(*form, "columnsEdit")->setText(QStringLiteral("7"));
-        edit(*form, "thumbSizeEdit")->clear();
-        edit(*form, "startEdit")->setText(QStringLiteral(" 0"));
-        edit(*form, "endEdit")->setText(QStringLiteral("50"));
-        edit(*form, "digitsEdit")->setText(QStringLiteral("3"));
-        box(*form, "downloadFolderBox")->setEditText(QString());
+            box(*window, "baseAddressBox")->addItem(QStringLiteral("a%1").arg(i));
+        box(*window, "checkFolderBox")->setEditText(QString());
+        ui::CheckValue::setValue(*check(*window, "thumbnailsCheck"), core::CheckState::Grey);
+        ui::CheckValue::setValue(*check(*window, "checkFolderCheck"), core::CheckState::Ticked);
+        edit(*window, "columnsEdit")->setText(QStringLiteral("7"));
+        edit(*window, "thumbSizeEdit")->clear();
+        edit(*window, "startEdit")->setText(QStringLiteral(" 0"));
+        edit(*window, "endEdit")->setText(QStringLiteral("50"));
+        edit(*window, "digitsEdit")->setText(QStringLiteral("3"));
+        box(*window, "downloadFolderBox")->setEditText(QString());
         // The folder of the last saved page is kept too.
         QVERIFY(QDir(folderPath()).mkdir(QStringLiteral("pages")));
-        form->setPage(QStringLiteral("page"), {});
+        window->setPage(QStringLiteral("page"), {});
         fake().saveAnswers.push_back(
             desktop::SaveDialogChoice{pathOf(QStringLiteral("pages/p.htm")), QStringLiteral("p.htm")});
-        button(*form, "saveButton")->click();
-        QVERIFY(form->start());
-        form->close();
+        button(*window, "saveButton")->click();
+        QVERIFY(window->start());
+        window->close();
 
         // The file says when it was written; that line is the clock's.
         QByteArray written = contentsOf(iniPath());
@@ -152,20 +152,20 @@ private Q_SLOTS:
             + QFile::encodeName(pathOf(QStringLiteral("pages/"))) + "\r\n" KEY_IMAGES "\r\n\r\n";
         QCOMPARE(written, expected);
         // An empty list is saved with the box's text, which thereby becomes its entry.
-        QCOMPARE(itemsOf(*box(*form, "headBox")), QStringList{QStringLiteral("Test")});
-        QCOMPARE(itemsOf(*box(*form, "checkFolderBox")), QStringList{QString()});
-        QCOMPARE(box(*form, "baseAddressBox")->count(), 16);
+        QCOMPARE(itemsOf(*box(*window, "headBox")), QStringList{QStringLiteral("Test")});
+        QCOMPARE(itemsOf(*box(*window, "checkFolderBox")), QStringList{QString()});
+        QCOMPARE(box(*window, "baseAddressBox")->count(), 16);
     }
 
     void tailListGrowsByFourEachRun()
     {
         runOnce();
         runOnce();
-        auto form = newWindow();
-        QVERIFY(form->start());
-        QCOMPARE(box(*form, "tailBox")->count(), 12);
-        QCOMPARE(box(*form, "tailBox")->currentText(), QStringLiteral(".jpg"));
-        form->close();
+        auto window = newWindow();
+        QVERIFY(window->start());
+        QCOMPARE(box(*window, "tailBox")->count(), 12);
+        QCOMPARE(box(*window, "tailBox")->currentText(), QStringLiteral(".jpg"));
+        window->close();
         QVERIFY(contentsOf(iniPath()).contains(KEY_TAIL "\r\n 12 \r\n"));
     }
 
@@ -188,12 +188,12 @@ private Q_SLOTS:
         QFETCH(QStringList, heads);
         if (!file.isNull())
             QVERIFY(putBytes(iniPath(), file));
-        auto form = newWindow();
-        QVERIFY(form->start());
-        QCOMPARE(edit(*form, "startEdit")->text(), start);
-        QCOMPARE(itemsOf(*box(*form, "headBox")), heads);
-        QCOMPARE(edit(*form, "endEdit")->text(), QStringLiteral("50"));
-        QVERIFY(box(*form, "checkFolderBox")->isEnabled());
+        auto window = newWindow();
+        QVERIFY(window->start());
+        QCOMPARE(edit(*window, "startEdit")->text(), start);
+        QCOMPARE(itemsOf(*box(*window, "headBox")), heads);
+        QCOMPARE(edit(*window, "endEdit")->text(), QStringLiteral("50"));
+        QVERIFY(box(*window, "checkFolderBox")->isEnabled());
         QVERIFY(fake().messages.isEmpty());
     }
 
@@ -204,10 +204,10 @@ private Q_SLOTS:
         int beepsAtMessage = -1;
         fake().whileMessageShown = [this, &beepsAtMessage] { beepsAtMessage = fake().beeps; };
         {
-            auto form = newWindow();
-            QVERIFY(!form->start());
-            QCOMPARE(box(*form, "baseAddressBox")->currentText(), QStringLiteral("http://www."));
-            form->close();
+            auto window = newWindow();
+            QVERIFY(!window->start());
+            QCOMPARE(box(*window, "baseAddressBox")->currentText(), QStringLiteral("http://www."));
+            window->close();
         }
         QCOMPARE(fake().lockPaths, QStringList{iniPath() + QStringLiteral(".lock")});
         QCOMPARE(beepsAtMessage, 1);
@@ -235,12 +235,12 @@ private Q_SLOTS:
         };
         if (beforeStart)
             makeFolder();
-        auto form = newWindow();
-        QVERIFY(form->start());
-        QCOMPARE(edit(*form, "endEdit")->text(), QStringLiteral("50"));
+        auto window = newWindow();
+        QVERIFY(window->start());
+        QCOMPARE(edit(*window, "endEdit")->text(), QStringLiteral("50"));
         if (!beforeStart)
             makeFolder();
-        QVERIFY(form->close());
+        QVERIFY(window->close());
         QVERIFY(QFileInfo(iniPath()).isDir());
         QCOMPARE(QDir(iniPath()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList{QStringLiteral("kept")});

@@ -1,6 +1,5 @@
 #include "support/WindowTest.h"
 #include "ui/MainWindow.h"
-#include "ui/Twips.h"
 
 #include <QComboBox>
 #include <QPlainTextEdit>
@@ -13,19 +12,17 @@ using namespace quorel;
 
 namespace
 {
-constexpr int px = 15; // twips to a pixel
-
-QRectF twips(const ui::MainWindow &form, const char *name)
+QRect placeOf(const ui::MainWindow &window, const char *name)
 {
-    return ui::Twips::geometry(form.findChild<QWidget *>(QString::fromLatin1(name)));
+    return window.findChild<QWidget *>(QString::fromLatin1(name))->geometry();
 }
 
 // Every control's position, to see which ones a change of size moved.
-QMap<QString, QRectF> positions(const ui::MainWindow &form)
+QMap<QString, QRect> positions(const ui::MainWindow &window)
 {
-    QMap<QString, QRectF> all;
-    for (const QWidget *child : form.findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
-        all.insert(child->objectName(), ui::Twips::geometry(child));
+    QMap<QString, QRect> all;
+    for (const QWidget *child : window.findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        all.insert(child->objectName(), child->geometry());
     return all;
 }
 }
@@ -34,63 +31,60 @@ class TestWindowLayout : public tests::WindowTest
 {
     Q_OBJECT
 
-    void setClient(int widthTwips, int heightTwips)
+    void setClient(QSize size)
     {
-        form().resize(widthTwips / px, heightTwips / px);
+        window().resize(size);
         deliverResize();
     }
 
     // As the window system delivers it, which it may do only later.
     void deliverResize()
     {
-        QResizeEvent resized(form().size(), form().size());
-        QCoreApplication::sendEvent(&form(), &resized);
+        QResizeEvent resized(window().size(), window().size());
+        QCoreApplication::sendEvent(&window(), &resized);
     }
 
 private Q_SLOTS:
     void init()
     {
         WindowTest::init();
-        QVERIFY(form().start());
+        QVERIFY(window().start());
     }
 
     void startUpAlignment_data()
     {
         QTest::addColumn<QString>("control");
-        QTest::addColumn<QRectF>("geometry");
-        QTest::newRow("thumbSizeLabel on thumbSizeEdit")
-            << QStringLiteral("thumbSizeLabel") << QRectF(2640, 180, 810, 180);
-        QTest::newRow("thumbnailsCheck on thumbSizeEdit")
-            << QStringLiteral("thumbnailsCheck") << QRectF(1440, 135, 1215, 270);
-        QTest::newRow("numberPreview as high as headBox")
-            << QStringLiteral("numberPreview") << QRectF(1920, 1080, 1695, 300);
+        QTest::addColumn<QRect>("geometry");
+        QTest::newRow("thumbSizeLabel on thumbSizeEdit") << QStringLiteral("thumbSizeLabel") << QRect(176, 12, 54, 12);
+        QTest::newRow("thumbnailsCheck on thumbSizeEdit") << QStringLiteral("thumbnailsCheck") << QRect(96, 9, 81, 18);
+        QTest::newRow("numberPreview as high as headBox") << QStringLiteral("numberPreview") << QRect(128, 72, 113, 20);
         QTest::newRow("analyseButton as high as baseAddressBox")
-            << QStringLiteral("analyseButton") << QRectF(4920, 480, 615, 300);
-        QTest::newRow("startEdit on createButton") << QStringLiteral("startEdit") << QRectF(120, 1920, 615, 375);
+            << QStringLiteral("analyseButton") << QRect(328, 32, 41, 20);
+        QTest::newRow("startEdit on createButton") << QStringLiteral("startEdit") << QRect(8, 128, 41, 25);
         QTest::newRow("baseAddressLabel with thumbSizeLabel")
-            << QStringLiteral("baseAddressLabel") << QRectF(120, 180, 1080, 180);
-        QTest::newRow("checkFolderCheck keeps the half twip")
-            << QStringLiteral("checkFolderCheck") << QRectF(120, 2422.5, 1575, 255);
+            << QStringLiteral("baseAddressLabel") << QRect(8, 12, 72, 12);
+        QTest::newRow("checkFolderCheck, a half pixel down")
+            << QStringLiteral("checkFolderCheck") << QRect(8, 162, 105, 17);
         QTest::newRow("browseCheckFolderButton as high as its box")
-            << QStringLiteral("browseCheckFolderButton") << QRectF(5160, 2400, 375, 300);
+            << QStringLiteral("browseCheckFolderButton") << QRect(344, 160, 25, 20);
     }
 
     void startUpAlignment()
     {
         QFETCH(QString, control);
-        QFETCH(QRectF, geometry);
-        QCOMPARE(twips(form(), control.toLatin1().constData()), geometry);
+        QFETCH(QRect, geometry);
+        QCOMPARE(placeOf(window(), control.toLatin1().constData()), geometry);
     }
 
     void windowIsCentred()
     {
-        auto form = newWindow();
-        form->move(0, 0);
-        QVERIFY(form->start());
-        const QRect screen = form->screen()->availableGeometry();
-        const QSize outer = form->frameGeometry().size();
-        QVERIFY(qAbs(form->frameGeometry().left() - (screen.left() + (screen.width() - outer.width()) / 2)) <= 1);
-        QVERIFY(qAbs(form->frameGeometry().top() - (screen.top() + (screen.height() - outer.height()) / 2)) <= 1);
+        auto window = newWindow();
+        window->move(0, 0);
+        QVERIFY(window->start());
+        const QRect screen = window->screen()->availableGeometry();
+        const QSize outer = window->frameGeometry().size();
+        QVERIFY(qAbs(window->frameGeometry().left() - (screen.left() + (screen.width() - outer.width()) / 2)) <= 1);
+        QVERIFY(qAbs(window->frameGeometry().top() - (screen.top() + (screen.height() - outer.height()) / 2)) <= 1);
     }
 
     // The frame the window manager will draw counts, though the window has none yet.
@@ -107,36 +101,36 @@ private Q_SLOTS:
     {
         QFETCH(QMargins, frame);
         fake().frame = frame;
-        auto form = newWindow();
-        form->move(0, 0);
-        QVERIFY(form->start());
+        auto window = newWindow();
+        window->move(0, 0);
+        QVERIFY(window->start());
         fake().frame = {};
-        const QRect screen = form->screen()->geometry();
+        const QRect screen = window->screen()->geometry();
         // Qt, knowing no frame, places the window itself; the frame will surround it.
-        const QRect outer = form->geometry().marginsAdded(frame);
+        const QRect outer = window->geometry().marginsAdded(frame);
         QCOMPARE(outer.left(), qRound(screen.left() + (screen.width() - outer.width()) / 2.0));
         QCOMPARE(outer.top(), qRound(screen.top() + (screen.height() - outer.height()) / 2.0));
     }
 
     void designExample()
     {
-        setClient(ui::MainWindow::designWidth, ui::MainWindow::designHeight);
-        QCOMPARE(twips(form(), "outputBox"), QRectF(120, 3120, 5460, 1800));
-        QCOMPARE(twips(form(), "analyseButton").left(), 4845.0);
-        QCOMPARE(twips(form(), "baseAddressBox"), QRectF(120, 480, 4605, 300));
+        setClient(ui::designSize);
+        QCOMPARE(placeOf(window(), "outputBox"), QRect(8, 208, 364, 120));
+        QCOMPARE(placeOf(window(), "analyseButton").left(), 323);
+        QCOMPARE(placeOf(window(), "baseAddressBox"), QRect(8, 32, 307, 20));
     }
 
     void widening()
     {
-        setClient(ui::MainWindow::designWidth, ui::MainWindow::designHeight);
-        const QMap<QString, QRectF> before = positions(form());
-        setClient(ui::MainWindow::designWidth + 1005, ui::MainWindow::designHeight); // 67 pixels
-        QMap<QString, QRectF> after = positions(form());
+        setClient(ui::designSize);
+        const QMap<QString, QRect> before = positions(window());
+        setClient(ui::designSize + QSize(67, 0));
+        QMap<QString, QRect> after = positions(window());
         QCOMPARE(after.take(QStringLiteral("analyseButton")),
-                 before[QStringLiteral("analyseButton")].translated(1005, 0));
+                 before[QStringLiteral("analyseButton")].translated(67, 0));
         QCOMPARE(after.take(QStringLiteral("baseAddressBox")),
-                 before[QStringLiteral("baseAddressBox")].adjusted(0, 0, 1005, 0));
-        QCOMPARE(after.take(QStringLiteral("outputBox")), before[QStringLiteral("outputBox")].adjusted(0, 0, 1005, 0));
+                 before[QStringLiteral("baseAddressBox")].adjusted(0, 0, 67, 0));
+        QCOMPARE(after.take(QStringLiteral("outputBox")), before[QStringLiteral("outputBox")].adjusted(0, 0, 67, 0));
         for (auto it = after.cbegin(); it != after.cend(); ++it)
             QCOMPARE(it.value(), before[it.key()]);
     }
@@ -144,30 +138,30 @@ private Q_SLOTS:
     void clientEndsAboveTheOutputBox_data()
     {
         QTest::addColumn<int>("height");
-        QTest::newRow("above") << 3000;
+        QTest::newRow("above") << 200;
     }
 
     void clientEndsAboveTheOutputBox()
     {
         QFETCH(int, height);
-        setClient(ui::MainWindow::designWidth, ui::MainWindow::designHeight);
-        setClient(6000, height);
-        QCOMPARE(twips(form(), "outputBox"), QRectF(120, 3120, 5880, 1800));
+        setClient(ui::designSize);
+        setClient(QSize(400, height));
+        QCOMPARE(placeOf(window(), "outputBox"), QRect(8, 208, 392, 120));
     }
 
     void minimisedChangesNothingUntilRestored()
     {
-        form().show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form()));
-        setClient(ui::MainWindow::designWidth, ui::MainWindow::designHeight);
-        const QMap<QString, QRectF> before = positions(form());
-        form().setWindowState(Qt::WindowMinimized);
-        QVERIFY(form().isMinimized());
-        form().resize(6585 / px, 6420 / px);
+        window().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window()));
+        setClient(ui::designSize);
+        const QMap<QString, QRect> before = positions(window());
+        window().setWindowState(Qt::WindowMinimized);
+        QVERIFY(window().isMinimized());
+        window().resize(439, 428);
         deliverResize();
-        QCOMPARE(positions(form()), before);
-        form().setWindowState(Qt::WindowNoState);
-        QCOMPARE(twips(form(), "outputBox").size(), QSizeF(form().width() * px - 120, form().height() * px - 3120));
+        QCOMPARE(positions(window()), before);
+        window().setWindowState(Qt::WindowNoState);
+        QCOMPARE(placeOf(window(), "outputBox").size(), QSize(window().width() - 8, window().height() - 208));
     }
 };
 

@@ -40,7 +40,7 @@ namespace
 
 bool MainWindow::isNumberField(const QObject *watched) const
 {
-    const std::array<const QObject *, 5> fields{m_startEdit, m_endEdit, m_digitsEdit, m_thumbSizeEdit, m_columnsEdit};
+    const std::array<const QObject *, 5> fields{startEdit, endEdit, digitsEdit, thumbSizeEdit, columnsEdit};
     return std::find(fields.begin(), fields.end(), watched) != fields.end();
 }
 
@@ -50,7 +50,7 @@ QWidget *MainWindow::selectingField(QObject *watched) const
 {
     if (isNumberField(watched))
         return qobject_cast<QWidget *>(watched);
-    for (QComboBox *box : {m_baseAddressBox, m_headBox, m_tailBox, m_checkFolderBox}) {
+    for (QComboBox *box : {baseAddressBox, headBox, tailBox, checkFolderBox}) {
         if (watched == box || watched == box->lineEdit())
             return box;
     }
@@ -85,9 +85,9 @@ char16_t MainWindow::acceptNumberKey(char16_t &key)
 
 void MainWindow::installFieldRules()
 {
-    for (QLineEdit *field : {m_startEdit, m_endEdit, m_digitsEdit, m_thumbSizeEdit, m_columnsEdit})
+    for (QLineEdit *field : {startEdit, endEdit, digitsEdit, thumbSizeEdit, columnsEdit})
         field->installEventFilter(this);
-    for (QComboBox *box : {m_baseAddressBox, m_headBox, m_tailBox, m_checkFolderBox}) {
+    for (QComboBox *box : {baseAddressBox, headBox, tailBox, checkFolderBox}) {
         box->installEventFilter(this);
         box->lineEdit()->installEventFilter(this);
     }
@@ -141,10 +141,10 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 
 void MainWindow::updateNumberPreview()
 {
-    const QString preview = core::numberPreview(m_startEdit->text(), m_digitsEdit->text());
-    m_numberPreview->setText(preview);
+    const QString preview = core::numberPreview(startEdit->text(), digitsEdit->text());
+    numberPreview->setText(preview);
     // The label announces a new name only while it has none of its own; its name is fixed.
-    QAccessibleValueChangeEvent changed(m_numberPreview, preview);
+    QAccessibleValueChangeEvent changed(numberPreview, preview);
     QAccessible::updateAccessibility(&changed);
 }
 }

@@ -16,8 +16,8 @@ namespace quorel::ui
 {
 namespace
 {
-    // The address list's entry among the save dialog's file types, counted from 1.
-    constexpr int addressListFileType = 2;
+    // The address list's entry among the save dialog's file types.
+    constexpr qsizetype addressListFileType = 1;
 
     bool holdsNothingButSpaces(const QString &text)
     {
@@ -37,12 +37,12 @@ bool MainWindow::writePage(const QString &path)
 
 void MainWindow::save()
 {
-    m_saveButton->setEnabled(false);
+    saveButton->setEnabled(false);
     if (holdsNothingButSpaces(m_pageText)) {
         m_desktop.notifier.beep();
         m_desktop.notifier.messageBox(this, Messages::nothingToSave(), Messages::nothingToSaveTitle(),
                                       desktop::MessageIcon::Exclamation);
-        m_saveButton->setEnabled(true);
+        saveButton->setEnabled(true);
         return;
     }
 
@@ -50,8 +50,8 @@ void MainWindow::save()
     request.title = Messages::saveDialogTitle();
     request.defaultExtension = u"htm"_s;
     request.initialFolder = m_lastSaveFolder;
-    request.filter = Messages::pageFileTypes();
-    request.filterIndex = CheckValue::isTicked(*m_addressListCheck) ? addressListFileType : 1;
+    request.fileTypes = Messages::pageFileTypes();
+    request.selectedType = CheckValue::isTicked(*addressListCheck) ? addressListFileType : 0;
     // Cancel leaves Overwrite and View without a file; a write that fails leaves them aimed at the
     // file saved before, never at one that was not written.
     const std::optional<desktop::SaveDialogChoice> choice = m_desktop.dialogs.saveDialog(this, request);
@@ -63,17 +63,17 @@ void MainWindow::save()
         m_savedFileName = choice->fileName;
         m_lastSaveFolder = m_savedFile.left(m_savedFile.size() - m_savedFileName.size());
     }
-    m_saveButton->setEnabled(true);
+    saveButton->setEnabled(true);
 }
 
 void MainWindow::overwrite()
 {
-    m_overwriteButton->setEnabled(false);
+    overwriteButton->setEnabled(false);
     if (!m_savedFile.isEmpty())
         writePage(m_savedFile);
     else
         save();
-    m_overwriteButton->setEnabled(true);
+    overwriteButton->setEnabled(true);
 }
 
 void MainWindow::view()

@@ -4,6 +4,8 @@
 #include "platform/ProgramInfo.h"
 #include "ui/Messages.h"
 
+#include <QComboBox>
+
 namespace quorel::ui
 {
 void MainWindow::showAbout()
@@ -18,5 +20,30 @@ void MainWindow::showAbout()
     values.legalNotice = QString::fromUtf16(core::ProgramVersion::legalCopyright);
     values.lastSaveFolder = m_lastSaveFolder;
     m_desktop.notifier.messageBox(this, Messages::about(values), Messages::aboutTitle(), desktop::MessageIcon::None);
+}
+
+namespace
+{
+    // Cancel leaves the box as it was; a chosen path replaces its text, enabled or not.
+    void putChosenFolder(QComboBox &box, const QString &path)
+    {
+        if (!path.isEmpty())
+            box.setEditText(path);
+    }
+}
+
+QString MainWindow::askForFolder()
+{
+    return m_desktop.dialogs.folderDialog(this, Messages::chooseFolder());
+}
+
+void MainWindow::browseCheckFolder()
+{
+    putChosenFolder(*checkFolderBox, askForFolder());
+}
+
+void MainWindow::browseDownloadFolder()
+{
+    putChosenFolder(*downloadFolderBox, askForFolder());
 }
 }
