@@ -1,0 +1,4 @@
+#pragma once
+
+// Planted: the core may not reach up into the window.
+#include "ui/MainWindow.h"

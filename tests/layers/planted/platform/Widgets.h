@@ -1,0 +1,4 @@
+#pragma once
+
+// Planted: the headless platform may not take widgets.
+#include <QWidget>
