@@ -13,6 +13,7 @@ enum class Action
     WriteFile, // subject: the file's path
     ReadFile, // subject: the file's path
     MakeFolder, // subject: the folder's path
+    OpenFolder, // subject: the folder's path
     Fetch, // subject: the address
 };
 
@@ -36,6 +37,8 @@ enum class Reason
     NotRegularFile, // in the place of a file to read
     ReadOnlyFile,
     NotReplaced,
+    UnusableCharacter, // a name holds a character no file or folder name can (NUL)
+    TooManyLinks, // more links in a row than are followed, or links in a circle
     SystemError, // detail: the system's own words
     Unexplained, // detail: the system's own words, for an error the program did not foresee
 

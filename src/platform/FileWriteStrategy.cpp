@@ -28,6 +28,8 @@ core::Failure failureFromErrno(int error)
         return core::fail(core::Reason::FolderMissing);
     case EISDIR:
         return core::fail(core::Reason::FolderInTheWay);
+    case ELOOP:
+        return core::fail(core::Reason::TooManyLinks);
     default:
         return core::fail(core::Reason::Unexplained, QString::fromLocal8Bit(std::strerror(error)));
     }

@@ -1,6 +1,7 @@
 #include "platform/ImageDownload.h"
 
 #include "core/Spaces.h"
+#include "platform/OpenFolder.h"
 #include "platform/UrlFetcher.h"
 #include "platform/WholeFile.h"
 
@@ -24,9 +25,9 @@ namespace
     }
 
     // The folder's limit on one name, in bytes; a longer name would be fetched only to be refused.
-    qsizetype longestNameIn(const QString &folder)
+    qsizetype longestNameIn(const OpenFolder &folder)
     {
-        const long limit = ::pathconf(QFile::encodeName(folder).constData(), _PC_NAME_MAX);
+        const long limit = ::fpathconf(folder.fd(), _PC_NAME_MAX);
         return limit > 0 ? qsizetype(limit) : qsizetype(NAME_MAX);
     }
 
@@ -53,21 +54,20 @@ namespace
         }
     }
 
-    core::Result<> downloadOne(const QString &address, const QString &folder, const QString &fileName,
-                               qsizetype longestName, UrlFetcher &fetcher)
+    core::Result<> downloadOne(const QString &address, const OpenFolder &folder, const QString &folderPath,
+                               const QString &fileName, qsizetype longestName, UrlFetcher &fetcher)
     {
         if (!staysInFolder(fileName)) {
             core::Failure leaves = core::fail(core::Reason::NameLeavesFolder);
             leaves.subject = fileName;
             return leaves;
         }
-        const QString path = folder + fileName;
         if (QFile::encodeName(fileName).size() > longestName)
-            return core::during(core::Action::WriteFile, QDir::toNativeSeparators(path),
+            return core::during(core::Action::WriteFile, QDir::toNativeSeparators(folderPath + fileName),
                                 core::fail(core::Reason::NameTooLong));
 
         // Opened before the transfer, so that a folder that cannot take the file costs no download.
-        WholeFile file(path);
+        WholeFile file(folder.fd(), folderPath, fileName);
         if (core::Result<> opened = file.open(); !opened)
             return opened;
         bool fileFailed = false;
@@ -105,12 +105,18 @@ core::Result<core::DownloadReport> downloadImages(const core::PageImages &images
 
     core::DownloadReport report;
     report.total = images.count();
-    // Asked once: the folder stays the same for the whole run.
-    const qsizetype longestName = longestNameIn(*folder);
+    // Opened once: every image goes into the folder the path named at the start, whatever becomes
+    // of the path meanwhile.
+    const core::Result<OpenFolder> opened = OpenFolder::open(*folder);
+    if (!opened) {
+        report.endedEarly = opened.error();
+        return report;
+    }
+    const qsizetype longestName = longestNameIn(*opened);
     int silentInARow = 0;
     for (qsizetype k = 0; k < images.count() && !report.endedEarly; ++k) {
         const QString fileName = images.fileName(k);
-        const core::Result<> saved = downloadOne(images.address(k), *folder, fileName, longestName, fetcher);
+        const core::Result<> saved = downloadOne(images.address(k), *opened, *folder, fileName, longestName, fetcher);
         if (saved) {
             ++report.saved;
             silentInARow = 0;

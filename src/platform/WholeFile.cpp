@@ -124,6 +124,11 @@ WholeFile::WholeFile(int folderFd, const QString &folderPath, const QString &nam
 // a download makes thousands of these.
 void WholeFile::followLinks()
 {
+    // The system would read the name only up to it.
+    if (m_target.contains('\0')) {
+        m_refused = core::fail(core::Reason::UnusableCharacter);
+        return;
+    }
     struct stat entry = {};
     bool present = ::fstatat(m_base, m_target.constData(), &entry, AT_SYMLINK_NOFOLLOW) == 0;
     for (int hop = 0; hop < 40 && present && S_ISLNK(entry.st_mode); ++hop) {

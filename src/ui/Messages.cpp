@@ -103,6 +103,10 @@ namespace
             return u"読み取り専用のファイルです。"_s;
         case Reason::NotReplaced:
             return u"元のファイルを置き換えられませんでした。"_s;
+        case Reason::UnusableCharacter:
+            return u"ファイル名やフォルダ名に使えない文字が含まれています。"_s;
+        case Reason::TooManyLinks:
+            return u"リンクが多すぎるか循環しているため、たどれません。"_s;
         case Reason::SystemError:
             return failure.detail;
         case Reason::Unexplained:
@@ -166,6 +170,8 @@ QString describe(const core::Failure &failure)
         return u"ファイル「%1」を読めませんでした。%2"_s.arg(failure.subject, reason);
     case core::Action::MakeFolder:
         return u"フォルダ「%1」を作れませんでした。"_s.arg(failure.subject);
+    case core::Action::OpenFolder:
+        return u"フォルダ「%1」を開けませんでした。%2"_s.arg(failure.subject, reason);
     case core::Action::Fetch:
         return u"「%1」を取得できませんでした。%2"_s.arg(failure.subject, reason);
     }

@@ -8,7 +8,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
+using quorel::core::Reason;
 using quorel::core::Result;
 
 Q_DECLARE_METATYPE(std::optional<quorel::core::Reason>)
@@ -21,9 +27,12 @@ class RecordingFetcher final : public quorel::platform::UrlFetcher
 {
 public:
     QStringList fetched;
+    std::function<void()> afterFirst; // runs once the first image is fetched
 
     Result<> fetch(const QString &url, const quorel::platform::BodySink &sink) override
     {
+        if (fetched.size() == 1 && afterFirst)
+            afterFirst();
         fetched.append(url);
         if (url.endsWith(u'?'))
             return quorel::core::fail(quorel::core::Reason::ConnectFailed);
@@ -130,7 +139,7 @@ private Q_SLOTS:
         answered[2] = u"h/3"_s;
         QTest::newRow("an answer between silent servers")
             << answered << true << 6 << 2 << std::optional<quorel::core::Reason>();
-        QTest::newRow("folder gone") << QStringList{u"h/1"_s, u"h/2"_s} << false << 1 << 0
+        QTest::newRow("folder gone") << QStringList{u"h/1"_s, u"h/2"_s} << false << 0 << 0
                                      << std::optional(quorel::core::Reason::FolderMissing);
     }
 
@@ -155,6 +164,89 @@ private Q_SLOTS:
         if (done->endedEarly)
             QCOMPARE(done->endedEarly->reason, *why);
         QCOMPARE(done->notTried(), addresses.size() - tried);
+    }
+
+    // The folder is opened once, before any image, following a link on its path only when this user
+    // or the owner of the folder that holds the link owns it.
+    void folderIsTheOneNamedAtTheStart_data()
+    {
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<QString>("folderText"); // in the test's folder R
+        QTest::addColumn<std::optional<Reason>>("why"); // none: every image lands in R/real
+        QTest::addColumn<QString>("refusedLink"); // the link a refusal names
+        QTest::newRow("folder") << u""_s << u"real"_s << std::optional<Reason>() << QString();
+        QTest::newRow("own link") << u"own"_s << u"dl"_s << std::optional<Reason>() << QString();
+        QTest::newRow("link of the shared folder's owner")
+            << u"owner's"_s << u"shared/dl"_s << std::optional<Reason>() << QString();
+        QTest::newRow("another user's link in a shared folder")
+            << u"planted"_s << u"shared/dl"_s << std::optional(Reason::LinkNotTrusted) << u"shared/dl"_s;
+        QTest::newRow("another user's link above the folder")
+            << u"planted"_s << u"shared/dl/real"_s << std::optional(Reason::LinkNotTrusted) << u"shared/dl"_s;
+        QTest::newRow("41 links in a row") << u"chain"_s << u"l0"_s << std::optional(Reason::TooManyLinks) << QString();
+        QTest::newRow("NUL in the folder text")
+            << u""_s << u"real\u0000x"_s << std::optional(Reason::UnusableCharacter) << QString();
+        QTest::newRow("folder swapped for a link mid-run")
+            << u"swap"_s << u"work"_s << std::optional<Reason>() << QString();
+    }
+
+    void folderIsTheOneNamedAtTheStart()
+    {
+        QFETCH(QString, setting);
+        QFETCH(QString, folderText);
+        QFETCH(std::optional<Reason>, why);
+        QFETCH(QString, refusedLink);
+        QTemporaryDir root;
+        const auto at = [&root](const QString &name) { return QFile::encodeName(root.filePath(name)); };
+        const uid_t other = ::geteuid() + 4242;
+        QVERIFY(QDir(root.path()).mkdir(u"real"_s));
+        bool given = true;
+        if (setting == u"own"_s)
+            QCOMPARE(::symlink("real", at(u"dl"_s).constData()), 0);
+        if (setting == u"owner's"_s || setting == u"planted"_s) {
+            QCOMPARE(::mkdir(at(u"shared"_s).constData(), 01777), 0);
+            QCOMPARE(::symlink(root.path().toUtf8().constData(), at(u"shared/dl"_s).constData()), 0);
+            given = ::lchown(at(u"shared/dl"_s).constData(), other, gid_t(-1)) == 0;
+            if (setting == u"owner's"_s)
+                given = given && ::chown(at(u"shared"_s).constData(), other, gid_t(-1)) == 0;
+            if (setting == u"owner's"_s)
+                folderText = u"shared/dl/real"_s;
+        }
+        if (setting == u"chain"_s) {
+            for (int k = 0; k < 41; ++k)
+                QCOMPARE(
+                    ::symlink(QByteArray("l" + QByteArray::number(k + 1)).constData(), at(u"l%1"_s.arg(k)).constData()),
+                    0);
+            QCOMPARE(::symlink("real", at(u"l41"_s).constData()), 0);
+        }
+        if (!given)
+            QSKIP("This user may not give a file to another user.");
+        RecordingFetcher fetcher;
+        if (setting == u"swap"_s) {
+            QCOMPARE(::rename(at(u"real"_s).constData(), at(u"work"_s).constData()), 0);
+            QVERIFY(QDir(root.path()).mkdir(u"elsewhere"_s));
+            fetcher.afterFirst = [&] {
+                QVERIFY(::rename(at(u"work"_s).constData(), at(u"real"_s).constData()) == 0);
+                QVERIFY(::symlink("elsewhere", at(u"work"_s).constData()) == 0);
+            };
+        }
+
+        const auto done = quorel::platform::downloadImages(images, root.filePath(folderText), fetcher);
+
+        QVERIFY(done);
+        if (!why) {
+            QCOMPARE(done->saved, images.count());
+            QCOMPARE(filesIn(root.filePath(u"real"_s)), images.fileNames());
+            QCOMPARE(filesIn(root.filePath(u"elsewhere"_s)), QStringList());
+            return;
+        }
+        QVERIFY(done->endedEarly);
+        QCOMPARE(done->endedEarly->reason, *why);
+        QCOMPARE(done->endedEarly->action, quorel::core::Action::OpenFolder);
+        if (!refusedLink.isEmpty())
+            QCOMPARE(done->endedEarly->detail, root.filePath(refusedLink));
+        QCOMPARE(done->saved + done->failed, 0);
+        QVERIFY(fetcher.fetched.isEmpty());
+        QCOMPARE(filesIn(root.filePath(u"real"_s)), QStringList());
     }
 };
 
