@@ -166,6 +166,8 @@ namespace
             , m_target(target)
         { }
 
+        ReadOutcome outcome() const { return m_outcome; }
+
         void run()
         {
             QString current;
@@ -227,10 +229,23 @@ namespace
             const int count = numberOfLine(*countLine);
             QStringList entries;
             for (int i = 0; i < count; ++i) {
+                if (m_listUnits >= maxListTextUnits) {
+                    if (!m_lines.skipLine())
+                        break;
+                    ++m_outcome.skippedEntries;
+                    continue;
+                }
                 std::optional<QString> entry = nextLine();
                 if (!entry)
                     break;
-                entries.append(boundedValue(*entry));
+                QString value = boundedValue(*entry);
+                if (m_listUnits + value.size() > maxListTextUnits) {
+                    m_listUnits = maxListTextUnits;
+                    ++m_outcome.skippedEntries;
+                    continue;
+                }
+                m_listUnits += value.size();
+                entries.append(std::move(value));
             }
             m_target.readList(field, entries);
             // The end marker, taken unread.
@@ -276,6 +291,8 @@ namespace
 
         LineSource &m_lines;
         Target &m_target;
+        qsizetype m_listUnits = 0;
+        ReadOutcome m_outcome;
     };
 
     class ListSource final : public LineSource
@@ -397,14 +414,16 @@ QString write(const Values &values, QStringView createdAt)
     return out.text();
 }
 
-void read(LineSource &lines, Target &target)
+ReadOutcome read(LineSource &lines, Target &target)
 {
-    Reader(lines, target).run();
+    Reader reader(lines, target);
+    reader.run();
+    return reader.outcome();
 }
 
-void read(const QStringList &lines, Target &target)
+ReadOutcome read(const QStringList &lines, Target &target)
 {
     ListSource source(lines);
-    read(source, target);
+    return read(source, target);
 }
 }

@@ -84,6 +84,11 @@ constexpr qsizetype maxListEntries = 15;
 // redrawing it, deaf even to being closed.
 constexpr qsizetype maxSingleValueUnits = 32767;
 
+// The most UTF-16 units all list entries of a file give their lists together (16 MB); later entries
+// are passed over. A file may hold four lists of 32767 entries of as many units each, gigabytes
+// that the window would hold several times over before it could appear.
+constexpr qsizetype maxListTextUnits = qsizetype(8) << 20;
+
 // Lines the reader passes over unread; a source can tell them by their first bytes alone.
 enum class Skip
 {
@@ -102,6 +107,17 @@ public:
     virtual bool next(QString &line, Skip skip = Skip::Nothing) = 0;
     // Whether no line follows.
     virtual bool atEnd() = 0;
+    // Passes over the next line, which nobody reads; false past the last line.
+    virtual bool skipLine()
+    {
+        QString line;
+        return next(line);
+    }
+};
+
+struct ReadOutcome
+{
+    qsizetype skippedEntries = 0; // list entries past maxListTextUnits
 };
 
 // The date in the locale's short date format, a space and the time with its seconds.
@@ -112,9 +128,9 @@ QString write(const Values &values, QStringView createdAt);
 
 // Applies the file's lines to the target. Never fails: a file that ends where a value is
 // expected stops the reading and keeps what was applied.
-void read(LineSource &lines, Target &target);
+ReadOutcome read(LineSource &lines, Target &target);
 
 // For the tests and fuzz targets, which hand the reader lines they made rather than a file; the
 // program reads only through a LineSource.
-void read(const QStringList &lines, Target &target);
+ReadOutcome read(const QStringList &lines, Target &target);
 }

@@ -180,6 +180,15 @@ void TextLines::skipHole()
     }
 }
 
+bool TextLines::skipLine()
+{
+    m_undecoded = true;
+    QString line;
+    const bool passed = next(line, core::SettingsFormat::Skip::Nothing);
+    m_undecoded = false;
+    return passed;
+}
+
 bool TextLines::atEnd()
 {
     if (m_afterCr && fill()) {
@@ -234,6 +243,10 @@ bool TextLines::next(QString &line, core::SettingsFormat::Skip skip)
         };
         if (skippedBytes(bytes, skip, last))
             continue;
+        if (m_undecoded) {
+            line.clear();
+            return true;
+        }
         const bool ascii = std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) < 0x80; });
         line = ascii ? QString::fromLatin1(bytes) : Cp932::decode(bytes);
         return true;

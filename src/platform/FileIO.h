@@ -40,6 +40,7 @@ public:
 
     bool next(QString &line, core::SettingsFormat::Skip skip) override;
     bool atEnd() override;
+    bool skipLine() override; // without decoding it
     // Why the lines ended before the file did, if they did.
     const std::optional<core::Failure> &failure() const { return m_failure; }
 
@@ -54,6 +55,7 @@ private:
     QByteArray m_buffer;
     qsizetype m_at = 0;
     bool m_afterCr = false; // an LF next belongs to the CR that ended the last line
+    bool m_undecoded = false; // the line is passed over, so decoding it would be wasted
     QByteArray m_raw;
     std::optional<core::Failure> m_failure;
 };

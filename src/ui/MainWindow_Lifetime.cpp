@@ -56,7 +56,10 @@ void MainWindow::readSettings()
         return;
     }
     ControlSettings::Target target(*this, m_lastSaveFolder, [this](bool enabled) { enableCheckFolder(enabled); });
-    read(**lines, target);
+    if (const core::SettingsFormat::ReadOutcome read = core::SettingsFormat::read(**lines, target);
+        read.skippedEntries > 0)
+        qWarning("The settings file's lists hold more than is kept: %lld entries were skipped",
+                 static_cast<long long>(read.skippedEntries));
     if ((*lines)->failure())
         qWarning().noquote() << Messages::describe(*(*lines)->failure());
 }

@@ -184,6 +184,49 @@ private Q_SLOTS:
         QCOMPARE(target.calls.at(1), QStringLiteral("list Head=") + longEntry.first(maxSingleValueUnits));
     }
 
+    // All lists together keep at most maxListTextUnits; entries past it are passed over and
+    // counted, and the keys after them are read on.
+    void listTextIsBoundedInAll_data()
+    {
+        QTest::addColumn<qsizetype>("entryUnits");
+        QTest::addColumn<int>("entries"); // in each of two lists
+        QTest::addColumn<qsizetype>("kept"); // in both together
+        const qsizetype fitting = maxListTextUnits / maxSingleValueUnits;
+        QTest::newRow("small lists") << qsizetype(10) << 15 << qsizetype(30);
+        QTest::newRow("longest entries, one list's worth") << maxSingleValueUnits << int(fitting) << fitting;
+        QTest::newRow("longest entries, past the bound in the second list") << maxSingleValueUnits << 300 << fitting;
+    }
+
+    void listTextIsBoundedInAll()
+    {
+        QFETCH(qsizetype, entryUnits);
+        QFETCH(int, entries);
+        QFETCH(qsizetype, kept);
+        const QString entry(entryUnits, u'e');
+        QStringList lines;
+        for (const char16_t *key : {u"[頭]", u"[ベースアドレス]"}) {
+            lines << QString::fromUtf16(key) << QString::number(entries);
+            for (int k = 0; k < entries; ++k)
+                lines << entry;
+            lines << QStringLiteral("[End Of List]");
+        }
+        lines << QStringLiteral("[開始]") << QStringLiteral("7");
+        struct CountingTarget final : Target
+        {
+            qsizetype entries = 0;
+            QString start;
+            void readList(ListField, const QStringList &list) override { entries += list.size(); }
+            void readText(TextField, const QString &text) override { start = text; }
+            void readCheck(CheckField, std::optional<quorel::core::CheckState>) override { }
+        } target;
+
+        const ReadOutcome outcome = read(lines, target);
+
+        QCOMPARE(target.entries, kept);
+        QCOMPARE(outcome.skippedEntries, 2 * entries - kept);
+        QCOMPARE(target.start, QStringLiteral("7"));
+    }
+
     void checkValue_data()
     {
         QTest::addColumn<QString>("line");

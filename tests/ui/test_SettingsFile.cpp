@@ -1,4 +1,6 @@
+#include "core/SettingsFormat.h"
 #include "support/FileBytes.h"
+#include "support/PeakMemory.h"
 #include "support/WindowTest.h"
 #include "ui/CheckValue.h"
 #include "ui/MainWindow.h"
@@ -6,6 +8,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -195,6 +198,41 @@ private Q_SLOTS:
         QCOMPARE(edit(*window, "endEdit")->text(), QStringLiteral("50"));
         QVERIFY(box(*window, "checkFolderBox")->isEnabled());
         QVERIFY(fake().messages.isEmpty());
+    }
+
+    // A quarter gigabyte of list entries of the longest kind: the window keeps 16 MB of it and
+    // appears as fast as ever.
+    void hugeListIsBoundedInTimeAndMemory()
+    {
+        constexpr int entries = 8192;
+        QFile file(iniPath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.write(KEY_HEAD "\r\n " + QByteArray::number(entries) + " \r\n") > 0);
+        const QByteArray entry = QByteArray(core::SettingsFormat::maxSingleValueUnits, 'a') + "\r\n";
+        const QByteArray piece = entry.repeated(64);
+        for (int k = 0; k < entries / 64; ++k)
+            QCOMPARE(file.write(piece), piece.size());
+        QVERIFY(file.write("[End Of List]\r\n\r\n" KEY_START "\r\n7\r\n") > 0);
+        file.close();
+        if (tests::peakResidentSinceLast() < 0)
+            QSKIP("The system shows no peak memory that can be reset.");
+        const qint64 before = tests::peakResidentSinceLast();
+        QElapsedTimer timer;
+        timer.start();
+
+        auto window = newWindow();
+        QVERIFY(window->start());
+
+        const qint64 elapsed = timer.elapsed();
+        const qint64 growth = tests::peakResidentSinceLast() - before;
+        qInfo("%lld ms, peak grew by %lld bytes", elapsed, growth);
+        QCOMPARE(box(*window, "headBox")->count(),
+                 core::SettingsFormat::maxListTextUnits / core::SettingsFormat::maxSingleValueUnits);
+        QCOMPARE(edit(*window, "startEdit")->text(), QStringLiteral("7"));
+#ifndef __SANITIZE_ADDRESS__
+        QVERIFY2(growth < 200 << 20, qPrintable(QString::number(growth)));
+        QVERIFY2(elapsed < 2'000, qPrintable(QString::number(elapsed)));
+#endif
     }
 
     void refusedCopyNeitherReadsNorWrites()
