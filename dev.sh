@@ -3,6 +3,8 @@
 # ./dev.sh test      installs what is missing, builds and runs every test (the Debian package's
 #                    checks included), fuzzes, and runs the tests again under the sanitizers
 # ./dev.sh package   installs what is missing, builds and leaves the Debian package in dist/
+# ./dev.sh fast      builds and runs the unit, window and layer tests only: no package, fuzzing or
+#                    sanitizers, for the loop while changing code
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -46,13 +48,19 @@ case "${1:-}" in
     build build-sanitize -DQUOREL_SANITIZE=ON
     ctest --test-dir build-sanitize --output-on-failure -j2
     ;;
+  fast)
+    scripts/install-deps.sh
+    build build
+    # The package's test skips without a package; the tests that run the program run it here too.
+    ctest --test-dir build --output-on-failure -j2 -E '^package\.'
+    ;;
   package)
     scripts/install-deps.sh
     deb=$(package)
     echo "Package: $deb"
     ;;
   *)
-    echo "usage: $0 start|test|package" >&2
+    echo "usage: $0 start|test|fast|package" >&2
     exit 2
     ;;
 esac

@@ -49,12 +49,24 @@ done
 sudo=()
 [ "$(id -u)" -ne 0 ] && sudo=(sudo)
 export DEBIAN_FRONTEND=noninteractive
-"${sudo[@]}" apt-get update -qq
+
+# Whether the package index, as it stands, offers the package.
+installable() {
+  apt-cache policy "$1" 2>/dev/null | grep -q 'Candidate: [^(]'
+}
+
+# The index is asked anew only when a package the build needs is missing. An optional package is
+# installed when the index, as it stands, offers it; otherwise it is skipped without asking again,
+# so that a machine where it cannot be had pays nothing for it on every run.
 if [ ${#missing[@]} -gt 0 ]; then
+  "${sudo[@]}" apt-get update -qq
   echo "Installing: ${missing[*]}"
   "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" < /dev/null
 fi
 for package in "${missing_optional[@]}"; do
-  "${sudo[@]}" apt-get install -y -qq --no-install-recommends "$package" < /dev/null \
-    || echo "Could not install $package; the checks that need it will be skipped." >&2
+  if installable "$package" \
+    && "${sudo[@]}" apt-get install -y -qq --no-install-recommends "$package" < /dev/null; then
+    continue
+  fi
+  echo "Could not install $package; the checks that need it will be skipped." >&2
 done

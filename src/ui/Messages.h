@@ -6,7 +6,8 @@
 
 #include <QString>
 
-// Every sentence the window shows the user in a message box or a dialog's title, in one place.
+// Every sentence the user reads in a message box, a dialog's title or the window's title, worded in
+// one place from what the lower layers report; a failure no box shows is logged in the same words.
 namespace quorel::ui::Messages
 {
 QString alreadyRunning();
