@@ -14,6 +14,7 @@
 #include <QTest>
 
 using namespace quorel;
+using namespace Qt::StringLiterals;
 
 namespace
 {
@@ -71,6 +72,35 @@ private Q_SLOTS:
                  (QStringList{QStringLiteral("img01.jpg"), QStringLiteral("img02.jpg"), QStringLiteral("img03.jpg")}));
         QVERIFY(button(window, "createButton")->isEnabled());
         QVERIFY(desktop.messages.isEmpty());
+    }
+
+    // Each refusal of the generator, as the window words it.
+    void refusalsAreWorded_data()
+    {
+        QTest::addColumn<QString>("end");
+        QTest::addColumn<QString>("digits");
+        QTest::addColumn<QString>("columns");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("digit count") << u"3"_s << u"99999999999"_s << u"2"_s
+                                     << u"桁数に正しい数値を入力してください。"_s;
+        QTest::newRow("too many images") << u"40000"_s << u"1"_s << u"2"_s
+                                         << u"1ページに作成できる画像は32767個までです。"_s;
+        QTest::newRow("zero columns") << u"3"_s << u"1"_s << u"0"_s << u"幅に0以外の数値を入力してください。"_s;
+        QTest::newRow("page too large") << u"30000"_s << u"5000"_s << u"2"_s << u"作成するデータが大きすぎます。"_s;
+    }
+
+    void refusalsAreWorded()
+    {
+        QFETCH(QString, end);
+        QFETCH(QString, digits);
+        QFETCH(QString, columns);
+        QFETCH(QString, message);
+        edit("startEdit")->setText(u"1"_s);
+        edit("endEdit")->setText(end);
+        edit("digitsEdit")->setText(digits);
+        edit("columnsEdit")->setText(columns);
+        button("createButton")->click();
+        QCOMPARE(fake().lastMessageText(), message);
     }
 
     void invalidStart()
