@@ -37,6 +37,7 @@ enum class Reason
     NotRegularFile, // in the place of a file to read
     ReadOnlyFile,
     NotReplaced,
+    NoTemporaryRoom, // detail: the temporary folder that is full; empty when none takes a file
     UnusableCharacter, // a name holds a character no file or folder name can (NUL)
     TooManyLinks, // more links in a row than are followed, or links in a circle
     SystemError, // detail: the system's own words

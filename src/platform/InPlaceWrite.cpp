@@ -27,19 +27,35 @@ namespace
                         O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW);
     }
 
-    // An unnamed file in the user's cache folder or, where none can be made there, in the temporary
-    // folder; -1 when neither takes one.
-    int openSpool()
+    // An unnamed file in the user's cache folder or, where none can be made there, in a temporary
+    // folder of the system; -1 when none takes one. folder tells which did.
+    int openSpool(QString &folder)
     {
-        const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
-        for (const QString &folder : {cache, QDir::tempPath()}) {
-            if (folder.isEmpty() || !QDir().mkpath(folder))
+        QStringList folders{QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation), QDir::tempPath(),
+                            QStringLiteral("/tmp"), QStringLiteral("/var/tmp")};
+        folders.removeAll(QString());
+        folders.removeDuplicates();
+        for (const QString &candidate : std::as_const(folders)) {
+            if (!QDir().mkpath(candidate)) {
+                qWarning("No temporary file for an in-place write in %s: it is no folder", qUtf8Printable(candidate));
                 continue;
-            const int fd = ::open(QFile::encodeName(folder).constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
-            if (fd >= 0)
+            }
+            const int fd = ::open(QFile::encodeName(candidate).constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+            if (fd >= 0) {
+                folder = candidate;
                 return fd;
+            }
+            qWarning("No temporary file for an in-place write in %s: %s", qUtf8Printable(candidate),
+                     std::strerror(errno));
         }
         return -1;
+    }
+
+    core::Failure spoolFailure(int error, const QString &folder)
+    {
+        if (error == ENOSPC || error == EDQUOT || error == EFBIG)
+            return core::fail(core::Reason::NoTemporaryRoom, QDir::toNativeSeparators(folder));
+        return failureFromErrno(error);
     }
 }
 
@@ -66,34 +82,27 @@ InPlaceWrite::~InPlaceWrite()
 
 core::Result<> InPlaceWrite::write(QByteArrayView bytes)
 {
-    if (m_spool == -1 && m_pending.size() + bytes.size() <= inMemory) {
+    if (m_spool < 0 && m_pending.size() + bytes.size() <= inMemory) {
         m_pending.append(bytes);
         return {};
     }
     return spill(bytes);
 }
 
-// Moves what is held to the spool file and appends bytes there. Where no such file can be made the
-// bytes stay in memory, as the write could not be made otherwise.
+// Moves what is held to the spool file and appends bytes there. Without a spool file the image
+// fails rather than waiting whole in memory.
 core::Result<> InPlaceWrite::spill(QByteArrayView bytes)
 {
-    if (m_spool == -1) {
-        m_spool = openSpool();
-        if (m_spool < 0) {
-            qWarning("No temporary file for an in-place write, so it is held in memory: %s", std::strerror(errno));
-            m_spool = -2; // not asked again
-        } else if (!writeAll(m_spool, m_pending.constData(), m_pending.size(), 0)) {
-            return failureFromErrno(errno);
-        } else {
-            m_spooled = std::exchange(m_pending, QByteArray()).size();
-        }
-    }
     if (m_spool < 0) {
-        m_pending.append(bytes);
-        return {};
+        m_spool = openSpool(m_spoolFolder);
+        if (m_spool < 0)
+            return core::fail(core::Reason::NoTemporaryRoom);
+        if (!writeAll(m_spool, m_pending.constData(), m_pending.size(), 0))
+            return spoolFailure(errno, m_spoolFolder);
+        m_spooled = std::exchange(m_pending, QByteArray()).size();
     }
     if (!writeAll(m_spool, bytes.data(), bytes.size(), static_cast<off_t>(m_spooled)))
-        return failureFromErrno(errno);
+        return spoolFailure(errno, m_spoolFolder);
     m_spooled += bytes.size();
     return {};
 }

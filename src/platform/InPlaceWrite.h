@@ -31,7 +31,8 @@ private:
 
     Place m_place;
     QByteArray m_pending; // the bytes held back while they are few
-    int m_spool = -1; // an unnamed temporary file holding them once they are not; -2 when none can be made
+    int m_spool = -1; // an unnamed temporary file holding them once they are not
+    QString m_spoolFolder;
     qint64 m_spooled = 0;
 };
 }

@@ -103,6 +103,10 @@ namespace
             return u"読み取り専用のファイルです。"_s;
         case Reason::NotReplaced:
             return u"元のファイルを置き換えられませんでした。"_s;
+        case Reason::NoTemporaryRoom:
+            if (failure.detail.isEmpty())
+                return u"一時ファイルを置けるフォルダがありません。"_s;
+            return u"一時ファイルのフォルダ「%1」に空きがありません。"_s.arg(failure.detail);
         case Reason::UnusableCharacter:
             return u"ファイル名やフォルダ名に使えない文字が含まれています。"_s;
         case Reason::TooManyLinks:

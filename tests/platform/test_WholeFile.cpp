@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -236,10 +237,39 @@ private Q_SLOTS:
         QCOMPARE(entries(), exists ? QStringList{u"page.htm"_s} : QStringList());
     }
 
+    // The bytes an in-place write holds back go to a temporary file in the cache folder, or else in
+    // the system's temporary folder; never into memory, and a full one fails the file alone.
+    void inPlaceWriteOfALargeFileHoldsLittleMemory_data()
+    {
+        QTest::addColumn<QString>("temporary");
+        QTest::newRow("cache folder") << u"cache"_s;
+        QTest::newRow("cache folder and TMPDIR a file") << u"none usable"_s;
+        QTest::newRow("full cache folder") << u"full"_s;
+    }
+
     void inPlaceWriteOfALargeFileHoldsLittleMemory()
     {
+        QFETCH(QString, temporary);
         const QString path = pathOf(u"image.jpg"_s);
         QVERIFY(putBytes(path, "old"));
+        const QString cache = pathOf(u"cache"_s);
+        const QByteArray savedCache = qgetenv("XDG_CACHE_HOME");
+        const QByteArray savedTemporary = qgetenv("TMPDIR");
+        const auto restore = qScopeGuard([&] {
+            for (const auto &[name, value] :
+                 {std::pair("XDG_CACHE_HOME", savedCache), std::pair("TMPDIR", savedTemporary)})
+                value.isNull() ? qunsetenv(name) : qputenv(name, value);
+        });
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(cache));
+        if (temporary == u"none usable"_s) {
+            QVERIFY(putBytes(cache, "a file"));
+            qputenv("TMPDIR", QFile::encodeName(cache));
+        }
+        if (temporary == u"full"_s) {
+            QVERIFY(QDir().mkpath(cache));
+            if (!mount(u"tmpfs"_s, cache, "tmpfs", 0, "size=1m"))
+                QSKIP("This user may not mount file systems.");
+        }
         HooksInForce hooks({[](const QString &) { return false; }, {}});
         QByteArray chunk(1 << 20, Qt::Uninitialized);
         constexpr int chunks = 256;
@@ -248,17 +278,25 @@ private Q_SLOTS:
         const qint64 before = peakResidentSinceLast();
         WholeFile file(path);
         QVERIFY(file.open().ok());
-        for (int k = 0; k < chunks; ++k) {
+        quorel::core::Result<> written;
+        for (int k = 0; k < chunks && written; ++k) {
             chunk.fill(char('a' + k % 26));
-            QVERIFY(file.write(chunk).ok());
+            written = file.write(chunk);
         }
+        if (temporary == u"full"_s) {
+            QVERIFY(failedOn(written, Reason::NoTemporaryRoom, path));
+            QCOMPARE(written.error().detail, cache);
+            QCOMPARE(contentsOf(path), "old"_ba);
+            return;
+        }
+        QVERIFY(written.ok());
         QVERIFY(file.commit().ok());
         const qint64 growth = peakResidentSinceLast() - before;
-        QFile written(path);
-        QVERIFY(written.open(QIODevice::ReadOnly));
-        QCOMPARE(written.size(), qint64(chunks) << 20);
-        QVERIFY(written.seek((qint64(chunks) - 1) << 20));
-        QCOMPARE(written.read(4), QByteArray(4, char('a' + (chunks - 1) % 26)));
+        QFile landed(path);
+        QVERIFY(landed.open(QIODevice::ReadOnly));
+        QCOMPARE(landed.size(), qint64(chunks) << 20);
+        QVERIFY(landed.seek((qint64(chunks) - 1) << 20));
+        QCOMPARE(landed.read(4), QByteArray(4, char('a' + (chunks - 1) % 26)));
 #ifndef __SANITIZE_ADDRESS__
         QVERIFY2(growth < 32 << 20, qPrintable(u"peak grew by %1 bytes"_s.arg(growth)));
 #else
