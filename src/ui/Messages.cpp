@@ -189,6 +189,25 @@ QString downloadProgressTitle(qsizetype ended, qsizetype total)
     return u"%1 - %2/%3"_s.arg(core::appTitle()).arg(ended).arg(total);
 }
 
+namespace
+{
+    // A long name is shortened in the middle, as its end holds the number that tells images apart
+    // and the box would cut it off at its edge. A pair of surrogates is never split.
+    QString shortenedName(const QString &name)
+    {
+        constexpr qsizetype longest = 60;
+        if (name.size() <= longest)
+            return name;
+        qsizetype head = (longest - 1) / 2;
+        qsizetype tail = longest - 1 - head;
+        if (name.at(head - 1).isHighSurrogate())
+            --head;
+        if (name.at(name.size() - tail).isLowSurrogate())
+            --tail;
+        return name.first(head) + u'…' + name.last(tail);
+    }
+}
+
 QString downloadAccount(const core::DownloadReport &report)
 {
     const QString lineEnd = u"\r\n"_s;
@@ -196,7 +215,7 @@ QString downloadAccount(const core::DownloadReport &report)
     if (report.failed > 0) {
         text += u"%1 個は保存できませんでした。"_s.arg(report.failed) + lineEnd + lineEnd;
         for (const core::DownloadReport::ImageFailure &image : report.firstFailures)
-            text += u"%1 … %2"_s.arg(image.fileName, reasonText(image.failure)) + lineEnd;
+            text += u"%1 … %2"_s.arg(shortenedName(image.fileName), reasonText(image.failure)) + lineEnd;
         if (report.failed > report.firstFailures.size())
             text += u"ほかに %1 個あります。"_s.arg(report.failed - report.firstFailures.size()) + lineEnd;
     }
