@@ -2,14 +2,52 @@
 
 #include "desktop/SaveDialogFilter.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 
 namespace quorel::desktop
 {
+namespace
+{
+    // An Esc pressed twice or held down, as when the press that stopped a download comes again,
+    // would close the box that answers the first press before it is seen. Esc closes it only once it
+    // has been up for a moment, and never as a key's repeat.
+    class DeliberateEscape final : public QObject
+    {
+    public:
+        explicit DeliberateEscape(QWidget &box)
+            : m_box(box)
+        {
+            m_shown.start();
+            QCoreApplication::instance()->installEventFilter(this);
+        }
+        ~DeliberateEscape() override { QCoreApplication::instance()->removeEventFilter(this); }
+        DeliberateEscape(const DeliberateEscape &) = delete;
+        DeliberateEscape &operator=(const DeliberateEscape &) = delete;
+
+    protected:
+        bool eventFilter(QObject *watched, QEvent *event) override
+        {
+            if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride)
+                return false;
+            const auto *key = static_cast<QKeyEvent *>(event);
+            const auto *widget = qobject_cast<QWidget *>(watched);
+            return key->key() == Qt::Key_Escape && widget && (widget == &m_box || m_box.isAncestorOf(widget))
+                && (key->isAutoRepeat() || m_shown.elapsed() < 500);
+        }
+
+    private:
+        QWidget &m_box;
+        QElapsedTimer m_shown;
+    };
+}
+
 void QtDesktop::messageBox(QWidget *owner, const QString &text, const QString &title, MessageIcon icon)
 {
     QMessageBox box(owner);
@@ -31,6 +69,7 @@ void QtDesktop::messageBox(QWidget *owner, const QString &text, const QString &t
     box.setStandardButtons(QMessageBox::Ok);
     // The box's one button reads OK whatever language the toolkit speaks.
     box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+    const DeliberateEscape escape(box);
     box.exec();
 }
 
