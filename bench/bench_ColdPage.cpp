@@ -70,6 +70,7 @@ Span since(const Mark &start)
 core::PageResult makePage(bool largeText)
 {
     core::PageRequest request = largestPage();
+    request.codePageHolds = &platform::Cp932::holds;
     if (largeText)
         request.reserveText = &platform::LargeText::reserve;
     core::Result<core::PageResult> page = core::generatePage(request);
@@ -106,10 +107,10 @@ int child(const std::string &way, const QString &folder)
         const core::PageResult page = makePage(false);
         create = since(start);
         const Mark saving;
-        check(platform::FileIO::writeWhole(path, platform::Cp932::encode(page.text + QStringLiteral("\r\n"))));
+        check(platform::FileIO::writeWhole(path, platform::Cp932::encode(page.text + QStringLiteral("\r\n")).value()));
         save = since(saving);
     } else if (way == "write") {
-        const QByteArray bytes = platform::Cp932::encode(makePage(true).text + QStringLiteral("\r\n"));
+        const QByteArray bytes = platform::Cp932::encode(makePage(true).text + QStringLiteral("\r\n")).value();
         const Mark saving;
         const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
         if (fd < 0 || ::write(fd, bytes.constData(), size_t(bytes.size())) != bytes.size() || ::close(fd) != 0)

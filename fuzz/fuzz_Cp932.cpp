@@ -17,10 +17,15 @@ void checkConversions(QByteArrayView bytes)
     const QString text = platform::Cp932::decode(bytes);
     fuzz::require(text.size() <= bytes.size(), "decoding gives at most one unit per byte");
 
-    // Once encoded, a text comes back unchanged: what the program writes, it reads the same.
-    const QByteArray encoded = platform::Cp932::encode(text);
-    const QString decodedAgain = platform::Cp932::decode(encoded);
-    fuzz::require(platform::Cp932::encode(decodedAgain) == encoded, "encoded text survives a round trip");
+    // What the program writes, it reads the same; what it cannot write, it refuses.
+    const core::Result<QByteArray> encoded = platform::Cp932::encode(text);
+    fuzz::require(encoded.ok() == platform::Cp932::holdsAll(text),
+                  "the encoding fails just where a character is missing");
+    if (!encoded) {
+        fuzz::require(encoded.error().reason == core::Reason::NotInCodePage, "a missing character is named");
+        return;
+    }
+    fuzz::require(platform::Cp932::decode(*encoded) == text, "encoded text survives a round trip");
 }
 }
 

@@ -42,6 +42,7 @@ enum class Reason
     TooManyLinks, // more links in a row than are followed, or links in a circle
     SystemError, // detail: the system's own words
     Unexplained, // detail: the system's own words, for an error the program did not foresee
+    NotInCodePage, // detail: the character that Windows-31J lacks
 
     // Downloads.
     NoDownloadFolder,

@@ -1,5 +1,6 @@
 #include "core/PageGenerator.h"
 
+#include "core/CharacterEscapes.h"
 #include "core/CheckFolderMerge.h"
 #include "core/Markup.h"
 #include "core/NumberReading.h"
@@ -45,6 +46,22 @@ namespace
         return std::max<qint64>(digits, 20) + 1;
     }
 
+    // The parts every address is made of, as one kind of output writes them.
+    struct Pattern
+    {
+        QString base;
+        QString head;
+        QString tail;
+    };
+
+    Pattern escapedPattern(const PageRequest &request, QString (*escape)(QStringView, CharacterEscapes::Holds))
+    {
+        if (!request.codePageHolds)
+            return {request.baseAddress, request.head, request.tail};
+        return {escape(request.baseAddress, request.codePageHolds), escape(request.head, request.codePageHolds),
+                escape(request.tail, request.codePageHolds)};
+    }
+
     class Generator
     {
     public:
@@ -80,7 +97,15 @@ namespace
             m_result.images = PageImages(m_request.baseAddress, m_request.head, m_request.tail, m_digits);
             m_firstValue = NumberReading::numericValue(m_request.startText);
             m_lastValue = NumberReading::numericValue(m_request.endText);
-            m_imageAttributes = Markup::imageAttributes(m_kind, m_request.sizeText);
+            // Escaped once here rather than in every image: only the number changes from one to the next.
+            m_page = escapedPattern(m_request, &CharacterEscapes::characterReferences);
+            m_pageNamesDiffer = m_page.head != m_request.head || m_page.tail != m_request.tail;
+            if (m_request.addressOnly)
+                m_list = escapedPattern(m_request, &CharacterEscapes::percentEncoded);
+            m_imageAttributes = Markup::imageAttributes(m_kind,
+                                                        m_request.codePageHolds ? CharacterEscapes::characterReferences(
+                                                            m_request.sizeText, m_request.codePageHolds)
+                                                                                : m_request.sizeText);
             m_columns = NumberReading::wholeValue32(NumberReading::numericValue(m_request.columnsText));
 
             // An empty range has nothing to compare, and its start name could be of any size.
@@ -150,10 +175,10 @@ namespace
             if (numbers <= 0)
                 return;
             const qint64 images = std::min<qint64>(numbers, PageLimits::maxImages);
-            const qint64 fileName = m_request.head.size() + numberTextLength(m_digits) + m_request.tail.size();
-            const qint64 wanted = m_request.addressOnly
-                ? images * (m_request.baseAddress.size() + fileName + 2)
-                : m_result.text.size() + Markup::charsetDeclaration.size() + images * imageUnits(fileName) + 32;
+            const qint64 wanted = m_request.addressOnly ? images
+                    * (m_list.base.size() + m_list.head.size() + numberTextLength(m_digits) + m_list.tail.size() + 2)
+                                                        : m_result.text.size() + Markup::charsetDeclaration.size()
+                    + images * imageUnits(m_page.head.size() + numberTextLength(m_digits) + m_page.tail.size()) + 32;
             if (wanted > PageLimits::maxPageUnits)
                 return;
             if (m_request.reserveText)
@@ -165,26 +190,37 @@ namespace
         qsizetype imageUnits(qsizetype fileNameLength) const
         {
             const qsizetype numberLength = numberTextLength(m_digits);
-            const qsizetype addressLength = m_request.baseAddress.size() + fileNameLength;
+            const qsizetype addressLength = m_page.base.size() + fileNameLength;
             return Markup::fixedCharactersPerImage + 3 * numberLength + 2 * addressLength + fileNameLength
                 + m_imageAttributes.size();
         }
 
         // The names are made in buffers that keep their memory from image to image.
-        void setFileName(qint64 n)
+        void setFileName(qint64 n) { composeFileName(m_fileName, m_request.head, n, m_request.tail); }
+
+        void composeFileName(QString &out, const QString &head, qint64 n, const QString &tail) const
         {
-            m_fileName.resize(0);
-            m_fileName += m_request.head;
-            appendNumberText(m_fileName, n, m_digits);
-            m_fileName += m_request.tail;
+            out.resize(0);
+            out += head;
+            appendNumberText(out, n, m_digits);
+            out += tail;
         }
 
-        const QString &setAddress(const QString &fileName)
+        const QString &setAddress(const QString &base, const QString &fileName)
         {
             m_address.resize(0);
-            m_address += m_request.baseAddress;
+            m_address += base;
             m_address += fileName;
             return m_address;
+        }
+
+        // The file name as the page writes it.
+        const QString &pageFileName(qint64 n, const QString &fileName)
+        {
+            if (!m_pageNamesDiffer)
+                return fileName;
+            composeFileName(m_pageFileName, m_page.head, n, m_page.tail);
+            return m_pageFileName;
         }
 
         bool emitImage(qint64 n, const QString &fileName)
@@ -194,16 +230,17 @@ namespace
                 return false;
             }
             const qsizetype addressLength = m_request.baseAddress.size() + fileName.size();
-            const QString &address = setAddress(fileName);
+            const QString &pageName = pageFileName(n, fileName);
+            const QString &address = setAddress(m_page.base, pageName);
             // In an address list the page is thrown away, so only the download lists are built.
             const bool declaresCharset = !m_request.addressOnly && m_result.images.count() == 0
                 && !(isAscii(address) && isAscii(m_imageAttributes));
             const qsizetype declaration = declaresCharset ? Markup::charsetDeclaration.size() : 0;
-            if (!fits(declaration + imageUnits(fileName.size()) + addressLength + fileName.size()))
+            if (!fits(declaration + imageUnits(pageName.size()) + addressLength + fileName.size()))
                 return false;
             if (declaresCharset)
                 Markup::declareCharset(m_result.text);
-            if (!m_request.addressOnly && !appendImageMarkup(n, address, fileName))
+            if (!m_request.addressOnly && !appendImageMarkup(n, address, pageName))
                 return false;
             m_result.images.appendNumber(n);
             // Counted as if the lists held every name as a string, so that what fits does not
@@ -248,8 +285,8 @@ namespace
         {
             m_result.text.resize(0);
             for (qint64 n = start; n <= end; ++n) {
-                setFileName(n);
-                const QString &address = setAddress(m_fileName);
+                composeFileName(m_fileName, m_list.head, n, m_list.tail);
+                const QString &address = setAddress(m_list.base, m_fileName);
                 if (!fits(address.size() + 2))
                     return;
                 Markup::appendAddressLine(m_result.text, address);
@@ -262,12 +299,16 @@ namespace
         double m_firstValue = 0;
         double m_lastValue = 0;
         std::optional<std::int32_t> m_columns;
+        Pattern m_page; // as the page writes it
+        bool m_pageNamesDiffer = false;
+        Pattern m_list; // as the address list writes it
         QString m_imageAttributes;
         qsizetype m_listUnits = 0;
         QString m_number;
         QString m_prev;
         QString m_next;
         QString m_fileName;
+        QString m_pageFileName;
         QString m_address;
         PageResult m_result;
         std::optional<Reason> m_refusal;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/CharacterEscapes.h"
 #include "core/PageImages.h"
 #include "core/Result.h"
 
@@ -26,6 +27,10 @@ struct PageRequest
     bool useCheckFolder = false;
     // Names of the check folder's files matching the tail; asked only once the start and end are valid.
     std::function<QStringList()> listCheckFolder;
+    // The characters of the code page the text is saved in. The page writes the others as character
+    // references and the address list percent-encoded, so that they survive the saving; the
+    // download lists keep them as typed. Every character is held when not given.
+    CharacterEscapes::Holds codePageHolds = nullptr;
     // Makes room for the page text before it is written, once (QString::reserve when not given).
     std::function<void(QString &text, qsizetype units)> reserveText;
 };

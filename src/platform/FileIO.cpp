@@ -34,8 +34,11 @@ core::Result<> writeText(const QString &path, QStringView text, QStringView tail
         return opened;
     if (core::Result<> written
         = Cp932::encodeInPieces({text, tail}, [&file](QByteArrayView piece) { return file.write(piece); });
-        !written)
+        !written) {
+        if (written.error().action == core::Action::None)
+            return core::during(core::Action::WriteFile, QDir::toNativeSeparators(path), written.error());
         return written;
+    }
     return file.commit();
 }
 

@@ -18,6 +18,7 @@ core::Result<> writeWhole(const QString &path, QByteArrayView bytes);
 
 // The text and then tail in CP932 without a byte-order mark, written as writeWhole does. Encoded
 // into the file piece by piece, so that a page of many megabytes is neither copied nor held twice.
+// A character CP932 lacks fails the writing, naming the character, and leaves the file as it was.
 core::Result<> writeText(const QString &path, QStringView text, QStringView tail = {});
 
 // The lines of CP932 text without their CR LF (a lone LF or a lone CR also ends a line).

@@ -2,6 +2,7 @@
 
 #include "core/AddressAnalysis.h"
 #include "core/PageGenerator.h"
+#include "platform/Cp932.h"
 #include "platform/FolderListing.h"
 #include "platform/LargeText.h"
 #include "ui/CheckValue.h"
@@ -90,6 +91,7 @@ core::PageRequest MainWindow::pageRequest() const
     request.listCheckFolder = [checkFolder = checkFolderBox->currentText(), tail = request.tail] {
         return platform::FolderListing::filesEndingWith(checkFolder, tail);
     };
+    request.codePageHolds = &platform::Cp932::holds;
     request.reserveText = &platform::LargeText::reserve;
     return request;
 }

@@ -72,6 +72,15 @@ namespace
 {
     using core::Reason;
 
+    // As U+301C; an unpaired surrogate by its own value.
+    QString codePoint(QStringView character)
+    {
+        char32_t value = character.isEmpty() ? 0 : character.front().unicode();
+        if (character.size() == 2 && character[0].isHighSurrogate() && character[1].isLowSurrogate())
+            value = QChar::surrogateToUcs4(character[0], character[1]);
+        return u"U+"_s + QString::number(uint(value), 16).toUpper().rightJustified(4, u'0');
+    }
+
     QString reasonText(const core::Failure &failure)
     {
         switch (failure.reason) {
@@ -115,6 +124,8 @@ namespace
             return failure.detail;
         case Reason::Unexplained:
             return u"原因は分かりません。（%1）"_s.arg(failure.detail);
+        case Reason::NotInCodePage:
+            return u"「%1」（%2）はWindows-31Jにない文字です。"_s.arg(failure.detail, codePoint(failure.detail));
         case Reason::NoDownloadFolder:
             return u"出力フォルダを指定してください。"_s;
         case Reason::NameLeavesFolder:

@@ -1,6 +1,7 @@
 // Writes a page as Create and Save make it, for checks that open it where users do.
 // Usage: quorel_write_page <file> <base address> <head> <tail> <first> <last> <digits> plain|thumbnails
 #include "core/PageGenerator.h"
+#include "platform/Cp932.h"
 #include "platform/FileIO.h"
 #include "ui/Messages.h"
 
@@ -28,6 +29,7 @@ int main(int argc, char *argv[])
     request.thumbnails = arguments.at(7) == QLatin1StringView("thumbnails");
     request.sizeText = QStringLiteral("80");
     request.columnsText = QStringLiteral("5");
+    request.codePageHolds = &quorel::platform::Cp932::holds;
     const auto page = quorel::core::generatePage(request);
     const quorel::core::Result<> written = page
         ? quorel::platform::FileIO::writeText(arguments.at(0), page->text + QStringLiteral("\r\n"))

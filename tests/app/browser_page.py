@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """A saved page with Japanese addresses, opened in a browser whose language is not Japanese:
-every image must load. Serves the images and the pages from a loopback HTTP server and opens them
-in headless Chromium with an English interface.
+every image must load. The addresses also hold characters that Windows-31J lacks (the wave dash and
+minus sign of Linux input methods, a kanji beyond JIS, Hangul), which the page keeps as character
+references. Serves the images and the pages from a loopback HTTP server at their UTF-8 paths and
+opens them in headless Chromium with an English interface.
 
 usage: browser_page.py WRITE_PAGE_PROGRAM
 Exit 0 when every image loaded, 1 when not, 77 (skipped) when Chromium is not installed.
@@ -19,8 +21,8 @@ import threading
 import zlib
 
 SKIP = 77
-FOLDER = "写真集"
-HEAD = "画像_"
+FOLDER = "写真集〜2024−\U00020BB7"
+HEAD = "画像_한_"
 IMAGES = 3
 
 
