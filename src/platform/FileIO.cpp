@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringDecoder>
 
 #include <algorithm>
 #include <cerrno>
@@ -17,6 +18,20 @@
 
 namespace quorel::platform::FileIO
 {
+namespace
+{
+    constexpr QByteArrayView utf8Mark("\xEF\xBB\xBF");
+
+    // Unlike QString::fromUtf8, keeps a U+FEFF that begins the bytes: the file's own mark is gone
+    // by then, and one that begins a line was typed.
+    QString fromUtf8(QByteArrayView bytes)
+    {
+        QStringDecoder decoder(QStringDecoder::Utf8,
+                               QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+        return decoder(bytes);
+    }
+}
+
 core::Result<> writeWhole(const QString &path, QByteArrayView bytes)
 {
     WholeFile file(path);
@@ -42,6 +57,15 @@ core::Result<> writeText(const QString &path, QStringView text, QStringView tail
     return file.commit();
 }
 
+core::Result<> writeTextKeepingCharacters(const QString &path, QStringView text)
+{
+    if (Cp932::holdsAll(text))
+        return writeText(path, text);
+    QByteArray bytes = text.toUtf8();
+    bytes.prepend(utf8Mark);
+    return writeWhole(path, bytes);
+}
+
 namespace
 {
     core::Failure readFailure(const QString &path, core::Reason reason, QString detail = {})
@@ -59,8 +83,8 @@ namespace
     constexpr qsizetype pieceBytes = 1 << 20;
 
     // Whether the reader would pass over the line, told from its bytes: a space and the characters
-    // the reader looks for are single bytes in CP932, and no byte of a double-byte character starts
-    // a line.
+    // the reader looks for are single bytes in CP932 and in UTF-8, and no byte of a longer character
+    // starts a line.
     template<typename Last> bool skippedBytes(QByteArrayView line, core::SettingsFormat::Skip skip, Last last)
     {
         using core::SettingsFormat::Skip;
@@ -192,8 +216,19 @@ bool TextLines::skipLine()
     return passed;
 }
 
+void TextLines::lookForMark()
+{
+    m_markLooked = true;
+    if (fill() && QByteArrayView(m_buffer).sliced(m_at).startsWith(utf8Mark)) {
+        m_at += utf8Mark.size();
+        m_utf8 = true;
+    }
+}
+
 bool TextLines::atEnd()
 {
+    if (!m_markLooked)
+        lookForMark();
     if (m_afterCr && fill()) {
         m_afterCr = false;
         if (m_buffer.at(m_at) == '\n')
@@ -251,7 +286,7 @@ bool TextLines::next(QString &line, core::SettingsFormat::Skip skip)
             return true;
         }
         const bool ascii = std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) < 0x80; });
-        line = ascii ? QString::fromLatin1(bytes) : Cp932::decode(bytes);
+        line = ascii ? QString::fromLatin1(bytes) : m_utf8 ? fromUtf8(bytes) : Cp932::decode(bytes);
         return true;
     }
     return false;

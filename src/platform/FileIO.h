@@ -21,7 +21,12 @@ core::Result<> writeWhole(const QString &path, QByteArrayView bytes);
 // A character CP932 lacks fails the writing, naming the character, and leaves the file as it was.
 core::Result<> writeText(const QString &path, QStringView text, QStringView tail = {});
 
-// The lines of CP932 text without their CR LF (a lone LF or a lone CR also ends a line).
+// As writeText when CP932 holds every character of the text. Otherwise the whole text in UTF-8
+// after a byte-order mark, which the readers below recognise, rather than lose a character.
+core::Result<> writeTextKeepingCharacters(const QString &path, QStringView text);
+
+// The lines of CP932 text without their CR LF (a lone LF or a lone CR also ends a line); UTF-8 when
+// the bytes begin with its byte-order mark, which is not part of the first line.
 QStringList decodeLines(const QByteArray &bytes);
 
 // decodeLines of the file's bytes, or why the file could not be read (also when it is no regular file).
@@ -49,6 +54,7 @@ private:
     TextLines(QString path, int fd, qsizetype maxLineBytes);
     bool fill();
     void skipHole();
+    void lookForMark();
 
     QString m_path;
     int m_fd = -1;
@@ -57,6 +63,8 @@ private:
     qsizetype m_at = 0;
     bool m_afterCr = false; // an LF next belongs to the CR that ended the last line
     bool m_undecoded = false; // the line is passed over, so decoding it would be wasted
+    bool m_markLooked = false;
+    bool m_utf8 = false;
     QByteArray m_raw;
     std::optional<core::Failure> m_failure;
 };

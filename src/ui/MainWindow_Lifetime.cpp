@@ -47,9 +47,10 @@ void MainWindow::readSettings()
     if (!QFileInfo::exists(path))
         return;
     // Read a line at a time, each cut where the reader would cut it: no file costs more memory
-    // than what the window keeps of it. A double-byte character takes at most two bytes.
+    // than what the window keeps of it. A unit takes at most two bytes in CP932 and three in UTF-8;
+    // three more keep a character cut at the end from taking the place of a whole one.
     core::Result<std::unique_ptr<platform::FileIO::TextLines>> lines
-        = platform::FileIO::TextLines::open(path, 2 * maxSingleValueUnits);
+        = platform::FileIO::TextLines::open(path, 3 * maxSingleValueUnits + 3);
     if (!lines) {
         // The window opens with its own values all the same; only the log can say why.
         qWarning().noquote() << Messages::describe(lines.error());
@@ -81,7 +82,7 @@ void MainWindow::writeSettings()
         written = core::during(core::Action::MakeFolder, QDir::toNativeSeparators(folder),
                                core::fail(core::Reason::NotPermitted));
     else
-        written = platform::FileIO::writeText(path, text);
+        written = platform::FileIO::writeTextKeepingCharacters(path, text);
     if (!written)
         qWarning().noquote() << Messages::describe(written.error());
 }

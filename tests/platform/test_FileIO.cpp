@@ -71,6 +71,27 @@ private Q_SLOTS:
         QCOMPARE(contentsOf(path), QByteArray("old"));
     }
 
+    // Written as before while CP932 holds every character; else in UTF-8 that reads back whole.
+    void textKeepingCharactersReadsBack_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("CP932 alone") << u"[開始]\r\n～\r\n"_s << QByteArray("[\x8aJ\x8en]\r\n\x81\x60\r\n");
+        QTest::newRow("one character beyond") << u"[開始]\r\n〜𠮷\r\n"_s
+                                              << QByteArray("\xef\xbb\xbf[\xe9\x96\x8b\xe5\xa7\x8b]\r\n"
+                                                            "\xe3\x80\x9c\xf0\xa0\xae\xb7\r\n");
+    }
+
+    void textKeepingCharactersReadsBack()
+    {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, bytes);
+        const QString path = pathOf(u"quorel.ini"_s);
+        QVERIFY(FileIO::writeTextKeepingCharacters(path, text).ok());
+        QCOMPARE(contentsOf(path), bytes);
+        QCOMPARE(FileIO::readTextLines(path).value(), text.split(u"\r\n"_s).mid(0, 2));
+    }
+
     // The tail is encoded as if it were part of the text, however the text falls into pieces.
     void writeTextWithTailIsOneText_data()
     {
@@ -161,6 +182,13 @@ private Q_SLOTS:
         QTest::newRow("kanji") << QByteArray("\x89\xe6\x91\x9c\r\n") << QStringList{u"画像"_s};
         QTest::newRow("broken lead byte keeps its line end")
             << QByteArray("a\x81\r\nb") << QStringList{u"a\uFFFD"_s, u"b"_s};
+        QTest::newRow("UTF-8 after its mark")
+            << QByteArray("\xef\xbb\xbf;\xe3\x80\x9c\r\nb") << QStringList{u";〜"_s, u"b"_s};
+        QTest::newRow("mark alone") << QByteArray("\xef\xbb\xbf") << QStringList();
+        QTest::newRow("typed U+FEFF after the mark") << QByteArray("\xef\xbb\xbf\xef\xbb\xbf"
+                                                                   "a\r\n\xef\xbb\xbf"
+                                                                   "b")
+                                                     << QStringList{u"\uFEFFa"_s, u"\uFEFFb"_s};
     }
 
     void readTextLines()

@@ -6,10 +6,12 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QStringDecoder>
 #include <QTest>
 #include <QUrl>
 
@@ -128,6 +130,40 @@ private Q_SLOTS:
             QCOMPARE(QUrl::fromPercentEncoding(lines[i].toUtf8()), intended[i]);
         }
         QVERIFY(fake().messages.isEmpty());
+    }
+
+    // Every field as typed after closing and starting again, also the folders' names.
+    void restartKeepsEveryField()
+    {
+        const QString saveFolder = pathOf(u"保存〜"_s);
+        QVERIFY(QDir().mkpath(saveFolder));
+        auto first = newWindow();
+        QVERIFY(first->start());
+        fillPattern(*first, typedBase, typedHead);
+        box(*first, "tailBox")->setEditText(u".png−𠮷"_s);
+        ui::CheckValue::setValue(*check(*first, "checkFolderCheck"), core::CheckState::Ticked);
+        box(*first, "checkFolderBox")->setEditText(u"/tmp/検査〜"_s);
+        box(*first, "downloadFolderBox")->setEditText(u"/tmp/다운로드−𠮷"_s);
+        button(*first, "createButton")->click();
+        first->setPage(u"page"_s, {});
+        fake().saveAnswers.push_back(desktop::SaveDialogChoice{saveFolder + u"/p.htm"_s, u"p.htm"_s});
+        button(*first, "saveButton")->click();
+        first->close();
+
+        const QByteArray file = contentsOf(pathOf(u"quorel.ini"_s));
+        QVERIFY(file.startsWith("\xEF\xBB\xBF"));
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString decoded = utf8(file);
+        QVERIFY(!utf8.hasError());
+
+        auto again = newWindow();
+        QVERIFY(again->start());
+        QCOMPARE(box(*again, "baseAddressBox")->currentText(), typedBase);
+        QCOMPARE(box(*again, "headBox")->currentText(), typedHead);
+        QCOMPARE(box(*again, "tailBox")->itemText(4), u".png−𠮷"_s);
+        QCOMPARE(box(*again, "checkFolderBox")->currentText(), u"/tmp/検査〜"_s);
+        QCOMPARE(box(*again, "downloadFolderBox")->currentText(), u"/tmp/다운로드−𠮷"_s);
+        QCOMPARE(again->lastSaveFolder(), saveFolder + u'/');
     }
 };
 
