@@ -12,8 +12,9 @@ packages=(
   qt6-base-dev libgl-dev libicu-dev libcurl4-openssl-dev libxcb1-dev
   # The Japanese font the window is drawn in, and Qt's own words (dialogs, menus) in Japanese.
   fonts-ipafont-gothic qt6-translations-l10n
-  # The tests' loopback HTTP server, and the benchmarks with the curl command line they race.
-  libcpp-httplib-dev libbenchmark-dev curl
+  # The tests' loopback HTTP server, and the benchmarks with the curl command line they race; an
+  # HTTP/2 server over TLS (nghttpd) with a certificate that openssl makes for the test alone.
+  libcpp-httplib-dev libbenchmark-dev curl nghttp2-server openssl
   # The libFuzzer targets: clang and its sanitizer and fuzzer runtimes; clang-format checks the style.
   clang libclang-rt-dev clang-format
   # The Debian package: CPack's DEB generator finds the programs with file and runs dpkg-shlibdeps
@@ -29,8 +30,9 @@ packages=(
 )
 
 # The browser check opens a saved page in Chromium; where Chromium cannot be had, that check says
-# so and skips, and nothing else needs it.
-optional=(chromium)
+# so and skips, and nothing else needs it. The download benchmark races wget2 and aria2c beside
+# curl, and leaves out, saying so, whichever is missing.
+optional=(chromium wget2 aria2)
 
 installed() {
   dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'

@@ -19,8 +19,10 @@ struct DownloadReport
         Failure failure;
     };
 
-    // How many images in a row may get no answer from their server before the run gives up: by then
-    // the network or the server is down, and the rest would only wait out their time-outs.
+    // How many images from one server may end in a row without any answer from it before the run
+    // gives up: by then the network or the server is down, and the rest would only wait out their
+    // time-outs. With several images in flight to a silent server, their time-outs run together, so
+    // the run ends about one time-out after it started.
     static constexpr int silentServersLimit = 5;
     // Images named in the account one by one; the rest are only counted.
     static constexpr qsizetype namedFailures = 10;

@@ -55,9 +55,11 @@ enum class Reason
     ServerNotFound,
     ConnectFailed,
     ServerStalled,
+    NoAnswer, // connected, and nothing came back within the time allowed
     TooManyRedirects,
     OutOfMemory,
     SecureConnectFailed,
+    CertificateNotTrusted,
     ServerRefused,
     TransferCut,
     TransferFailed, // detail: the transfer library's own words

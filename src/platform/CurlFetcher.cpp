@@ -2,12 +2,19 @@
 
 #include "core/ProgramVersion.h"
 
+#include <QFile>
 #include <QUrl>
 
 #include <curl/curl.h>
 
+#include <algorithm>
+#include <chrono>
+#include <ctime>
 #include <optional>
 #include <string_view>
+#include <thread>
+
+using namespace Qt::StringLiterals;
 
 namespace quorel::platform
 {
@@ -39,6 +46,7 @@ namespace
         case CURLE_OUT_OF_MEMORY:
             return core::Reason::OutOfMemory;
         case CURLE_PEER_FAILED_VERIFICATION:
+            return core::Reason::CertificateNotTrusted;
         case CURLE_SSL_CONNECT_ERROR:
         case CURLE_SSL_CERTPROBLEM:
         case CURLE_SSL_CACERT_BADFILE:
@@ -110,35 +118,79 @@ namespace
     {
         return code == CURLE_GOT_NOTHING || code == CURLE_SEND_ERROR || code == CURLE_RECV_ERROR;
     }
-}
 
-struct CurlFetcher::Handle
-{
-    CURL *curl = nullptr;
-    CURLM *multi = nullptr;
-    char errorText[CURL_ERROR_SIZE] = {};
-    ~Handle()
+    // As browsers do over HTTP/1.1; over HTTP/2 one connection carries up to as many streams as
+    // there are connections in all.
+    constexpr long connectionsPerServer = 6;
+    constexpr long connectionsInAll = 16;
+    constexpr long streamsPerConnection = 16;
+    // Started or waiting for a connection at once: enough that a connection set free takes the next
+    // transfer within the same call, few enough that their open files and buffers stay cheap, and no
+    // more than one HTTP/2 connection carries, so that such a server sees one.
+    constexpr qsizetype transfersAtOnce = streamsPerConnection;
+
+    // How a server that asks for patience is met.
+    constexpr std::chrono::seconds longestWait{60};
+    constexpr int triesAfterWaiting = 2;
+
+    using Clock = std::chrono::steady_clock;
+
+    // The server an address names, as the fetcher tells servers apart: scheme, host and port.
+    QString serverOf(const QUrl &parsed)
     {
-        if (multi && curl)
-            curl_multi_remove_handle(multi, curl);
-        if (curl)
-            curl_easy_cleanup(curl);
-        if (multi)
-            curl_multi_cleanup(multi);
+        const QString scheme = parsed.scheme().toLower();
+        const int port = parsed.port(scheme == QLatin1String("https") ? 443 : scheme == QLatin1String("ftp") ? 21 : 80);
+        return scheme + QLatin1String("://") + parsed.host().toLower() + u':' + QString::number(port);
     }
-};
+
+    // The wait a Retry-After value asks for: seconds, or a date; nothing when it is neither.
+    std::optional<std::chrono::seconds> waitAskedFor(const QByteArray &value)
+    {
+        const QByteArray trimmed = value.trimmed();
+        if (trimmed.isEmpty())
+            return std::nullopt;
+        if (std::all_of(trimmed.begin(), trimmed.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            return trimmed.size() > 6 ? longestWait + longestWait : std::chrono::seconds(trimmed.toLong());
+        const time_t when = curl_getdate(trimmed.constData(), nullptr);
+        if (when == -1)
+            return std::nullopt;
+        return std::chrono::seconds(std::max<time_t>(0, when - std::time(nullptr)));
+    }
+}
 
 struct CurlFetcher::Transfer
 {
     CurlFetcher *fetcher = nullptr;
-    const BodySink *sink = nullptr;
+    CURL *curl = nullptr; // while libcurl runs it
+    qsizetype tag = 0;
+    QByteArray url;
+    QString server;
+    BodySink sink;
+    int waits = 0; // how often the server's Retry-After was waited out
+    bool freshTried = false;
+    Clock::time_point due; // while it waits
+
+    // Of the latest attempt.
+    char errorText[CURL_ERROR_SIZE] = {};
     std::optional<core::Failure> sinkFailure;
     bool answered = false; // a byte of the answer, header or body, arrived
     bool bodyStarted = false;
     bool connected = false; // a connection was made or reused, and the request is about to go
     QByteArray statusLine; // of the latest answer, as redirects are followed
+    QByteArray retryAfter; // of the latest answer
     std::optional<core::Failure> refusal; // the final answer is no success
     size_t headerBytes = 0;
+
+    void newAttempt()
+    {
+        errorText[0] = '\0';
+        sinkFailure.reset();
+        answered = bodyStarted = connected = false;
+        statusLine.clear();
+        retryAfter.clear();
+        refusal.reset();
+        headerBytes = 0;
+    }
 };
 
 size_t CurlFetcher::receiveBody(char *data, size_t size, size_t count, void *target)
@@ -149,13 +201,13 @@ size_t CurlFetcher::receiveBody(char *data, size_t size, size_t count, void *tar
     // The body of a redirect that is followed never comes here, so the first piece tells whether
     // the final answer is a success; an error page is not worth receiving.
     if (!std::exchange(transfer.bodyStarted, true)) {
-        transfer.refusal = refusalOf(transfer.fetcher->m_handle->curl, transfer.statusLine);
+        transfer.refusal = refusalOf(transfer.curl, transfer.statusLine);
         if (transfer.refusal)
             return 0;
     }
     const auto length = static_cast<qsizetype>(bytes);
     transfer.fetcher->m_largestPiece = std::max(transfer.fetcher->m_largestPiece, length);
-    if (core::Result<> taken = (*transfer.sink)(QByteArrayView(data, length)); !taken) {
+    if (core::Result<> taken = transfer.sink(QByteArrayView(data, length)); !taken) {
         transfer.sinkFailure = taken.error();
         return 0; // libcurl ends the transfer with CURLE_WRITE_ERROR
     }
@@ -180,9 +232,15 @@ size_t CurlFetcher::receiveHeader(char *data, size_t size, size_t count, void *t
         return 0;
     }
     const QByteArrayView line(data, static_cast<qsizetype>(bytes));
-    if (line.startsWith("HTTP/"))
+    constexpr QByteArrayView retryAfter = "retry-after:";
+    if (line.startsWith("HTTP/")) {
         transfer.statusLine = line.trimmed().first(std::min<qsizetype>(line.trimmed().size(), 200)).toByteArray();
-    if (foreignTransferCoding(QByteArrayView(data, qsizetype(bytes)))) {
+        transfer.retryAfter.clear();
+    } else if (line.size() > retryAfter.size() && line.size() < 200
+               && line.first(retryAfter.size()).compare(retryAfter, Qt::CaseInsensitive) == 0) {
+        transfer.retryAfter = line.sliced(retryAfter.size()).toByteArray();
+    }
+    if (foreignTransferCoding(line)) {
         transfer.sinkFailure = core::fail(core::Reason::UnexpectedCoding);
         return 0;
     }
@@ -190,19 +248,50 @@ size_t CurlFetcher::receiveHeader(char *data, size_t size, size_t count, void *t
 }
 
 CurlFetcher::CurlFetcher(CurlFetcherLimits limits)
-    : m_handle(std::make_unique<Handle>())
+    : m_limits(std::move(limits))
 {
     if (!curlReady())
         return;
-    CURL *curl = curl_easy_init();
     CURLM *multi = curl_multi_init();
-    m_handle->multi = multi;
-    if (!curl || !multi) {
-        if (curl)
-            curl_easy_cleanup(curl);
+    if (!multi)
         return;
+    m_multi = multi;
+    curl_multi_setopt(multi, CURLMOPT_MAX_HOST_CONNECTIONS, connectionsPerServer);
+    curl_multi_setopt(multi, CURLMOPT_MAX_TOTAL_CONNECTIONS, connectionsInAll);
+    curl_multi_setopt(multi, CURLMOPT_PIPELINING, long(CURLPIPE_MULTIPLEX));
+    curl_multi_setopt(multi, CURLMOPT_MAX_CONCURRENT_STREAMS, streamsPerConnection);
+}
+
+CurlFetcher::~CurlFetcher()
+{
+    for (const std::unique_ptr<Transfer> &transfer : m_running) {
+        curl_multi_remove_handle(m_multi, transfer->curl);
+        curl_easy_cleanup(transfer->curl);
     }
-    m_handle->curl = curl;
+    for (void *handle : m_idleHandles)
+        curl_easy_cleanup(handle);
+    if (m_multi)
+        curl_multi_cleanup(m_multi);
+}
+
+void CurlFetcher::stop()
+{
+    m_stopped = true;
+    if (m_multi)
+        curl_multi_wakeup(m_multi);
+}
+
+// A handle set up for this fetcher; its buffer and its TLS sessions serve one transfer after another.
+void *CurlFetcher::takeHandle()
+{
+    if (!m_idleHandles.empty()) {
+        void *handle = m_idleHandles.back();
+        m_idleHandles.pop_back();
+        return handle;
+    }
+    CURL *curl = curl_easy_init();
+    if (!curl)
+        return nullptr;
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_USERAGENT, core::ProgramVersion::userAgent);
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https,ftp,ftps");
@@ -210,13 +299,15 @@ CurlFetcher::CurlFetcher(CurlFetcherLimits limits)
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
     // libcurl before 8.3 follows without limit, so a redirect loop would never end.
     curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 20L);
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits.connectTimeout.count()));
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, limits.lowSpeedBytesPerSecond);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, static_cast<long>(limits.lowSpeedTime.count()));
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(m_limits.connectTimeout.count()));
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, m_limits.lowSpeedBytesPerSecond);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, static_cast<long>(m_limits.lowSpeedTime.count()));
+    curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_2TLS));
+    if (!m_limits.certificateAuthorities.isEmpty())
+        curl_easy_setopt(curl, CURLOPT_CAINFO, QFile::encodeName(m_limits.certificateAuthorities).constData());
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &CurlFetcher::receiveBody);
     curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &CurlFetcher::receiveHeader);
     curl_easy_setopt(curl, CURLOPT_PREREQFUNCTION, &CurlFetcher::connectionReady);
-    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, m_handle->errorText);
     // Each read from the socket costs a wait and a receive: at libcurl's 16 KiB a large body takes
     // more calls than the curl command line, which reads 100 KiB at a time.
     curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, 512L * 1024);
@@ -224,108 +315,233 @@ CurlFetcher::CurlFetcher(CurlFetcherLimits limits)
     // stop or a time-out lasts as long as the system's resolver does. The lookup is left to finish
     // on its own.
     curl_easy_setopt(curl, CURLOPT_QUICK_EXIT, 1L);
+    return curl;
 }
 
-CurlFetcher::~CurlFetcher() = default;
-
-void CurlFetcher::stop()
+void CurlFetcher::add(qsizetype tag, const QString &url, BodySink sink)
 {
-    m_stopped = true;
-    if (m_handle->multi)
-        curl_multi_wakeup(m_handle->multi);
-}
-
-// Runs one transfer through the multi interface, whose wait stop() can cut short at once.
-int CurlFetcher::perform(Transfer &transfer)
-{
-    CURL *curl = m_handle->curl;
-    CURLM *multi = m_handle->multi;
-    m_handle->errorText[0] = '\0';
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
-    curl_easy_setopt(curl, CURLOPT_HEADERDATA, &transfer);
-    curl_easy_setopt(curl, CURLOPT_PREREQDATA, &transfer);
-    if (curl_multi_add_handle(multi, curl) != CURLM_OK)
-        return CURLE_FAILED_INIT;
-
-    CURLcode code = CURLE_FAILED_INIT;
-    for (int running = 1; running > 0;) {
-        if (m_stopped) {
-            code = CURLE_ABORTED_BY_CALLBACK;
-            break;
-        }
-        if (curl_multi_perform(multi, &running) != CURLM_OK)
-            break;
-        if (running == 0) {
-            int queued = 0;
-            while (CURLMsg *message = curl_multi_info_read(multi, &queued))
-                if (message->msg == CURLMSG_DONE)
-                    code = message->data.result;
-            // A lookup that ran out of time reached no server: it found none.
-            if (code == CURLE_OPERATION_TIMEDOUT
-                && std::string_view(m_handle->errorText).starts_with("Resolving timed out"))
-                code = CURLE_COULDNT_RESOLVE_HOST;
-            break;
-        }
-        // The wait ends early when data comes or stop() wakes it.
-        if (curl_multi_poll(multi, nullptr, 0, 1000, nullptr) != CURLM_OK)
-            break;
-    }
-    curl_multi_remove_handle(multi, curl);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, nullptr);
-    curl_easy_setopt(curl, CURLOPT_HEADERDATA, nullptr);
-    curl_easy_setopt(curl, CURLOPT_PREREQDATA, nullptr);
-    return code;
-}
-
-core::Result<> CurlFetcher::fetch(const QString &url, const BodySink &sink)
-{
-    if (!m_handle->curl)
-        return core::fail(core::Reason::TransferNotReady);
+    if (!m_multi)
+        return m_endedEarly.append({tag, core::fail(core::Reason::TransferNotReady)});
     if (m_stopped)
-        return core::fail(core::Reason::TransferStopped);
+        return m_endedEarly.append({tag, core::fail(core::Reason::TransferStopped)});
     // Spaces and non-ASCII characters are sent percent-encoded, as a browser would.
     const QUrl parsed(url.trimmed(), QUrl::TolerantMode);
     if (!parsed.isValid() || parsed.isEmpty())
-        return failureFor(CURLE_URL_MALFORMAT);
+        return m_endedEarly.append({tag, failureFor(CURLE_URL_MALFORMAT)});
+    auto transfer = std::make_unique<Transfer>();
+    transfer->fetcher = this;
+    transfer->tag = tag;
+    transfer->url = parsed.toEncoded();
+    transfer->server = serverOf(parsed);
+    transfer->sink = std::move(sink);
+    m_waiting.push_back(std::move(transfer));
+}
 
-    const QByteArray encoded = parsed.toEncoded();
-    curl_easy_setopt(m_handle->curl, CURLOPT_URL, encoded.constData());
-    Transfer transfer{this, &sink, {}, false, false, false, {}, {}, 0};
-    auto code = static_cast<CURLcode>(perform(transfer));
-    if (code != CURLE_OK && droppedConnection(code) && !transfer.answered && m_holdsConnection && !m_stopped) {
-        curl_easy_setopt(m_handle->curl, CURLOPT_FRESH_CONNECT, 1L);
-        // Nothing of the dropped attempt may speak for the new one.
-        transfer = Transfer{this, &sink, {}, false, false, false, {}, {}, 0};
-        code = static_cast<CURLcode>(perform(transfer));
-        curl_easy_setopt(m_handle->curl, CURLOPT_FRESH_CONNECT, 0L);
-    }
-    m_holdsConnection = transfer.answered;
+qsizetype CurlFetcher::room() const
+{
+    return std::max<qsizetype>(0, transfersAtOnce - qsizetype(m_running.size() + m_waiting.size()));
+}
 
-    if (m_stopped)
-        return core::fail(core::Reason::TransferStopped);
-    if (transfer.refusal)
-        return *transfer.refusal;
-    if (transfer.sinkFailure)
-        return *transfer.sinkFailure;
-    if (code == CURLE_OK) {
-        // An answer without a body.
-        if (std::optional<core::Failure> refusal = refusalOf(m_handle->curl, transfer.statusLine))
-            return *refusal;
-        return {};
+// Hands the transfer to libcurl; one that cannot be handed on ends here.
+bool CurlFetcher::start(std::unique_ptr<Transfer> transfer)
+{
+    CURL *curl = takeHandle();
+    if (!curl) {
+        m_endedEarly.append({transfer->tag, core::fail(core::Reason::TransferNotReady)});
+        return false;
     }
-    // A connection that was never made within its time is a server that did not answer, not one
-    // that stopped answering.
-    if (code == CURLE_OPERATION_TIMEDOUT && !transfer.connected)
-        return core::fail(core::Reason::ConnectFailed);
-    // libcurl reports an oversized header as a lack of memory (7.x) or names it in its own words
-    // (8.x); with bodies streamed, memory runs short before the body only over a header.
-    const QByteArray detail = QByteArray(m_handle->errorText).toLower();
-    if ((code == CURLE_OUT_OF_MEMORY && !transfer.bodyStarted)
-        || (detail.contains("header") && detail.contains("too large")))
-        return core::fail(core::Reason::HeaderTooLarge);
-    // A chunk that does not parse is the server's fault, not a connection that broke.
-    if (code == CURLE_RECV_ERROR && detail.contains("chunk"))
-        return core::fail(core::Reason::UnexpectedCoding);
-    return failureFor(code);
+    Transfer *raw = transfer.get();
+    raw->curl = curl;
+    raw->newAttempt();
+    curl_easy_setopt(curl, CURLOPT_URL, raw->url.constData());
+    curl_easy_setopt(curl, CURLOPT_PRIVATE, raw);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, raw);
+    curl_easy_setopt(curl, CURLOPT_HEADERDATA, raw);
+    curl_easy_setopt(curl, CURLOPT_PREREQDATA, raw);
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, raw->errorText);
+    curl_easy_setopt(curl, CURLOPT_FRESH_CONNECT, raw->freshTried ? 1L : 0L);
+    // Over https the first transfer learns whether the server multiplexes; the others wait for it
+    // rather than open connections of their own. Plain http stays on HTTP/1.1, where waiting would
+    // only cost a round trip, or a whole time-out against a silent server.
+    curl_easy_setopt(curl, CURLOPT_PIPEWAIT, raw->url.startsWith("https:") ? 1L : 0L);
+    if (curl_multi_add_handle(m_multi, curl) != CURLM_OK) {
+        m_idleHandles.push_back(curl);
+        m_endedEarly.append({raw->tag, core::fail(core::Reason::TransferNotReady)});
+        return false;
+    }
+    m_running.push_back(std::move(transfer));
+    return true;
+}
+
+// Starts the waiting transfers whose time has come, in order, as long as there is room, and for a
+// server that asked for patience only when none of its transfers runs.
+void CurlFetcher::admitWaiting()
+{
+    const Clock::time_point now = Clock::now();
+    for (auto it = m_waiting.begin(); it != m_waiting.end() && qsizetype(m_running.size()) < transfersAtOnce;) {
+        const QString &server = (*it)->server;
+        const bool serverBusy = m_oneAtATime.contains(server)
+            && std::any_of(m_running.begin(), m_running.end(),
+                           [&server](const auto &running) { return running->server == server; });
+        if ((*it)->due > now || serverBusy) {
+            ++it;
+            continue;
+        }
+        std::unique_ptr<Transfer> transfer = std::move(*it);
+        it = m_waiting.erase(it);
+        start(std::move(transfer));
+    }
+}
+
+// Takes back from libcurl the server's transfers that have not sent their request, so that they go
+// one at a time.
+void CurlFetcher::holdBackUnstarted(const QString &server)
+{
+    for (auto it = m_running.begin(); it != m_running.end();) {
+        Transfer &transfer = **it;
+        if (transfer.server != server || transfer.connected) {
+            ++it;
+            continue;
+        }
+        curl_multi_remove_handle(m_multi, transfer.curl);
+        m_idleHandles.push_back(std::exchange(transfer.curl, nullptr));
+        m_waiting.push_back(std::move(*it));
+        it = m_running.erase(it);
+    }
+    std::stable_sort(m_waiting.begin(), m_waiting.end(), [](const auto &a, const auto &b) { return a->tag < b->tag; });
+}
+
+UrlFetcher::Ended CurlFetcher::endedAs(std::unique_ptr<Transfer> transfer, core::Result<> result)
+{
+    if (transfer->curl) {
+        curl_multi_remove_handle(m_multi, transfer->curl);
+        m_idleHandles.push_back(transfer->curl);
+    }
+    return {transfer->tag, std::move(result)};
+}
+
+QList<UrlFetcher::Ended> CurlFetcher::endEverything()
+{
+    QList<Ended> ended;
+    for (std::unique_ptr<Transfer> &transfer : m_running)
+        ended.append(endedAs(std::move(transfer), core::fail(core::Reason::TransferStopped)));
+    for (std::unique_ptr<Transfer> &transfer : m_waiting)
+        ended.append(endedAs(std::move(transfer), core::fail(core::Reason::TransferStopped)));
+    m_running.clear();
+    m_waiting.clear();
+    std::sort(ended.begin(), ended.end(), [](const Ended &a, const Ended &b) { return a.tag < b.tag; });
+    return ended;
+}
+
+// What a transfer that libcurl has ended comes to, or its next attempt.
+void CurlFetcher::finish(void *handle, int result, QList<Ended> &ended)
+{
+    const auto found = std::find_if(m_running.begin(), m_running.end(),
+                                    [handle](const auto &transfer) { return transfer->curl == handle; });
+    if (found == m_running.end())
+        return;
+    std::unique_ptr<Transfer> transfer = std::move(*found);
+    m_running.erase(found);
+    curl_multi_remove_handle(m_multi, handle);
+    auto code = static_cast<CURLcode>(result);
+    long newConnections = 0;
+    curl_easy_getinfo(handle, CURLINFO_NUM_CONNECTS, &newConnections);
+
+    if (code != CURLE_OK && droppedConnection(code) && !transfer->answered && newConnections == 0
+        && !std::exchange(transfer->freshTried, true)) {
+        m_idleHandles.push_back(std::exchange(transfer->curl, nullptr));
+        start(std::move(transfer));
+        return;
+    }
+
+    const core::Result<> outcome = [&]() -> core::Result<> {
+        if (transfer->refusal)
+            return *transfer->refusal;
+        if (transfer->sinkFailure)
+            return *transfer->sinkFailure;
+        if (code == CURLE_OK) {
+            // An answer without a body.
+            if (std::optional<core::Failure> refusal = refusalOf(transfer->curl, transfer->statusLine))
+                return *refusal;
+            return {};
+        }
+        // A lookup that ran out of time reached no server: it found none.
+        if (code == CURLE_OPERATION_TIMEDOUT
+            && std::string_view(transfer->errorText).starts_with("Resolving timed out"))
+            code = CURLE_COULDNT_RESOLVE_HOST;
+        // A connection that was never made within its time is a server that did not answer, not one
+        // that stopped answering; one that was made and then heard nothing is a server that is silent.
+        if (code == CURLE_OPERATION_TIMEDOUT && !transfer->connected)
+            return core::fail(core::Reason::ConnectFailed);
+        if (code == CURLE_OPERATION_TIMEDOUT && !transfer->answered)
+            return core::fail(core::Reason::NoAnswer);
+        // libcurl reports an oversized header as a lack of memory (7.x) or names it in its own words
+        // (8.x); with bodies streamed, memory runs short before the body only over a header.
+        const QByteArray detail = QByteArray(transfer->errorText).toLower();
+        if ((code == CURLE_OUT_OF_MEMORY && !transfer->bodyStarted)
+            || (detail.contains("header") && detail.contains("too large")))
+            return core::fail(core::Reason::HeaderTooLarge);
+        // A chunk that does not parse is the server's fault, not a connection that broke.
+        if (code == CURLE_RECV_ERROR && detail.contains("chunk"))
+            return core::fail(core::Reason::UnexpectedCoding);
+        return failureFor(code);
+    }();
+
+    long status = 0;
+    curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status);
+    if (!outcome && outcome.error().reason == core::Reason::HttpStatus && (status == 429 || status == 503)
+        && transfer->waits < triesAfterWaiting) {
+        if (const auto wait = waitAskedFor(transfer->retryAfter); wait && *wait <= longestWait) {
+            ++transfer->waits;
+            transfer->due = Clock::now() + *wait;
+            m_idleHandles.push_back(std::exchange(transfer->curl, nullptr));
+            m_oneAtATime.insert(transfer->server);
+            m_waiting.push_back(std::move(transfer));
+            holdBackUnstarted(m_waiting.back()->server);
+            return;
+        }
+    }
+    m_idleHandles.push_back(std::exchange(transfer->curl, nullptr));
+    ended.append({transfer->tag, outcome});
+}
+
+QList<UrlFetcher::Ended> CurlFetcher::next()
+{
+    QList<Ended> ended = std::exchange(m_endedEarly, {});
+    for (;;) {
+        if (m_stopped)
+            return ended + endEverything();
+        admitWaiting();
+        ended += std::exchange(m_endedEarly, {});
+        if (!ended.isEmpty() || (m_running.empty() && m_waiting.empty()))
+            return ended;
+
+        int running = 0;
+        if (curl_multi_perform(m_multi, &running) != CURLM_OK) {
+            QList<Ended> failed = endEverything();
+            for (Ended &each : failed)
+                each.result = core::fail(core::Reason::TransferFailed, u"curl_multi_perform"_s);
+            return ended + failed;
+        }
+        int queued = 0;
+        while (CURLMsg *message = curl_multi_info_read(m_multi, &queued))
+            if (message->msg == CURLMSG_DONE) {
+                // The message is gone once its handle leaves the multi handle.
+                CURL *handle = message->easy_handle;
+                const CURLcode code = message->data.result;
+                finish(handle, code, ended);
+            }
+        if (!ended.isEmpty() || m_stopped)
+            continue;
+
+        // The wait ends early when data comes or stop() wakes it.
+        auto wait = std::chrono::milliseconds(1000);
+        for (const std::unique_ptr<Transfer> &waiting : m_waiting)
+            wait = std::min(wait,
+                            std::max(std::chrono::milliseconds(0),
+                                     std::chrono::ceil<std::chrono::milliseconds>(waiting->due - Clock::now())));
+        if (curl_multi_poll(m_multi, nullptr, 0, int(wait.count()), nullptr) != CURLM_OK)
+            std::this_thread::sleep_for(wait);
+    }
 }
 }

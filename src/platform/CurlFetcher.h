@@ -2,9 +2,13 @@
 
 #include "platform/UrlFetcher.h"
 
+#include <QSet>
+
 #include <atomic>
 #include <chrono>
+#include <deque>
 #include <memory>
+#include <vector>
 
 namespace quorel::platform
 {
@@ -16,12 +20,17 @@ struct CurlFetcherLimits
     // then to keep the connection open no longer holds the window for ever.
     long lowSpeedBytesPerSecond = 1024;
     std::chrono::seconds lowSpeedTime{60};
+    // A file of certificate authorities trusted in place of the system's own; empty for the system's.
+    QString certificateAuthorities;
 };
 
-// Fetches over libcurl with one handle for its whole life, so connections to the same server are
-// reused. A transfer that fails on a kept connection before any byte of the answer came is tried
-// once more on a fresh one: servers close idle connections without saying so, and libcurl's own
-// retries are counted per handle, not per transfer, so they run out in a long run.
+// Fetches over libcurl's multi interface, which keeps up to six connections to a server (or, over
+// HTTP/2, one connection carrying many streams) and reuses them from one image to the next. A
+// server that answers 429 or 503 with a Retry-After of at most a minute gets its wait, the image is
+// tried again (twice at most), and that server gets one transfer at a time from then on.
+// A transfer that fails on a kept connection before any byte of the answer came is tried once more
+// on a fresh one: servers close idle connections without saying so, and libcurl's own retries are
+// counted per handle, not per transfer, so they run out in a long run.
 class CurlFetcher final : public UrlFetcher
 {
 public:
@@ -30,23 +39,36 @@ public:
     CurlFetcher(const CurlFetcher &) = delete;
     CurlFetcher &operator=(const CurlFetcher &) = delete;
 
-    core::Result<> fetch(const QString &url, const BodySink &sink) override;
+    void add(qsizetype tag, const QString &url, BodySink sink) override;
+    qsizetype room() const override;
+    QList<Ended> next() override;
     void stop() override;
 
     // The largest piece handed to a sink so far: what the fetcher holds of a body at any moment.
     qsizetype largestPiece() const { return m_largestPiece; }
 
 private:
-    struct Handle;
     struct Transfer;
     static size_t receiveBody(char *data, size_t size, size_t count, void *transfer);
     static size_t receiveHeader(char *data, size_t size, size_t count, void *transfer);
     static int connectionReady(void *transfer, char *, char *, int, int);
-    int perform(Transfer &transfer);
 
-    std::unique_ptr<Handle> m_handle;
+    void *takeHandle();
+    bool start(std::unique_ptr<Transfer> transfer);
+    void admitWaiting();
+    void holdBackUnstarted(const QString &server);
+    void finish(void *handle, int code, QList<Ended> &ended);
+    Ended endedAs(std::unique_ptr<Transfer> transfer, core::Result<> result);
+    QList<Ended> endEverything();
+
+    CurlFetcherLimits m_limits;
+    void *m_multi = nullptr;
+    std::vector<void *> m_idleHandles;
+    std::vector<std::unique_ptr<Transfer>> m_running; // in libcurl's hands
+    std::deque<std::unique_ptr<Transfer>> m_waiting; // in the order of their tags, until their turn
+    QList<Ended> m_endedEarly; // refused before any transfer, handed on by the next next()
+    QSet<QString> m_oneAtATime; // servers that asked for patience
     std::atomic<bool> m_stopped{false};
-    bool m_holdsConnection = false;
     qsizetype m_largestPiece = 0;
 };
 }

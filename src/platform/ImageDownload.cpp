@@ -7,8 +7,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
+#include <QUrl>
 
+#include <algorithm>
 #include <climits>
+#include <map>
+#include <memory>
 #include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
@@ -34,7 +39,8 @@ namespace
     // The server was never reached: the next image from it would most likely wait out the same.
     bool noAnswer(const core::Failure &failure)
     {
-        return failure.reason == core::Reason::ServerNotFound || failure.reason == core::Reason::ConnectFailed;
+        return failure.reason == core::Reason::ServerNotFound || failure.reason == core::Reason::ConnectFailed
+            || failure.reason == core::Reason::NoAnswer;
     }
 
     // Whatever comes next would fail the same way: the folder takes no files, or the run was stopped.
@@ -54,8 +60,10 @@ namespace
         }
     }
 
-    core::Result<> downloadOne(const QString &address, const OpenFolder &folder, const QString &folderPath,
-                               const QString &fileName, qsizetype longestName, UrlFetcher &fetcher)
+    // The file an image goes into, opened before its transfer so that a folder that cannot take the
+    // file costs no download.
+    core::Result<std::unique_ptr<WholeFile>> openImageFile(const OpenFolder &folder, const QString &folderPath,
+                                                           const QString &fileName, qsizetype longestName)
     {
         if (!staysInFolder(fileName)) {
             core::Failure leaves = core::fail(core::Reason::NameLeavesFolder);
@@ -65,25 +73,29 @@ namespace
         if (QFile::encodeName(fileName).size() > longestName)
             return core::during(core::Action::WriteFile, QDir::toNativeSeparators(folderPath + fileName),
                                 core::fail(core::Reason::NameTooLong));
+        auto file = std::make_unique<WholeFile>(folder.fd(), folderPath, fileName);
+        if (core::Result<> opened = file->open(); !opened)
+            return opened.error();
+        return file;
+    }
 
-        // Opened before the transfer, so that a folder that cannot take the file costs no download.
-        WholeFile file(folder.fd(), folderPath, fileName);
-        if (core::Result<> opened = file.open(); !opened)
-            return opened;
+    // An image whose transfer runs, with the file it streams into.
+    struct InFlight
+    {
+        std::unique_ptr<WholeFile> file;
         bool fileFailed = false;
-        const core::Result<> fetched = fetcher.fetch(address, [&file, &fileFailed](QByteArrayView piece) {
-            core::Result<> written = file.write(piece);
-            fileFailed = !written;
-            return written;
-        });
-        if (!fetched) {
-            file.discard();
-            // A file that failed names itself; a transfer that failed is named by its address.
-            if (fileFailed)
-                return fetched;
-            return core::during(core::Action::Fetch, address, fetched.error());
-        }
-        return file.commit();
+    };
+
+    // The file of an image whose transfer ended: kept under its name after a success, dropped otherwise.
+    core::Result<> settle(InFlight &image, const QString &address, const core::Result<> &fetched)
+    {
+        if (fetched)
+            return image.file->commit();
+        image.file->discard();
+        // A file that failed names itself; a transfer that failed is named by its address.
+        if (image.fileFailed)
+            return fetched;
+        return core::during(core::Action::Fetch, address, fetched.error());
     }
 }
 
@@ -113,25 +125,77 @@ core::Result<core::DownloadReport> downloadImages(const core::PageImages &images
         return report;
     }
     const qsizetype longestName = longestNameIn(*opened);
-    int silentInARow = 0;
-    for (qsizetype k = 0; k < images.count() && !report.endedEarly; ++k) {
-        const QString fileName = images.fileName(k);
-        const core::Result<> saved = downloadOne(images.address(k), *opened, *folder, fileName, longestName, fetcher);
+    std::map<qsizetype, InFlight> inFlight;
+    QList<std::pair<qsizetype, core::Failure>> failures; // listed in number order once the run is over
+    QHash<QString, int> silentInARow; // by host: a machine that is down answers on no port
+    qsizetype ended = 0;
+
+    // Transfers end in any order; every image is accounted for as it ends, until the run ends.
+    const auto account = [&](qsizetype k, const core::Result<> &saved, bool fetched) {
+        if (report.endedEarly)
+            return;
+        if (!saved && saved.error().reason == core::Reason::TransferStopped) {
+            // Stopped in flight: not fetched, like the images after it.
+            report.endedEarly = saved.error();
+            return;
+        }
+        int &silent = silentInARow[QUrl(images.address(k).trimmed(), QUrl::TolerantMode).host().toLower()];
         if (saved) {
             ++report.saved;
-            silentInARow = 0;
+            silent = 0;
         } else {
             const core::Failure &failure = saved.error();
-            report.addFailure(fileName, failure);
-            silentInARow = noAnswer(failure) ? silentInARow + 1 : 0;
+            failures.append({k, failure});
+            if (noAnswer(failure))
+                ++silent;
+            else if (fetched)
+                silent = 0;
             if (endsTheRun(failure))
                 report.endedEarly = failure;
-            else if (silentInARow >= core::DownloadReport::silentServersLimit)
+            else if (silent >= core::DownloadReport::silentServersLimit)
                 report.endedEarly = core::fail(core::Reason::ServersSilent);
         }
         if (imageEnded)
-            imageEnded(k + 1);
+            imageEnded(++ended);
+        // The transfers still running belong to a run that is over.
+        if (report.endedEarly)
+            fetcher.stop();
+    };
+
+    for (qsizetype next = 0;;) {
+        for (; !report.endedEarly && next < images.count() && fetcher.room() > 0; ++next) {
+            core::Result<std::unique_ptr<WholeFile>> file
+                = openImageFile(*opened, *folder, images.fileName(next), longestName);
+            if (!file) {
+                account(next, file.error(), false);
+                continue;
+            }
+            InFlight &image = inFlight[next];
+            image.file = std::move(*file);
+            fetcher.add(next, images.address(next), [&image](QByteArrayView piece) {
+                core::Result<> written = image.file->write(piece);
+                image.fileFailed = !written;
+                return written;
+            });
+        }
+        const QList<UrlFetcher::Ended> done = fetcher.next();
+        if (done.isEmpty())
+            break;
+        for (const UrlFetcher::Ended &transfer : done) {
+            const auto image = inFlight.find(transfer.tag);
+            if (report.endedEarly) {
+                image->second.file->discard();
+                inFlight.erase(image);
+                continue;
+            }
+            const core::Result<> saved = settle(image->second, images.address(transfer.tag), transfer.result);
+            inFlight.erase(image);
+            account(transfer.tag, saved, true);
+        }
     }
+    std::sort(failures.begin(), failures.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    for (const auto &[k, failure] : std::as_const(failures))
+        report.addFailure(images.fileName(k), failure);
     return report;
 }
 }

@@ -16,13 +16,15 @@ class UrlFetcher;
 // The folder text trimmed and ending in "/"; nothing when it is empty, since that would mean the root.
 std::optional<QString> downloadFolder(const QString &folderText);
 
-// Fetches each image in turn, streaming it into its file name in the folder; a file appears under
-// its name only once its transfer ended well with a success answer, so a failed image leaves any
-// older file of its name as it was. The folder is opened once, before the first image, and every
-// image goes into it whatever becomes of its path meanwhile; one that cannot be opened ends the run
-// before any image. A failed image does not end the run: only a folder that cannot take files,
-// servers that stay silent, or a stop does. imageEnded hears how many images have ended so far.
-// Fails only when there is no folder text to download into.
+// Fetches the images, several at once, each streaming into its file name in the folder; a file
+// appears under its name only once its transfer ended well with a success answer, so a failed image
+// leaves any older file of its name as it was. A failed image does not end the run: only a folder
+// that cannot take files, a server from which silentServersLimit images in a row got no answer, or
+// a stop does, and the images still in flight then count as not fetched. The folder is opened
+// once, before the first image, and every image goes into it whatever becomes of its path
+// meanwhile; one that cannot be opened ends the run before any image. The report lists the
+// failures in the order of the images. imageEnded hears how many images have ended so far. Fails
+// only when there is no folder text to download into.
 core::Result<core::DownloadReport> downloadImages(const core::PageImages &images, const QString &folderText,
                                                   UrlFetcher &fetcher,
                                                   const std::function<void(qsizetype ended)> &imageEnded = {});

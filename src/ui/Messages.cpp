@@ -146,12 +146,16 @@ namespace
             return u"サーバーに接続できませんでした。"_s;
         case Reason::ServerStalled:
             return u"サーバーからの応答が止まりました。"_s;
+        case Reason::NoAnswer:
+            return u"サーバーから応答がありませんでした。"_s;
         case Reason::TooManyRedirects:
             return u"転送先の指定が多すぎます。"_s;
         case Reason::OutOfMemory:
             return u"データを受け取るメモリが足りません。"_s;
         case Reason::SecureConnectFailed:
             return u"安全な接続を確立できませんでした。"_s;
+        case Reason::CertificateNotTrusted:
+            return u"サーバーの証明書を確認できませんでした。"_s;
         case Reason::ServerRefused:
             return u"サーバーに拒否されました。"_s;
         case Reason::TransferCut:

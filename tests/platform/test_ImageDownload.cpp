@@ -1,14 +1,20 @@
+#include "platform/CurlFetcher.h"
 #include "platform/ImageDownload.h"
 #include "platform/UrlFetcher.h"
 #include "support/FailureText.h"
-#include "ui/Messages.h"
+#include "support/FileBytes.h"
+#include "support/LoopbackServer.h"
+#include "support/RawServer.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <functional>
+#include <thread>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,24 +22,44 @@
 using namespace Qt::StringLiterals;
 using quorel::core::Reason;
 using quorel::core::Result;
+using quorel::tests::LoopbackServer;
 
-Q_DECLARE_METATYPE(std::optional<quorel::core::Reason>)
+Q_DECLARE_METATYPE(Reason)
+Q_DECLARE_METATYPE(std::optional<Reason>)
 
 namespace
 {
-// Answers every address with its own text, in two pieces; an address ending in "!" fails after them,
-// one ending in "?" finds no server.
+// Answers every address with its own text, in two pieces, taking atOnce addresses at a time and
+// ending them last first; an address ending in "!" fails after its pieces, one ending in "?" finds no
+// server.
 class RecordingFetcher final : public quorel::platform::UrlFetcher
 {
 public:
     QStringList fetched;
-    std::function<void()> afterFirst; // runs once the first image is fetched
+    qsizetype atOnce = 3;
+    std::function<void()> afterFirst; // runs once the first image is taken on
 
-    Result<> fetch(const QString &url, const quorel::platform::BodySink &sink) override
+    void add(qsizetype tag, const QString &url, quorel::platform::BodySink sink) override
     {
         if (fetched.size() == 1 && afterFirst)
             afterFirst();
         fetched.append(url);
+        m_running.append({tag, url, std::move(sink)});
+    }
+    qsizetype room() const override { return atOnce - m_running.size(); }
+    QList<Ended> next() override
+    {
+        QList<Ended> ended;
+        for (auto it = m_running.crbegin(); it != m_running.crend(); ++it)
+            ended.append({it->tag, answer(it->url, it->sink)});
+        m_running.clear();
+        return ended;
+    }
+    void stop() override { }
+
+private:
+    static Result<> answer(const QString &url, const quorel::platform::BodySink &sink)
+    {
         if (url.endsWith(u'?'))
             return quorel::core::fail(quorel::core::Reason::ConnectFailed);
         const QByteArray body = url.toUtf8();
@@ -44,7 +70,14 @@ public:
             return quorel::core::fail(quorel::core::Reason::TransferCut);
         return {};
     }
-    void stop() override { }
+
+    struct Running
+    {
+        qsizetype tag;
+        QString url;
+        quorel::platform::BodySink sink;
+    };
+    QList<Running> m_running;
 };
 
 const quorel::core::PageImages images{{u"http://h/1"_s, u"http://h/2"_s, u"http://h/3"_s},
@@ -55,6 +88,21 @@ QStringList filesIn(const QString &folder)
 {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
 }
+
+// n images from the server's path, named img000.jpg … in the folder.
+quorel::core::PageImages imagesAt(const QString &url, int count)
+{
+    QStringList addresses;
+    QStringList names;
+    for (int n = 0; n < count; ++n) {
+        addresses.append(url);
+        names.append(u"img%1.jpg"_s.arg(n, 3, 10, QChar(u'0')));
+    }
+    return {addresses, names};
+}
+
+const quorel::platform::CurlFetcherLimits quickLimits{
+    std::chrono::milliseconds(2000), 100, std::chrono::seconds(1), {}};
 }
 
 class TestImageDownload : public QObject
@@ -84,9 +132,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("name"); // image 2's file name
         QTest::addColumn<QString>("url"); // image 2's address
         QTest::addColumn<bool>("fetched"); // whether image 2 was asked for
-        QTest::addColumn<QString>("reason"); // as the account gives it
-        const QString outside = u"名前が出力フォルダの中のファイルを指していません。"_s;
-        const QString tooLong = u"ファイル名が長すぎます。"_s;
+        QTest::addColumn<Reason>("reason");
+        const Reason outside = Reason::NameLeavesFolder;
+        const Reason tooLong = Reason::NameTooLong;
         QTest::newRow("slash") << u"sub/a2.jpg"_s << u"http://h/2"_s << false << outside;
         QTest::newRow("backslash") << u"..\\a2.jpg"_s << u"http://h/2"_s << false << outside;
         QTest::newRow("dot") << u"."_s << u"http://h/2"_s << false << outside;
@@ -97,7 +145,7 @@ private Q_SLOTS:
         QTest::newRow("name within the limit only in characters")
             << QString(100, u'画') << u"http://h/2"_s << false << tooLong;
         QTest::newRow("transfer cut after pieces were written")
-            << u"a2.jpg"_s << u"http://h/2!"_s << true << u"転送が途中で切れました。"_s;
+            << u"a2.jpg"_s << u"http://h/2!"_s << true << Reason::TransferCut;
     }
 
     void badImageFailsAloneAndTheRunGoesOn()
@@ -105,7 +153,7 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(QString, url);
         QFETCH(bool, fetched);
-        QFETCH(QString, reason);
+        QFETCH(Reason, reason);
         QTemporaryDir folder;
         RecordingFetcher fetcher;
         const quorel::core::PageImages badSecond{{u"http://h/1"_s, url, u"http://h/3"_s},
@@ -116,7 +164,7 @@ private Q_SLOTS:
         QCOMPARE(done->failed, 1);
         QVERIFY(!done->endedEarly);
         QCOMPARE(done->firstFailures.at(0).fileName, name);
-        QVERIFY(quorel::ui::Messages::downloadAccount(*done).contains(reason));
+        QCOMPARE(done->firstFailures.at(0).failure.reason, reason);
         QCOMPARE(fetcher.fetched,
                  fetched ? (QStringList{u"http://h/1"_s, url, u"http://h/3"_s})
                          : (QStringList{u"http://h/1"_s, u"http://h/3"_s}));
@@ -157,13 +205,20 @@ private Q_SLOTS:
         QTest::addColumn<int>("tried");
         QTest::addColumn<int>("saved");
         QTest::addColumn<std::optional<quorel::core::Reason>>("why"); // none: the run went to the end
-        const QStringList silent{u"h/1?"_s, u"h/2?"_s, u"h/3?"_s, u"h/4?"_s, u"h/5?"_s, u"h/6"_s};
-        QTest::newRow("five silent servers in a row")
+        const QStringList silent{u"http://h/1?"_s, u"http://h/2?"_s, u"http://h/3?"_s,
+                                 u"http://h/4?"_s, u"http://h/5?"_s, u"http://h/6"_s};
+        QTest::newRow("five silent in a row")
             << silent << true << 5 << 0 << std::optional(quorel::core::Reason::ServersSilent);
         QStringList answered = silent;
-        answered[2] = u"h/3"_s;
-        QTest::newRow("an answer between silent servers")
+        answered[2] = u"http://h/3"_s;
+        QTest::newRow("an answer between silent ones")
             << answered << true << 6 << 2 << std::optional<quorel::core::Reason>();
+        // Counted by server: another server's answers do not hide a silent one.
+        QStringList twoServers;
+        for (int n = 1; n <= 6; ++n)
+            twoServers << u"http://silent/%1?"_s.arg(n) << u"http://answers/%1"_s.arg(n);
+        QTest::newRow("five silent from one server, another answering")
+            << twoServers << true << 9 << 4 << std::optional(quorel::core::Reason::ServersSilent);
         QTest::newRow("folder gone") << QStringList{u"h/1"_s, u"h/2"_s} << false << 0 << 0
                                      << std::optional(quorel::core::Reason::FolderMissing);
     }
@@ -181,6 +236,7 @@ private Q_SLOTS:
         for (qsizetype k = 0; k < addresses.size(); ++k)
             names.append(u"a%1.jpg"_s.arg(k));
         RecordingFetcher fetcher;
+        fetcher.atOnce = 1;
         const auto done = quorel::platform::downloadImages({addresses, names}, folder, fetcher);
         QVERIFY(done);
         QCOMPARE(done->saved + done->failed, tried);
@@ -272,6 +328,134 @@ private Q_SLOTS:
         QCOMPARE(done->saved + done->failed, 0);
         QVERIFY(fetcher.fetched.isEmpty());
         QCOMPARE(filesIn(root.filePath(u"real"_s)), QStringList());
+    }
+
+    // A hundred images from a server that answers in no order, after random waits, with some errors,
+    // some bodies cut short and some connections reset.
+    void hundredImagesAnsweredInNoOrder()
+    {
+        constexpr int count = 100;
+        enum class Fate
+        {
+            Saved,
+            Missing,
+            Cut,
+            Reset
+        };
+        QList<Fate> fates;
+        QList<QByteArray> bodies;
+        auto *random = QRandomGenerator::global();
+        for (int n = 0; n < count; ++n) {
+            const int dice = random->bounded(10);
+            fates.append(dice == 0 ? Fate::Missing : dice == 1 ? Fate::Cut : dice == 2 ? Fate::Reset : Fate::Saved);
+            bodies.append(LoopbackServer::generatedBytes(n * 100'000, random->bounded(1, 60'000)));
+        }
+        LoopbackServer server;
+        server.answerUnder(u"/img/"_s, [&](const QString &path, int) {
+            const int n = path.mid(5).toInt();
+            auto answer = LoopbackServer::Answer::image(bodies.at(n), std::chrono::milliseconds(random->bounded(60)));
+            answer.status = fates.at(n) == Fate::Missing ? 404 : 200;
+            answer.cut = fates.at(n) == Fate::Cut;
+            return answer;
+        });
+        server.start();
+        quorel::tests::RawServer resetting("HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\npart"_ba, {},
+                                           quorel::tests::RawServer::Ending::Reset);
+        QTemporaryDir folder;
+        QStringList addresses;
+        QStringList names;
+        QStringList expectedFiles;
+        QStringList expectedFailures;
+        for (int n = 0; n < count; ++n) {
+            addresses.append(fates.at(n) == Fate::Reset ? resetting.url(u"/r"_s) : server.url(u"/img/%1"_s.arg(n)));
+            names.append(u"img%1.jpg"_s.arg(n, 3, 10, QChar(u'0')));
+            if (fates.at(n) == Fate::Saved)
+                expectedFiles.append(names.last());
+            else if (expectedFailures.size() < quorel::core::DownloadReport::namedFailures)
+                expectedFailures.append(names.last());
+        }
+        // A failed image leaves an older file of its name as it was.
+        const qsizetype older = fates.indexOf(Fate::Cut);
+        if (older >= 0) {
+            QVERIFY(quorel::tests::putBytes(folder.filePath(names.at(older)), "older"));
+            expectedFiles.append(names.at(older));
+            expectedFiles.sort();
+        }
+
+        quorel::platform::CurlFetcher fetcher;
+        QList<qsizetype> ended;
+        const auto done = quorel::platform::downloadImages({addresses, names}, folder.path(), fetcher,
+                                                           [&ended](qsizetype n) { ended.append(n); });
+        QVERIFY(done);
+        QCOMPARE(done->saved, count - fates.count(Fate::Missing) - fates.count(Fate::Cut) - fates.count(Fate::Reset));
+        QCOMPARE(done->failed, count - done->saved);
+        QVERIFY(!done->endedEarly);
+        QStringList failed;
+        for (const quorel::core::DownloadReport::ImageFailure &image : done->firstFailures) {
+            failed.append(image.fileName);
+            const Fate fate = fates.at(names.indexOf(image.fileName));
+            QCOMPARE(image.failure.reason, fate == Fate::Missing ? Reason::HttpStatus : Reason::TransferCut);
+        }
+        QCOMPARE(failed, expectedFailures);
+        // Six connections to the server at most.
+        QCOMPARE(server.mostAtOnce(), 6);
+        QCOMPARE(ended.size(), count);
+        QCOMPARE(ended.last(), count);
+        QCOMPARE(filesIn(folder.path()), expectedFiles);
+        for (int n = 0; n < count; ++n)
+            if (fates.at(n) == Fate::Saved)
+                QVERIFY2(quorel::tests::contentsOf(folder.filePath(names.at(n))) == bodies.at(n),
+                         qPrintable(names.at(n)));
+        if (older >= 0)
+            QCOMPARE(quorel::tests::contentsOf(folder.filePath(names.at(older))), "older"_ba);
+    }
+
+    // A stop with six transfers under way ends them all at once and leaves no file, whole or part.
+    void stopWithSixInFlightLeavesNothing()
+    {
+        LoopbackServer server;
+        server.trickle(u"/slow"_s, 50);
+        server.start();
+        QTemporaryDir folder;
+        quorel::platform::CurlFetcher fetcher;
+        QElapsedTimer sinceStop;
+        std::thread stopper([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(500));
+            sinceStop.start();
+            fetcher.stop();
+        });
+        const auto done
+            = quorel::platform::downloadImages(imagesAt(server.url(u"/slow"_s), 20), folder.path(), fetcher);
+        const qint64 stopping = sinceStop.elapsed();
+        stopper.join();
+        QVERIFY(done);
+        QVERIFY2(stopping < 500, qPrintable(QString::number(stopping)));
+        QCOMPARE(server.requestedPaths().size(), 6);
+        QCOMPARE(done->saved + done->failed, 0);
+        QCOMPARE(done->endedEarly->reason, Reason::TransferStopped);
+        QCOMPARE(filesIn(folder.path()), QStringList());
+    }
+
+    // Transfers to a server that takes the connection and never answers run their time-outs together.
+    void silentServerEndsTheRunInAboutOneTimeOut()
+    {
+        LoopbackServer server;
+        server.stall(u"/silent"_s);
+        server.start();
+        QTemporaryDir folder;
+        quorel::platform::CurlFetcher fetcher(quickLimits);
+        QElapsedTimer timer;
+        timer.start();
+        const auto done
+            = quorel::platform::downloadImages(imagesAt(server.url(u"/silent"_s), 40), folder.path(), fetcher);
+        const qint64 elapsed = timer.elapsed();
+        QVERIFY(done);
+        QCOMPARE(done->endedEarly->reason, Reason::ServersSilent);
+        QVERIFY(done->failed >= quorel::core::DownloadReport::silentServersLimit);
+        for (const quorel::core::DownloadReport::ImageFailure &image : done->firstFailures)
+            QCOMPARE(image.failure.reason, Reason::NoAnswer);
+        QVERIFY2(elapsed < 2 * quickLimits.lowSpeedTime.count() * 1000 + 500, qPrintable(QString::number(elapsed)));
+        QCOMPARE(filesIn(folder.path()), QStringList());
     }
 };
 

@@ -25,6 +25,8 @@ struct LoopbackServer::State
     bool stopped = false;
     QStringList paths;
     QString userAgent;
+    int atOnce = 0;
+    int mostAtOnce = 0;
 
     void record(const httplib::Request &request)
     {
@@ -41,6 +43,8 @@ LoopbackServer::LoopbackServer()
     m_state->server.set_keep_alive_max_count(100000);
     // Without it every answer waits for the client's delayed acknowledgement, about 40 ms.
     m_state->server.set_tcp_nodelay(true);
+    // A kept connection holds a thread: room for every connection a client opens, and more.
+    m_state->server.new_task_queue = [] { return new httplib::ThreadPool(24); };
 }
 
 LoopbackServer::~LoopbackServer()
@@ -79,6 +83,42 @@ void LoopbackServer::serveUnder(const QString &prefix, std::function<QByteArray(
 void LoopbackServer::serveEchoUnder(const QString &prefix)
 {
     serveUnder(prefix, [](const QString &path) { return path.toUtf8(); });
+}
+
+void LoopbackServer::answerUnder(const QString &prefix, std::function<Answer(const QString &path, int asked)> answerFor)
+{
+    m_state->server.Get(
+        prefix.toStdString() + "(.*)",
+        [this, answerFor = std::move(answerFor)](const httplib::Request &request, httplib::Response &response) {
+            const QString path = QString::fromStdString(request.path);
+            int asked = 0;
+            {
+                const std::lock_guard lock(m_state->mutex);
+                asked = int(m_state->paths.count(path));
+                m_state->mostAtOnce = std::max(m_state->mostAtOnce, ++m_state->atOnce);
+            }
+            m_state->record(request);
+            const Answer answer = answerFor(path, asked);
+            {
+                std::unique_lock lock(m_state->mutex);
+                m_state->stopping.wait_for(lock, answer.delay, [this] { return m_state->stopped; });
+                --m_state->atOnce;
+            }
+            response.status = answer.status;
+            if (!answer.retryAfter.isEmpty())
+                response.set_header("Retry-After", answer.retryAfter.toStdString());
+            if (!answer.cut) {
+                response.set_content(answer.body.constData(), size_t(answer.body.size()), "application/octet-stream");
+                return;
+            }
+            const std::string sent = answer.body.toStdString();
+            response.set_content_provider(2 * sent.size() + 1, "application/octet-stream",
+                                          [sent](size_t offset, size_t, httplib::DataSink &sink) {
+                                              if (offset < sent.size())
+                                                  return sink.write(sent.data() + offset, sent.size() - offset);
+                                              return false;
+                                          });
+        });
 }
 
 void LoopbackServer::redirect(const QString &from, const QString &to)
@@ -190,6 +230,12 @@ QString LoopbackServer::lastUserAgent() const
 {
     const std::lock_guard lock(m_state->mutex);
     return m_state->userAgent;
+}
+
+int LoopbackServer::mostAtOnce() const
+{
+    const std::lock_guard lock(m_state->mutex);
+    return m_state->mostAtOnce;
 }
 
 QString LoopbackServer::refusedUrl(const QString &path)

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 
@@ -14,6 +15,31 @@ namespace quorel::tests
 class LoopbackServer
 {
 public:
+    struct Answer
+    {
+        int status = 200;
+        QByteArray body;
+        std::chrono::milliseconds delay{0}; // before the answer, cut short when the server stops
+        bool cut = false; // announces twice the body, sends it and closes the connection
+        QByteArray retryAfter; // a Retry-After header, when not empty
+
+        static Answer image(QByteArray body, std::chrono::milliseconds delay = {})
+        {
+            Answer answer;
+            answer.body = std::move(body);
+            answer.delay = delay;
+            return answer;
+        }
+        static Answer refusal(int status, QByteArray retryAfter = {})
+        {
+            Answer answer;
+            answer.status = status;
+            answer.body = "refused";
+            answer.retryAfter = std::move(retryAfter);
+            return answer;
+        }
+    };
+
     LoopbackServer();
     ~LoopbackServer();
     LoopbackServer(const LoopbackServer &) = delete;
@@ -24,6 +50,9 @@ public:
     void serveUnder(const QString &prefix, std::function<QByteArray(const QString &path)> bodyFor);
     // Every path under prefix answers 200 with the path itself as its body.
     void serveEchoUnder(const QString &prefix);
+    // Every path under prefix answers as answerFor says, told how often the path was asked for before
+    // (called on the server's threads).
+    void answerUnder(const QString &prefix, std::function<Answer(const QString &path, int asked)> answerFor);
     void redirect(const QString &from, const QString &to);
     // Answers nothing until the server stops.
     void stall(const QString &path);
@@ -42,6 +71,8 @@ public:
 
     QStringList requestedPaths() const;
     QString lastUserAgent() const;
+    // The most requests that answerUnder() routes had in hand at once.
+    int mostAtOnce() const;
 
     // An address on 127.0.0.1 whose port nobody listens on.
     static QString refusedUrl(const QString &path);

@@ -37,18 +37,20 @@ public:
         , m_enabledDuringFetch(enabledDuringFetch)
     { }
 
-    core::Result<> fetch(const QString &url, const platform::BodySink &sink) override
+    void add(qsizetype tag, const QString &url, platform::BodySink sink) override
     {
         // The transfers run on a worker thread; the button is read on its own.
         QMetaObject::invokeMethod(
             &m_button, [this] { m_enabledDuringFetch.append(m_button.isEnabled()); }, Qt::BlockingQueuedConnection);
-        return m_fetcher.fetch(url, sink);
+        m_fetcher.add(tag, url, std::move(sink));
     }
+    qsizetype room() const override { return m_fetcher.room(); }
+    QList<Ended> next() override { return m_fetcher.next(); }
     void stop() override { m_fetcher.stop(); }
 
 private:
     platform::CurlFetcher m_fetcher{
-        platform::CurlFetcherLimits{std::chrono::milliseconds(2000), 100, std::chrono::seconds(1)}};
+        platform::CurlFetcherLimits{std::chrono::milliseconds(2000), 100, std::chrono::seconds(1), {}}};
     QPushButton &m_button;
     QList<bool> &m_enabledDuringFetch;
 };
@@ -202,7 +204,9 @@ private Q_SLOTS:
         QTest::mouseClick(button("downloadButton"), Qt::LeftButton);
 
         QVERIFY2(fake().messages.isEmpty(), qPrintable(fake().lastMessageText()));
-        QCOMPARE(server->requestedPaths(), (QStringList{u"/pics/img01.jpg"_s, u"/pics/img03.jpg"_s}));
+        QStringList requested = server->requestedPaths();
+        requested.sort(); // in flight together, they reach the server in any order
+        QCOMPARE(requested, (QStringList{u"/pics/img01.jpg"_s, u"/pics/img03.jpg"_s}));
         QCOMPARE(contents(downloaded(u"img03.jpg"_s)), "/pics/img03.jpg"_ba);
         QVERIFY(!QFile::exists(downloaded(u"img02.jpg"_s)));
         QCOMPARE(enabledDuringFetch, (QList<bool>{false, false}));
@@ -222,7 +226,7 @@ private Q_SLOTS:
         QTest::mouseClick(button("downloadButton"), Qt::LeftButton);
 
         QCOMPARE(server->requestedPaths().size(), 4);
-        QCOMPARE(server->requestedPaths().at(2), u"/pics/img01.jpg"_s);
+        QCOMPARE(server->requestedPaths().count(u"/pics/img01.jpg"_s), 2);
         QCOMPARE(contents(downloaded(u"img01.jpg"_s)), "/pics/img01.jpg"_ba);
         QVERIFY(fake().messages.isEmpty());
     }
@@ -310,15 +314,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("folder"); // the download folder, in the temporary folder
         QTest::addColumn<QString>("ending"); // <folder> stands for its path
         QTest::addColumn<QStringList>("filesAfter");
+        QTest::addColumn<int>("requests"); // that reached the server, at most
         const QStringList three{u"/pics/a"_s, u"/pics/b"_s, u"/pics/c"_s};
         QTest::newRow("missing folder")
             << three << u"not-there"_s
             << u"画像 3 個のうち 0 個を保存しました。\r\n"
                "フォルダ「<folder>」を開けませんでした。保存先のフォルダが見つかりません。\r\n"
                "そのためダウンロードを中止しました。残りの 3 個は取得していません。"_s
-            << QStringList();
+            << QStringList() << 0;
         QTest::newRow("full folder")
-            << QStringList{u"/big"_s, u"/pics/b"_s} << u"full"_s
+            << QStringList{u"/big"_s, u"/trickle/b"_s} << u"full"_s
             << u"画像 2 個のうち 0 個を保存しました。1 個は保存できませんでした。\r\n\r\nimg01.jpg … "
                u"書き込みの途中で失敗しました。ディスクの空きが足りない可能性があります。\r\n\r\n"
                "ファイル「<folder>/"
@@ -326,16 +331,16 @@ private Q_SLOTS:
                "jpg」に書き込めませんでした。書き込みの途中で失敗しました。ディスクの空きが足りない可能性があります。\r"
                "\n"
                "そのためダウンロードを中止しました。残りの 1 個は取得していません。"_s
-            << QStringList();
-        QTest::newRow("five silent servers in a row")
-            << QStringList{{}, {}, {}, {}, {}, {}, u"/pics/g"_s} << u"."_s
-            << u"画像 7 個のうち 0 個を保存しました。5 個は保存できませんでした。\r\n\r\n"
+            << QStringList() << 2;
+        QTest::newRow("five in a row with no answer from their host")
+            << QStringList{{}, {}, {}, {}, {}, u"/trickle/b"_s} << u"."_s
+            << u"画像 6 個のうち 0 個を保存しました。5 個は保存できませんでした。\r\n\r\n"
                "img01.jpg … サーバーに接続できませんでした。\r\nimg02.jpg … サーバーに接続できませんでした。\r\n"
                "img03.jpg … サーバーに接続できませんでした。\r\nimg04.jpg … サーバーに接続できませんでした。\r\n"
                "img05.jpg … サーバーに接続できませんでした。\r\n\r\n"
                "5 個続けてサーバーから応答がありませんでした。\r\n"
-               "そのためダウンロードを中止しました。残りの 2 個は取得していません。"_s
-            << QStringList();
+               "そのためダウンロードを中止しました。残りの 1 個は取得していません。"_s
+            << QStringList() << 1;
     }
 
     void runEndsEarlyWhenGoingOnCannotHelp()
@@ -344,6 +349,7 @@ private Q_SLOTS:
         QFETCH(QString, folder);
         QFETCH(QString, ending);
         QFETCH(QStringList, filesAfter);
+        QFETCH(int, requests);
         window().setPage({}, imagesAt(paths));
         if (folder == u"full"_s) {
             QVERIFY(QDir(downloads->path()).mkdir(folder));
@@ -358,30 +364,31 @@ private Q_SLOTS:
         QCOMPARE(fake().messages.size(), 1);
         QCOMPARE(fake().lastMessageText(), QString(ending).replace(u"<folder>"_s, downloaded(folder)));
         QVERIFY(button("downloadButton")->isEnabled());
-        QVERIFY(!server->requestedPaths().contains(paths.last()));
+        QVERIFY(server->requestedPaths().size() <= requests);
         // Nothing half-written and no temporary file left behind.
         if (!m_mounted.isEmpty())
             QVERIFY(QDir(m_mounted).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
         QCOMPARE(filesUnder(downloads->path()), filesAfter);
     }
 
-    void slowServerFailsWithTheStallMessage_data()
+    void slowServerFailsWithItsOwnMessage_data()
     {
         QTest::addColumn<QString>("second");
-        QTest::newRow("answers nothing") << u"/stalled"_s;
-        QTest::newRow("a byte every 200 ms") << u"/trickle/b"_s;
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("answers nothing") << u"/stalled"_s << u"サーバーから応答がありませんでした。"_s;
+        QTest::newRow("a byte every 200 ms") << u"/trickle/b"_s << u"サーバーからの応答が止まりました。"_s;
     }
 
-    void slowServerFailsWithTheStallMessage()
+    void slowServerFailsWithItsOwnMessage()
     {
         QFETCH(QString, second);
+        QFETCH(QString, reason);
         window().setPage({}, {{server->url(u"/pics/a"_s), server->url(second)}, {u"img01.jpg"_s, u"img02.jpg"_s}});
         QElapsedTimer timer;
         timer.start();
         QTest::mouseClick(button("downloadButton"), Qt::LeftButton);
         QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
-        QVERIFY2(fake().lastMessageText().endsWith(u"img02.jpg … サーバーからの応答が止まりました。"_s),
-                 qPrintable(fake().lastMessageText()));
+        QVERIFY2(fake().lastMessageText().endsWith(u"img02.jpg … "_s + reason), qPrintable(fake().lastMessageText()));
         QCOMPARE(filesUnder(downloads->path()), QStringList{u"img01.jpg"_s});
     }
 
@@ -406,15 +413,14 @@ private Q_SLOTS:
 
         QVERIFY(sinceEscape.isValid());
         QVERIFY2(stopping < 500, qPrintable(QString::number(stopping)));
-        QCOMPARE(titleDuringRun, u"Tessaly作成 - 1/3"_s);
+        // The images beside the trickling one have ended; the one stopped in flight was not fetched.
+        QCOMPARE(titleDuringRun, u"Tessaly作成 - 2/3"_s);
         QCOMPARE(window().windowTitle(), u"Tessaly作成"_s);
         QVERIFY(window().isVisible());
         QCOMPARE(fake().lastMessageText(),
-                 u"画像 3 個のうち 1 個を保存しました。1 個は保存できませんでした。\r\n\r\n"
-                 "img02.jpg … 転送を中止しました。\r\n\r\n"
+                 u"画像 3 個のうち 2 個を保存しました。\r\n"
                  "ダウンロードを中止しました。残りの 1 個は取得していません。"_s);
-        QCOMPARE(filesUnder(downloads->path()), QStringList{u"img01.jpg"_s});
-        QVERIFY(!server->requestedPaths().contains(u"/pics/c"_s));
+        QCOMPARE(filesUnder(downloads->path()), (QStringList{u"img01.jpg"_s, u"img03.jpg"_s}));
     }
 
     // With the download folder as the check folder, Create lists just what a run did not save.
@@ -436,7 +442,9 @@ private Q_SLOTS:
         QCOMPARE(window().pageImages().fileNames(), (QStringList{u"img02.jpg"_s, u"img04.jpg"_s}));
         const qsizetype before = server->requestedPaths().size();
         QTest::mouseClick(button("downloadButton"), Qt::LeftButton);
-        QCOMPARE(server->requestedPaths().mid(before), (QStringList{u"/res/img02.jpg"_s, u"/res/img04.jpg"_s}));
+        QStringList requested = server->requestedPaths().mid(before);
+        requested.sort();
+        QCOMPARE(requested, (QStringList{u"/res/img02.jpg"_s, u"/res/img04.jpg"_s}));
     }
 
     // While a trickling download runs, the window serves its events but no input, then is closed.
@@ -496,8 +504,7 @@ private Q_SLOTS:
         QVERIFY(!QApplication::overrideCursor());
         QVERIFY(!window().isVisible());
         QVERIFY2(fake().messages.isEmpty(), qPrintable(fake().lastMessageText()));
-        QCOMPARE(filesUnder(downloads->path()), QStringList{u"img01.jpg"_s});
-        QVERIFY(!server->requestedPaths().contains(u"/pics/c"_s));
+        QCOMPARE(filesUnder(downloads->path()), (QStringList{u"img01.jpg"_s, u"img03.jpg"_s}));
         QVERIFY(QFile::exists(settingsLocation().writePath()));
     }
 };
