@@ -1,8 +1,10 @@
-// The download loop against the curl command line, both fetching the same files one after another
-// from a loopback server (1,000 of 10 KB, 100 of 1 MB, one of 1 GiB), and the same transfers into a
-// sink that keeps nothing, so that the cost of the files can be told from that of the transfers;
-// prints each loop's time over curl's at the end, and the process's peak memory while the loop
-// fetches the 1 GiB body.
+// The download loop against the curl command line, both fetching the same files from a loopback
+// server (1,000 of 10 KB, 100 of 1 MB, one of 1 GiB, and 600 of 50 KB from a server that waits
+// 40 ms before each answer, as a distant one does), and the same transfers into a sink that keeps
+// nothing, so that the cost of the files can be told from that of the transfers. On the set with
+// the wait, wget2 and aria2c race too, each with its defaults, as the tools a user would pick
+// instead. Prints each loop's time over curl's at the end, and over the faster of wget2 and
+// aria2c's, and the process's peak memory while the loop fetches the 1 GiB body.
 #include "platform/CurlFetcher.h"
 #include "platform/ImageDownload.h"
 #include "support/LoopbackServer.h"
@@ -11,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -36,9 +39,14 @@ struct FileSet
 {
     int count;
     qint64 size;
+    std::chrono::milliseconds wait; // before each answer
 };
 // Benchmark arguments: the index of a set.
-constexpr FileSet fileSets[] = {{1000, 10 * 1024}, {100, 1 << 20}, {1, qint64(1) << 30}};
+constexpr FileSet fileSets[] = {{1000, 10 * 1024, {}},
+                                {100, 1 << 20, {}},
+                                {1, qint64(1) << 30, {}},
+                                {600, 50 * 1024, std::chrono::milliseconds(40)}};
+constexpr int distantSet = 3;
 
 struct Fixture
 {
@@ -50,17 +58,24 @@ struct Fixture
     {
         const FileSet &small = fileSets[0];
         server.serveUnder(u"/img/"_s, [&small](const QString &) { return QByteArray(small.size, 'x'); });
+        const FileSet &distant = fileSets[distantSet];
+        server.answerUnder(u"/far/"_s, [&distant](const QString &, int) {
+            return quorel::tests::LoopbackServer::Answer::image(QByteArray(distant.size, 'x'), distant.wait);
+        });
         for (size_t set = 0; set < std::size(fileSets); ++set)
             for (int n = 1; n <= fileSets[set].count; ++n) {
                 names[set].append(u"img%1-%2.jpg"_s.arg(set).arg(n, 4, 10, QChar(u'0')));
                 // The larger bodies are made as they are sent, so that the server holds none whole.
-                if (set > 0)
+                if (set == 1 || set == 2)
                     server.serveGenerated(u"/big/"_s + names[set].last(), fileSets[set].size);
             }
         server.start();
         for (size_t set = 0; set < std::size(fileSets); ++set)
             for (const QString &name : std::as_const(names[set]))
-                urls[set].append(server.url((set > 0 ? u"/big/"_s : u"/img/"_s) + name));
+                urls[set].append(server.url((set == distantSet ? u"/far/"_s
+                                                 : set > 0     ? u"/big/"_s
+                                                               : u"/img/"_s)
+                                            + name));
     }
 };
 
@@ -142,18 +157,26 @@ void DownloadLoop(benchmark::State &state)
     countItems(state);
 }
 
-// The transfers alone: the same fetcher and order, every body dropped as it comes.
+// The transfers alone: the same fetcher, as many at once, every body dropped as it comes.
 void TransfersAlone(benchmark::State &state)
 {
     const Fixture &f = fixture();
     const quorel::platform::BodySink discard = [](QByteArrayView) { return quorel::core::Result<>(); };
+    const QStringList &urls = f.urls[setOf(state)];
     for (auto _ : state) {
         quorel::platform::CurlFetcher fetcher;
-        for (const QString &url : f.urls[setOf(state)])
-            if (const auto done = fetcher.fetch(url, discard); !done) {
-                state.SkipWithError(describe(done.error()).c_str());
-                return;
-            }
+        for (qsizetype next = 0;;) {
+            for (; next < urls.size() && fetcher.room() > 0; ++next)
+                fetcher.add(next, urls.at(next), discard);
+            const QList<quorel::platform::UrlFetcher::Ended> ended = fetcher.next();
+            if (ended.isEmpty())
+                break;
+            for (const quorel::platform::UrlFetcher::Ended &each : ended)
+                if (!each.result) {
+                    state.SkipWithError(describe(each.result.error()).c_str());
+                    return;
+                }
+        }
     }
     countItems(state);
 }
@@ -183,9 +206,60 @@ void CurlCommandLine(benchmark::State &state)
     countItems(state);
 }
 
-BENCHMARK(DownloadLoop)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
-BENCHMARK(TransfersAlone)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
-BENCHMARK(CurlCommandLine)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
+// Another tool with its defaults, given the set's addresses in a file (<list>) and the folder to
+// fill (<into>).
+void OtherTool(benchmark::State &state, const QString &program, const QStringList &options)
+{
+    const Fixture &f = fixture();
+    if (QStandardPaths::findExecutable(program).isEmpty()) {
+        state.SkipWithError((program + u" is not installed: left out of the race"_s).toStdString().c_str());
+        return;
+    }
+    for (auto _ : state) {
+        const QDir folder(newFolder());
+        QFile list(folder.filePath(u"urls.txt"_s));
+        if (!list.open(QIODevice::WriteOnly) || list.write(f.urls[setOf(state)].join(u'\n').toUtf8() + '\n') < 0) {
+            state.SkipWithError("cannot write the address list");
+            return;
+        }
+        list.close();
+        const QString into = folder.filePath(u"into"_s);
+        QStringList arguments;
+        for (const QString &option : options)
+            arguments.append(QString(option).replace(u"<list>"_s, list.fileName()).replace(u"<into>"_s, into));
+        if (QProcess::execute(program, arguments) != 0
+            || QDir(into).entryList(QDir::Files).size() != f.urls[setOf(state)].size()) {
+            state.SkipWithError((program + u" failed"_s).toStdString().c_str());
+            return;
+        }
+    }
+    countItems(state);
+}
+
+void Wget2(benchmark::State &state)
+{
+    OtherTool(state, u"wget2"_s, {u"--quiet"_s, u"--input-file=<list>"_s, u"--directory-prefix=<into>"_s});
+}
+
+void Aria2c(benchmark::State &state)
+{
+    OtherTool(state, u"aria2c"_s, {u"--quiet"_s, u"--input-file=<list>"_s, u"--dir=<into>"_s});
+}
+
+// The set with the wait takes seconds a run: one run a repetition is enough.
+void sets(benchmark::internal::Benchmark *benchmark)
+{
+    benchmark->Unit(benchmark::kMillisecond)->UseRealTime();
+}
+
+BENCHMARK(DownloadLoop)->Apply(sets)->DenseRange(0, 2)->MinTime(3.0);
+BENCHMARK(DownloadLoop)->Apply(sets)->Arg(distantSet)->Iterations(1);
+BENCHMARK(TransfersAlone)->Apply(sets)->DenseRange(0, 2)->MinTime(3.0);
+BENCHMARK(TransfersAlone)->Apply(sets)->Arg(distantSet)->Iterations(1);
+BENCHMARK(CurlCommandLine)->Apply(sets)->DenseRange(0, 2)->MinTime(3.0);
+BENCHMARK(CurlCommandLine)->Apply(sets)->Arg(distantSet)->Iterations(1);
+BENCHMARK(Wget2)->Apply(sets)->Arg(distantSet)->Iterations(1);
+BENCHMARK(Aria2c)->Apply(sets)->Arg(distantSet)->Iterations(1);
 
 // Keeps each benchmark's time per iteration so the ratios can be printed after the runs.
 class RatioReporter final : public benchmark::ConsoleReporter
@@ -219,12 +293,21 @@ int main(int argc, char **argv)
     benchmark::Initialize(&count, args.data());
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
+    const std::string distant = "/" + std::to_string(distantSet);
     for (const auto &[name, seconds] : reporter.seconds) {
         const std::string set = name.substr(name.find('/'));
         const auto curl = reporter.seconds.find("CurlCommandLine" + set);
         if (curl != reporter.seconds.end() && name != curl->first)
             std::printf("%s / curl command line: %.3f\n", name.c_str(), seconds / curl->second);
     }
+    double fastestOther = 0;
+    for (const char *tool : {"Wget2", "Aria2c"})
+        if (const auto found = reporter.seconds.find(tool + distant); found != reporter.seconds.end())
+            fastestOther = fastestOther > 0 ? std::min(fastestOther, found->second) : found->second;
+    if (const auto loop = reporter.seconds.find("DownloadLoop" + distant);
+        fastestOther > 0 && loop != reporter.seconds.end())
+        std::printf("DownloadLoop%s / faster of wget2 and aria2c: %.3f\n", distant.c_str(),
+                    loop->second / fastestOther);
     benchmark::Shutdown();
     return 0;
 }
