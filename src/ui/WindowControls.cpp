@@ -49,7 +49,7 @@ namespace
         {QUOREL_CONTROL(addressListCheck), {160, 96, 49, 25}, PG, 9, u".TXT", u"アドレス一覧のみ", u"チェックをオンするとアドレスの一覧のみ作成します.", {}, 29, none},
         {QUOREL_CONTROL(overwriteButton), {216, 96, 57, 25}, G, 9, u"上書(&U)", u"上書", {}, u"最後に保存したファイルに上書きします", 10, none},
         {QUOREL_CONTROL(aboutButton), {280, 96, 57, 25}, G, 9, u"&About", u"About", {}, u"バージョン情報を表示します", 12, none},
-        {QUOREL_CONTROL(downloadButton), {344, 96, 25, 57}, G, 6, u"げ", u"画像のダウンロード", {}, u"一覧の画像をすべて出力フォルダにダウンロードします", 30, none},
+        {QUOREL_CONTROL(downloadButton), {344, 96, 25, 57}, G, 6, u"げ", u"画像のダウンロード", u"一覧の画像をすべて出力フォルダにダウンロードします", {}, 30, none},
         {QUOREL_CONTROL(startLabel), {8, 104, 42, 12}, G, 9, u"開始(&K)", u"開始", {}, {}, 3, none},
         {QUOREL_CONTROL(endLabel), {56, 104, 42, 12}, G, 9, u"終了(&E)", u"終了", {}, {}, 5, none},
         {QUOREL_CONTROL(digitsLabel), {104, 104, 42, 12}, G, 9, u"桁数(&L)", u"桁数", {}, {}, 7, none},

@@ -56,6 +56,9 @@ private Q_SLOTS:
         QCOMPARE(window.pageImages().count(), 0);
         QCOMPARE(button(window, "downloadButton")->font().pointSize(), 6);
         QCOMPARE(button(window, "downloadButton")->geometry(), QRect(344, 96, 25, 57));
+        // Its one kana says little of what it does.
+        QCOMPARE(button(window, "downloadButton")->toolTip(),
+                 QStringLiteral("一覧の画像をすべて出力フォルダにダウンロードします"));
         QCOMPARE(output(window)->geometry(), QRect(8, 208, 361, 113));
     }
 
