@@ -3,13 +3,21 @@
 #include "desktop/SaveDialogFilter.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QKeyEvent>
+#include <QLayout>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStyle>
+#include <QTreeView>
+
+#include <algorithm>
 
 namespace quorel::desktop
 {
@@ -73,6 +81,36 @@ void QtDesktop::messageBox(QWidget *owner, const QString &text, const QString &t
     box.exec();
 }
 
+namespace
+{
+    // Qt sizes the size, type and date columns for short English samples, which cuts the Japanese
+    // ones; each is widened to its heading and to a wide value of its kind.
+    void widenColumns(QFileDialog &dialog)
+    {
+        auto *view = dialog.findChild<QTreeView *>(QStringLiteral("treeView"));
+        if (!view || !dialog.layout())
+            return;
+        QHeaderView *header = view->header();
+        const QFontMetrics metrics(view->font());
+        const QString samples[] = {
+            QStringLiteral("999.99 KiB"),
+            QStringLiteral("HTML ドキュメント"),
+            QLocale::system().toString(QDateTime(QDate(2000, 12, 28), QTime(23, 58)), QLocale::ShortFormat),
+        };
+        const int margins = 2 * view->style()->pixelMetric(QStyle::PM_HeaderMargin) + metrics.averageCharWidth();
+        for (int column = 1; column <= 3 && column < header->count(); ++column) {
+            const int wanted
+                = std::max(metrics.horizontalAdvance(samples[column - 1]) + margins, header->sectionSizeHint(column));
+            header->resizeSection(column, std::max(wanted, header->sectionSize(column)));
+        }
+        // The dialog grows only by what the columns need beyond the room the list has.
+        dialog.layout()->activate();
+        const int lacking = header->length() - view->viewport()->width();
+        if (lacking > 0)
+            dialog.resize(dialog.width() + lacking, dialog.height());
+    }
+}
+
 std::optional<SaveDialogChoice> QtDesktop::saveDialog(QWidget *owner, const SaveDialogRequest &request)
 {
     QFileDialog dialog(owner, request.title, request.initialFolder);
@@ -85,6 +123,7 @@ std::optional<SaveDialogChoice> QtDesktop::saveDialog(QWidget *owner, const Save
     dialog.setNameFilters(nameFilters);
     if (request.selectedType >= 0 && request.selectedType < nameFilters.size())
         dialog.selectNameFilter(nameFilters.at(request.selectedType));
+    widenColumns(dialog);
 
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
