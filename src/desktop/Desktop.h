@@ -36,12 +36,13 @@ struct FileType
 {
     QString description;
     QStringList patterns; // such as "*.htm"
+    // Without the dot, appended to a name typed without one while this type is chosen; none when empty.
+    QString extension;
 };
 
 struct SaveDialogRequest
 {
     QString title;
-    QString defaultExtension; // without the dot, appended to a name typed without one
     QString initialFolder; // the toolkit's default when empty
     QList<FileType> fileTypes;
     qsizetype selectedType = 0; // the entry of fileTypes chosen when the dialog opens

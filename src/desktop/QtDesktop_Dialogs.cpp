@@ -116,13 +116,24 @@ std::optional<SaveDialogChoice> QtDesktop::saveDialog(QWidget *owner, const Save
     QFileDialog dialog(owner, request.title, request.initialFolder);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(request.defaultExtension);
     const QStringList nameFilters = SaveDialogFilter::toNameFilters(request.fileTypes);
     // Each description already names its patterns; Qt would show them a second time.
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setNameFilters(nameFilters);
+    // A name typed without an extension takes the one of the type chosen when it is confirmed.
+    const auto followType = [&dialog, &request, &nameFilters](const QString &filter) {
+        // Qt names the type as shown, without the patterns that HideNameFilterDetails hides.
+        QString extension;
+        for (qsizetype type = 0; type < nameFilters.size(); ++type) {
+            if (filter == nameFilters.at(type) || filter == request.fileTypes.at(type).description)
+                extension = request.fileTypes.at(type).extension;
+        }
+        dialog.setDefaultSuffix(extension);
+    };
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, followType);
     if (request.selectedType >= 0 && request.selectedType < nameFilters.size())
         dialog.selectNameFilter(nameFilters.at(request.selectedType));
+    followType(dialog.selectedNameFilter());
     widenColumns(dialog);
 
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

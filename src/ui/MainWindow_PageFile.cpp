@@ -10,8 +10,6 @@
 
 #include <algorithm>
 
-using namespace Qt::StringLiterals;
-
 namespace quorel::ui
 {
 namespace
@@ -48,7 +46,6 @@ void MainWindow::save()
 
     desktop::SaveDialogRequest request;
     request.title = Messages::saveDialogTitle();
-    request.defaultExtension = u"htm"_s;
     request.initialFolder = m_lastSaveFolder;
     request.fileTypes = Messages::pageFileTypes();
     request.selectedType = CheckValue::isTicked(*addressListCheck) ? addressListFileType : 0;

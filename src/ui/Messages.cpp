@@ -48,9 +48,9 @@ QString saveDialogTitle()
 
 QList<desktop::FileType> pageFileTypes()
 {
-    return {{u"HTMLファイル(*.htm;*.htm)"_s, {u"*.htm"_s, u"*.html"_s}},
-            {u"TXTファイル(*.txt)"_s, {u"*.txt"_s}},
-            {u"すべてのファイル(*.*)"_s, {u"*.*"_s}}};
+    return {{u"HTMLファイル(*.htm;*.htm)"_s, {u"*.htm"_s, u"*.html"_s}, u"htm"_s},
+            {u"TXTファイル(*.txt)"_s, {u"*.txt"_s}, u"txt"_s},
+            {u"すべてのファイル(*.*)"_s, {u"*.*"_s}, {}}};
 }
 
 QString aboutTitle()

@@ -18,9 +18,9 @@ using namespace Qt::StringLiterals;
 
 namespace
 {
-const QList<FileType> pageTypes{{u"HTMLファイル(*.htm;*.htm)"_s, {u"*.htm"_s, u"*.html"_s}},
-                                {u"TXTファイル(*.txt)"_s, {u"*.txt"_s}},
-                                {u"すべてのファイル(*.*)"_s, {u"*.*"_s}}};
+const QList<FileType> pageTypes{{u"HTMLファイル(*.htm;*.htm)"_s, {u"*.htm"_s, u"*.html"_s}, u"htm"_s},
+                                {u"TXTファイル(*.txt)"_s, {u"*.txt"_s}, u"txt"_s},
+                                {u"すべてのファイル(*.*)"_s, {u"*.*"_s}, {}}};
 }
 
 Q_DECLARE_METATYPE(QList<quorel::desktop::FileType>)
@@ -40,7 +40,8 @@ private Q_SLOTS:
                                         << QStringList{u"HTMLファイル(*.htm;*.htm) (*.htm *.html)"_s,
                                                        u"TXTファイル(*.txt) (*.txt)"_s,
                                                        u"すべてのファイル(*.*) (*.*)"_s};
-        QTest::newRow("percent signs kept") << QList<FileType>{{u"%1"_s, {u"*.%2"_s}}} << QStringList{u"%1 (*.%2)"_s};
+        QTest::newRow("percent signs kept")
+            << QList<FileType>{{u"%1"_s, {u"*.%2"_s}, {}}} << QStringList{u"%1 (*.%2)"_s};
     }
 
     void nameFilters()
@@ -53,17 +54,23 @@ private Q_SLOTS:
     void dialog_data()
     {
         QTest::addColumn<qsizetype>("selectedType");
+        QTest::addColumn<int>("chosenType"); // the type the user picks in the dialog; -1: none
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("chosenName");
-        QTest::newRow("HTML, extension appended") << qsizetype(0) << u"page"_s << u"page.htm"_s;
-        QTest::newRow("TXT, extension kept") << qsizetype(1) << u"list.txt"_s << u"list.txt"_s;
-        QTest::newRow("cancelled") << qsizetype(0) << QString() << QString();
+        QTest::newRow("HTML, extension appended") << qsizetype(0) << -1 << u"page"_s << u"page.htm"_s;
+        QTest::newRow("TXT, extension appended") << qsizetype(1) << -1 << u"一覧"_s << u"一覧.txt"_s;
+        QTest::newRow("TXT, extension kept") << qsizetype(1) << -1 << u"list.txt"_s << u"list.txt"_s;
+        QTest::newRow("all files, none appended") << qsizetype(2) << -1 << u"notes"_s << u"notes"_s;
+        QTest::newRow("TXT picked in the dialog") << qsizetype(0) << 1 << u"list"_s << u"list.txt"_s;
+        QTest::newRow("all files picked in the dialog") << qsizetype(1) << 2 << u"list"_s << u"list"_s;
+        QTest::newRow("cancelled") << qsizetype(0) << -1 << QString() << QString();
     }
 
     // The dialog opens as asked; the user then types a name and confirms, or cancels.
     void dialog()
     {
         QFETCH(qsizetype, selectedType);
+        QFETCH(int, chosenType);
         QFETCH(QString, typed);
         QFETCH(QString, chosenName);
         QTemporaryDir dir;
@@ -80,9 +87,12 @@ private Q_SLOTS:
             title = dialog->windowTitle();
             directory = dialog->directory().absolutePath();
             selectedFilter = dialog->selectedNameFilter();
-            const auto *types = dialog->findChild<QComboBox *>(u"fileTypeCombo"_s);
+            auto *types = dialog->findChild<QComboBox *>(u"fileTypeCombo"_s);
             for (int i = 0; i < types->count(); ++i)
                 fileTypes.append(types->itemText(i));
+            // As the user picks a type, with the arrow keys.
+            while (types->currentIndex() < chosenType)
+                QTest::keyClick(types, Qt::Key_Down);
             for (const QAbstractButton *button : dialog->findChild<QDialogButtonBox *>(u"buttonBox"_s)->buttons())
                 buttons.append(button->text());
             for (const char *name : {"lookInLabel", "fileNameLabel", "fileTypeLabel"})
@@ -96,7 +106,7 @@ private Q_SLOTS:
         });
         QtDesktop desktop;
         const std::optional<SaveDialogChoice> choice
-            = desktop.saveDialog(nullptr, {u"ファイルを保存"_s, u"htm"_s, dir.path(), pageTypes, selectedType});
+            = desktop.saveDialog(nullptr, {u"ファイルを保存"_s, dir.path(), pageTypes, selectedType});
 
         QCOMPARE(title, u"ファイルを保存"_s);
         QCOMPARE(directory, dir.path());

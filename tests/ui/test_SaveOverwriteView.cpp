@@ -1,15 +1,19 @@
+#include "desktop/QtDesktop.h"
 #include "support/FileBytes.h"
 #include "support/WindowTest.h"
 #include "ui/CheckValue.h"
 #include "ui/MainWindow.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace quorel;
 using tests::contentsOf;
@@ -104,6 +108,35 @@ private Q_SLOTS:
         QCOMPARE(first.selectedType, selectedType);
         QCOMPARE(first.initialFolder, QString());
         QCOMPARE(fake().saveRequests.at(1).initialFolder, folder());
+    }
+
+    // The desktop's own dialog: a name typed without an extension takes the one of the type chosen.
+    void typedNameTakesTheTypesExtension_data()
+    {
+        QTest::addColumn<int>("check2");
+        QTest::addColumn<QString>("saved");
+        QTest::newRow("page") << 0 << u"一覧.htm"_s;
+        QTest::newRow("address list") << 1 << u"一覧.txt"_s;
+    }
+
+    void typedNameTakesTheTypesExtension()
+    {
+        QFETCH(int, check2);
+        QFETCH(QString, saved);
+        desktop::QtDesktop real;
+        tests::FakeDesktop &fake = this->fake();
+        ui::MainWindow window({fake, real, fake, fake, fake, fake}, settingsLocation());
+        ui::CheckValue::setValue(*check(window, "addressListCheck"), core::CheckState(check2));
+        window.setPage(u"x"_s, {});
+        QTimer::singleShot(0, [this] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            dialog->findChild<QLineEdit *>(u"fileNameEdit"_s)->setText(pathOf(u"一覧"_s));
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        button(window, "saveButton")->click();
+        QCOMPARE(window.savedFile(), pathOf(saved));
+        QCOMPARE(contentsOf(pathOf(saved)), QByteArray("x\r\n"));
     }
 
     void nothingToSave_data()
