@@ -60,8 +60,9 @@ class FileDialogs
 public:
     virtual ~FileDialogs() = default;
     virtual std::optional<SaveDialogChoice> saveDialog(QWidget *owner, const SaveDialogRequest &request) = 0;
-    // The chosen folder, or an empty text on cancel.
-    virtual QString folderDialog(QWidget *owner, const QString &title) = 0;
+    // The chosen folder, or an empty text on cancel. It opens at startFolder, or at the top of the
+    // file system when that is empty.
+    virtual QString folderDialog(QWidget *owner, const QString &title, const QString &startFolder) = 0;
 };
 
 // Hands a file to the program the desktop opens its kind with.

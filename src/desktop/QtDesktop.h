@@ -32,7 +32,7 @@ public:
     void messageBox(QWidget *owner, const QString &text, const QString &title, MessageIcon icon) override;
     void beep() override;
     std::optional<SaveDialogChoice> saveDialog(QWidget *owner, const SaveDialogRequest &request) override;
-    QString folderDialog(QWidget *owner, const QString &title) override;
+    QString folderDialog(QWidget *owner, const QString &title, const QString &startFolder) override;
     void openWithAssociatedProgram(const QString &path) override;
     bool anotherInstanceRunning(const QString &lockPath) override;
     void askFrameExtents(QWidget &window) override;

@@ -142,9 +142,9 @@ std::optional<SaveDialogChoice> QtDesktop::saveDialog(QWidget *owner, const Save
     return SaveDialogChoice{fullPath, QFileInfo(fullPath).fileName()};
 }
 
-QString QtDesktop::folderDialog(QWidget *owner, const QString &title)
+QString QtDesktop::folderDialog(QWidget *owner, const QString &title, const QString &startFolder)
 {
-    // Always opens at the top of the file system, whatever folder the field names.
-    return QFileDialog::getExistingDirectory(owner, title, QDir::rootPath(), QFileDialog::ShowDirsOnly);
+    return QFileDialog::getExistingDirectory(owner, title, startFolder.isEmpty() ? QDir::rootPath() : startFolder,
+                                             QFileDialog::ShowDirsOnly);
 }
 }

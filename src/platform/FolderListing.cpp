@@ -1,6 +1,9 @@
 #include "platform/FolderListing.h"
 
+#include "core/Spaces.h"
+
 #include <QDir>
+#include <QFileInfo>
 
 namespace quorel::platform::FolderListing
 {
@@ -16,5 +19,17 @@ QStringList filesEndingWith(const QString &folder, const QString &tail)
             names.append(name);
     }
     return names;
+}
+
+QString nearestExistingFolder(const QString &text)
+{
+    const QStringView trimmed = core::trimSpaces(text);
+    if (trimmed.isEmpty())
+        return {};
+    // Climbs by the text alone: a folder's ".." could lead elsewhere through a link.
+    QString folder = QDir::cleanPath(QDir::current().absoluteFilePath(trimmed.toString()));
+    while (!QFileInfo(folder).isDir() && !QDir(folder).isRoot())
+        folder = QFileInfo(folder).absolutePath();
+    return folder;
 }
 }

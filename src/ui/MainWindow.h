@@ -84,7 +84,7 @@ private:
 
     core::PageRequest pageRequest() const;
     bool writePage(const QString &path);
-    QString askForFolder();
+    QString askForFolder(const QComboBox &box);
     void showMessage(const QString &text, desktop::MessageIcon icon);
     void showFailure(const core::Failure &failure, desktop::MessageIcon icon);
 

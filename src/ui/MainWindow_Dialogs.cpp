@@ -1,6 +1,7 @@
 #include "ui/MainWindow.h"
 
 #include "core/ProgramVersion.h"
+#include "platform/FolderListing.h"
 #include "platform/ProgramInfo.h"
 #include "ui/Messages.h"
 
@@ -32,18 +33,20 @@ namespace
     }
 }
 
-QString MainWindow::askForFolder()
+// The picker opens where the box points, or as near to it as there is a folder.
+QString MainWindow::askForFolder(const QComboBox &box)
 {
-    return m_desktop.dialogs.folderDialog(this, Messages::chooseFolder());
+    return m_desktop.dialogs.folderDialog(this, Messages::chooseFolder(),
+                                          platform::FolderListing::nearestExistingFolder(box.currentText()));
 }
 
 void MainWindow::browseCheckFolder()
 {
-    putChosenFolder(*checkFolderBox, askForFolder());
+    putChosenFolder(*checkFolderBox, askForFolder(*checkFolderBox));
 }
 
 void MainWindow::browseDownloadFolder()
 {
-    putChosenFolder(*downloadFolderBox, askForFolder());
+    putChosenFolder(*downloadFolderBox, askForFolder(*downloadFolderBox));
 }
 }

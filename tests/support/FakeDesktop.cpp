@@ -30,9 +30,10 @@ std::optional<desktop::SaveDialogChoice> FakeDesktop::saveDialog(QWidget *, cons
     return answer;
 }
 
-QString FakeDesktop::folderDialog(QWidget *, const QString &title)
+QString FakeDesktop::folderDialog(QWidget *, const QString &title, const QString &startFolder)
 {
     folderDialogTitles.append(title);
+    folderDialogStarts.append(startFolder);
     if (folderAnswers.empty())
         return {};
     QString answer = folderAnswers.front();

@@ -31,6 +31,7 @@ public:
     int beeps = 0;
     QList<desktop::SaveDialogRequest> saveRequests;
     QList<QString> folderDialogTitles;
+    QList<QString> folderDialogStarts;
     QList<QString> openedFiles;
 
     // Next answers; an empty queue means the user cancels.
@@ -48,7 +49,7 @@ public:
     void beep() override;
     std::optional<desktop::SaveDialogChoice> saveDialog(QWidget *owner,
                                                         const desktop::SaveDialogRequest &request) override;
-    QString folderDialog(QWidget *owner, const QString &title) override;
+    QString folderDialog(QWidget *owner, const QString &title, const QString &startFolder) override;
     void openWithAssociatedProgram(const QString &path) override;
     bool anotherInstanceRunning(const QString &lockPath) override;
     std::unique_ptr<platform::UrlFetcher> createFetcher() override;

@@ -4,6 +4,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -64,6 +66,32 @@ private Q_SLOTS:
         QCOMPARE(fake.folderDialogTitles, QList<QString>{u"ﾌｫﾙﾀﾞを選択してください"_s});
         QCOMPARE(box->currentText(), text);
         QCOMPARE(box->count(), entries);
+    }
+
+    void pickerStartsWhereItsBoxPoints_data()
+    {
+        QTest::addColumn<bool>("checkFolder");
+        QTest::addColumn<QString>("text"); // <dir> stands for a folder that exists
+        QTest::addColumn<QString>("start");
+        QTest::newRow("existing folder") << true << u"<dir>/pics"_s << u"<dir>/pics"_s;
+        QTest::newRow("missing folders below it") << false << u"<dir>/pics/new/deeper"_s << u"<dir>/pics"_s;
+        QTest::newRow("a file in it") << true << u"<dir>/pics/a.jpg"_s << u"<dir>/pics"_s;
+        QTest::newRow("spaces around") << false << u"  <dir>/pics/ "_s << u"<dir>/pics"_s;
+        QTest::newRow("relative") << true << u"not-here/either"_s << QDir::currentPath();
+        QTest::newRow("empty: the top") << false << u"  "_s << QString();
+    }
+
+    void pickerStartsWhereItsBoxPoints()
+    {
+        QFETCH(bool, checkFolder);
+        QFETCH(QString, text);
+        QFETCH(QString, start);
+        QVERIFY(QDir(folderPath()).mkpath(u"pics"_s));
+        QFile(folderPath() + u"/pics/a.jpg"_s).open(QIODevice::WriteOnly);
+        pickerBox(window(), checkFolder)->setEditText(text.replace(u"<dir>"_s, folderPath()));
+        pickerButton(window(), checkFolder)->setEnabled(true);
+        QTest::mouseClick(pickerButton(window(), checkFolder), Qt::LeftButton);
+        QCOMPARE(fake().folderDialogStarts, QList<QString>{start.replace(u"<dir>"_s, folderPath())});
     }
 
     void addressOnlyDisablesTheGroupButNotTheCheckFolderPicker()
