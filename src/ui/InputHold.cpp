@@ -9,7 +9,8 @@ namespace quorel::ui
 InputHold::InputHold(QWidget &window, std::function<void()> escape)
     : m_escape(std::move(escape))
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    // The pointer says the program works, but not that the window takes nothing.
+    QApplication::setOverrideCursor(Qt::BusyCursor);
     qApp->installEventFilter(this);
     const QList<QAbstractButton *> buttons = window.findChildren<QAbstractButton *>();
     for (QAbstractButton *button : buttons)
@@ -30,31 +31,9 @@ InputHold::~InputHold()
 
 bool InputHold::eventFilter(QObject *, QEvent *event)
 {
-    switch (event->type()) {
-    case QEvent::KeyPress:
-        if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape)
-            m_escape();
-        return true;
-    case QEvent::KeyRelease:
-    case QEvent::ShortcutOverride:
-    case QEvent::Shortcut:
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::Wheel:
-    case QEvent::ContextMenu:
-    case QEvent::InputMethod:
-    case QEvent::TouchBegin:
-    case QEvent::TouchUpdate:
-    case QEvent::TouchEnd:
-    case QEvent::TabletPress:
-    case QEvent::TabletRelease:
-    case QEvent::DragEnter:
-    case QEvent::DragMove:
-    case QEvent::Drop:
-        return true;
-    default:
+    if (event->type() != QEvent::KeyPress || static_cast<QKeyEvent *>(event)->key() != Qt::Key_Escape)
         return false;
-    }
+    m_escape();
+    return true;
 }
 }

@@ -12,10 +12,12 @@ class QWidget;
 namespace quorel::ui
 {
 // While it lives the window keeps painting and answering the window manager, its close included,
-// but takes no keystroke or click, so that no second action can start; a busy cursor says why.
-// The window is not disabled, which would grey every field. Its buttons are: a screen reader
-// presses a button through its accessible action, which no event filter sees, and Qt refuses
-// that action only on a disabled button. Esc alone gets through, to stop the run.
+// and its fields take typing, since the run works on copies of what it reads from them. Its
+// buttons and switches, which would start a second action or change what the fields mean, are
+// disabled and look it: a screen reader presses a button through its accessible action, which no
+// event filter sees, and Qt refuses that action only on a disabled button. The window itself is
+// not disabled, so that the focus stays where it was and a screen reader can still read the fields.
+// Esc stops the run, whichever control has the focus.
 class InputHold final : public QObject
 {
 public:
