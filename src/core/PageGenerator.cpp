@@ -119,8 +119,10 @@ namespace
             reserveFor(qint64(*end) - *start + 1);
             for (qint64 n = *start; n <= *end; ++n) {
                 setFileName(n);
-                if (merge.leavesOut(m_fileName))
+                if (merge.leavesOut(m_fileName)) {
+                    ++m_result.leftOut;
                     continue;
+                }
                 if (!emitImage(n, m_fileName))
                     return;
             }

@@ -39,6 +39,7 @@ struct PageResult
 {
     QString text;
     PageImages images;
+    qint64 leftOut = 0; // numbers the check folder left out
 };
 
 namespace PageLimits

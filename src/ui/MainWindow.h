@@ -99,6 +99,8 @@ private:
 
     QString m_pageText;
     core::PageImages m_pageImages;
+    // Set when the last Create listed no image because the check folder held every one.
+    bool m_everyImageInCheckFolder = false;
     QString m_savedFile;
     QString m_savedFileName;
     QString m_lastSaveFolder;

@@ -26,7 +26,8 @@ namespace quorel::ui
 void MainWindow::download()
 {
     if (m_pageImages.count() == 0) {
-        showMessage(Messages::noListYet(), desktop::MessageIcon::None);
+        showMessage(m_everyImageInCheckFolder ? Messages::everyImageInCheckFolder() : Messages::noListYet(),
+                    desktop::MessageIcon::None);
         return;
     }
     downloadButton->setEnabled(false);

@@ -42,6 +42,7 @@ void MainWindow::create()
     // The last page's memory is written over rather than given back and asked for anew.
     QString storage = std::exchange(m_pageText, {});
     m_pageImages = {};
+    m_everyImageInCheckFolder = false;
 
     baseAddressBox->setEditText(core::baseAddress(baseAddressBox->currentText()));
 
@@ -63,6 +64,7 @@ void MainWindow::create()
     outputBox->setPlainText(core::displayText(result->text));
     m_pageText = std::move(result->text);
     m_pageImages = std::move(result->images);
+    m_everyImageInCheckFolder = m_pageImages.count() == 0 && result->leftOut > 0;
     createButton->setEnabled(true);
 }
 
@@ -71,6 +73,7 @@ void MainWindow::setPage(QString text, core::PageImages images)
     outputBox->setPlainText(core::displayText(text));
     m_pageText = std::move(text);
     m_pageImages = std::move(images);
+    m_everyImageInCheckFolder = false;
 }
 
 core::PageRequest MainWindow::pageRequest() const

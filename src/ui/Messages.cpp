@@ -36,6 +36,11 @@ QString noListYet()
     return u"リストを作成して下さい"_s;
 }
 
+QString everyImageInCheckFolder()
+{
+    return u"すべての画像がチェックフォルダにあるため、ダウンロードする画像はありません。"_s;
+}
+
 QString chooseFolder()
 {
     return u"ﾌｫﾙﾀﾞを選択してください"_s;

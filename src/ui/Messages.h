@@ -16,6 +16,7 @@ QString nothingToSave();
 QString nothingToSaveTitle();
 QString noFileSaved();
 QString noListYet();
+QString everyImageInCheckFolder();
 QString chooseFolder();
 QString saveDialogTitle();
 // The save dialog's file types: a page, an address list, any file.

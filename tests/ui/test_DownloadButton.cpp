@@ -163,13 +163,16 @@ private Q_SLOTS:
     void withoutAListNothingIsFetched_data()
     {
         QTest::addColumn<bool>("create");
-        QTest::newRow("before any Create") << false;
-        QTest::newRow("every number in the check folder") << true;
+        QTest::addColumn<QString>("message");
+        QTest::newRow("before any Create") << false << u"リストを作成して下さい"_s;
+        QTest::newRow("every number in the check folder")
+            << true << u"すべての画像がチェックフォルダにあるため、ダウンロードする画像はありません。"_s;
     }
 
     void withoutAListNothingIsFetched()
     {
         QFETCH(bool, create);
+        QFETCH(QString, message);
         if (create) {
             QFile(downloaded(u"img01.jpg"_s)).open(QIODevice::WriteOnly);
             check("checkFolderCheck")->click();
@@ -177,7 +180,7 @@ private Q_SLOTS:
             createList(u"img"_s, 1, 1);
         }
         QTest::mouseClick(button("downloadButton"), Qt::LeftButton);
-        QCOMPARE(fake().lastMessageText(), u"リストを作成して下さい"_s);
+        QCOMPARE(fake().lastMessageText(), message);
         QCOMPARE(fake().messages.last().title, u"Tessaly作成"_s);
         QVERIFY(server->requestedPaths().isEmpty());
         QVERIFY(button("downloadButton")->isEnabled());
