@@ -31,15 +31,17 @@ struct DownloadReport
     qsizetype saved = 0;
     qsizetype failed = 0;
     QList<ImageFailure> firstFailures; // at most namedFailures
+    QList<qsizetype> failedImages; // where each failed image stands in the run's list, in order
     std::optional<Failure> endedEarly;
 
     qsizetype notTried() const { return total - saved - failed; }
     bool complete() const { return saved == total; }
 
-    void addFailure(const QString &fileName, const Failure &failure)
+    void addFailure(qsizetype image, const QString &fileName, const Failure &failure)
     {
         if (firstFailures.size() < namedFailures)
             firstFailures.append({fileName, failure});
+        failedImages.append(image);
         ++failed;
     }
 };

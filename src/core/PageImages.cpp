@@ -36,6 +36,23 @@ QStringList PageImages::fileNames() const
     return list;
 }
 
+PageImages PageImages::subset(const QList<qsizetype> &places) const
+{
+    PageImages chosen = *this;
+    chosen.m_numbers.clear();
+    chosen.m_addresses.clear();
+    chosen.m_fileNames.clear();
+    for (const qsizetype i : places) {
+        if (m_patterned) {
+            chosen.m_numbers.append(m_numbers.at(i));
+        } else {
+            chosen.m_addresses.append(m_addresses.at(i));
+            chosen.m_fileNames.append(m_fileNames.at(i));
+        }
+    }
+    return chosen;
+}
+
 void PageImages::append(QString address, QString fileName)
 {
     // An image named apart from the pattern turns the list into one named one by one.

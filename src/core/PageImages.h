@@ -36,6 +36,9 @@ public:
     QStringList addresses() const;
     QStringList fileNames() const;
 
+    // The images at these places, in the order given.
+    PageImages subset(const QList<qsizetype> &places) const;
+
     void append(QString address, QString fileName);
     // The image of number n, in a list that follows a pattern.
     void appendNumber(qint64 n) { m_numbers.append(n); }

@@ -22,12 +22,17 @@ enum class MessageIcon
     Critical,
 };
 
-// Modal boxes with only an OK button, and the system's beep.
+// Modal boxes with an OK button, and the system's beep.
 class Notifier
 {
 public:
     virtual ~Notifier() = default;
     virtual void messageBox(QWidget *owner, const QString &text, const QString &title, MessageIcon icon) = 0;
+    // The same box with one more button, captioned offer, beside OK; true when the user pressed that
+    // one, false for OK or a box closed without either.
+    virtual bool messageBoxOffering(QWidget *owner, const QString &text, const QString &title, MessageIcon icon,
+                                    const QString &offer)
+        = 0;
     virtual void beep() = 0;
 };
 

@@ -30,6 +30,8 @@ class QtDesktop final : public Notifier,
 {
 public:
     void messageBox(QWidget *owner, const QString &text, const QString &title, MessageIcon icon) override;
+    bool messageBoxOffering(QWidget *owner, const QString &text, const QString &title, MessageIcon icon,
+                            const QString &offer) override;
     void beep() override;
     std::optional<SaveDialogChoice> saveDialog(QWidget *owner, const SaveDialogRequest &request) override;
     QString folderDialog(QWidget *owner, const QString &title, const QString &startFolder) override;

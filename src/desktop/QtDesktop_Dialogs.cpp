@@ -54,31 +54,48 @@ namespace
         QWidget &m_box;
         QElapsedTimer m_shown;
     };
+
+    // offer: the caption of a button beside OK, or none when empty. True when that one was pressed.
+    bool showMessageBox(QWidget *owner, const QString &text, const QString &title, MessageIcon icon,
+                        const QString &offer)
+    {
+        QMessageBox box(owner);
+        box.setWindowTitle(title);
+        // Messages carry paths and addresses as typed; none of them is markup.
+        box.setTextFormat(Qt::PlainText);
+        box.setText(text);
+        switch (icon) {
+        case MessageIcon::None:
+            box.setIcon(QMessageBox::NoIcon);
+            break;
+        case MessageIcon::Exclamation:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case MessageIcon::Critical:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        }
+        box.setStandardButtons(QMessageBox::Ok);
+        // The box's OK reads OK whatever language the toolkit speaks; Esc and closing the box mean OK.
+        box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+        box.setDefaultButton(QMessageBox::Ok);
+        box.setEscapeButton(QMessageBox::Ok);
+        const QPushButton *offered = offer.isEmpty() ? nullptr : box.addButton(offer, QMessageBox::ActionRole);
+        const DeliberateEscape escape(box);
+        box.exec();
+        return offered && box.clickedButton() == offered;
+    }
 }
 
 void QtDesktop::messageBox(QWidget *owner, const QString &text, const QString &title, MessageIcon icon)
 {
-    QMessageBox box(owner);
-    box.setWindowTitle(title);
-    // Messages carry paths and addresses as typed; none of them is markup.
-    box.setTextFormat(Qt::PlainText);
-    box.setText(text);
-    switch (icon) {
-    case MessageIcon::None:
-        box.setIcon(QMessageBox::NoIcon);
-        break;
-    case MessageIcon::Exclamation:
-        box.setIcon(QMessageBox::Warning);
-        break;
-    case MessageIcon::Critical:
-        box.setIcon(QMessageBox::Critical);
-        break;
-    }
-    box.setStandardButtons(QMessageBox::Ok);
-    // The box's one button reads OK whatever language the toolkit speaks.
-    box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
-    const DeliberateEscape escape(box);
-    box.exec();
+    showMessageBox(owner, text, title, icon, {});
+}
+
+bool QtDesktop::messageBoxOffering(QWidget *owner, const QString &text, const QString &title, MessageIcon icon,
+                                   const QString &offer)
+{
+    return showMessageBox(owner, text, title, icon, offer);
 }
 
 namespace

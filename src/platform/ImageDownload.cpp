@@ -195,7 +195,7 @@ core::Result<core::DownloadReport> downloadImages(const core::PageImages &images
     }
     std::sort(failures.begin(), failures.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
     for (const auto &[k, failure] : std::as_const(failures))
-        report.addFailure(images.fileName(k), failure);
+        report.addFailure(k, images.fileName(k), failure);
     return report;
 }
 }

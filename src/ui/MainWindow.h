@@ -88,8 +88,12 @@ private:
     void showMessage(const QString &text, desktop::MessageIcon icon);
     void showFailure(const core::Failure &failure, desktop::MessageIcon icon);
 
+    // One run of the download; nothing when it was stopped by a close.
+    std::optional<core::Result<core::DownloadReport>> downloadOnce(const core::PageImages &images,
+                                                                   const QString &folder);
     // Runs the download on a worker thread while this thread keeps serving the window.
-    core::Result<core::DownloadReport> downloadBesideTheWindow(platform::UrlFetcher &fetcher);
+    core::Result<core::DownloadReport> downloadBesideTheWindow(platform::UrlFetcher &fetcher,
+                                                               const core::PageImages &images, const QString &folder);
     // A close during a download stops it at once and closes once it has ended.
     void stopDownloadAndClose();
 

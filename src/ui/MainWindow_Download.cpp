@@ -31,30 +31,56 @@ void MainWindow::download()
         return;
     }
     downloadButton->setEnabled(false);
-    const std::unique_ptr<platform::UrlFetcher> fetcher = m_desktop.fetchers.createFetcher();
-    const core::Result<core::DownloadReport> outcome = fetcher
-        ? downloadBesideTheWindow(*fetcher)
-        : core::Result<core::DownloadReport>(core::fail(core::Reason::TransferNotReady));
-    setWindowTitle(core::appTitle());
-    // A run stopped by the window's close or the end of the program ends without a word.
-    if (!std::exchange(m_downloadStopped, false)) {
+    // The run works on copies, so that nothing typed meanwhile changes what it fetches or where; a
+    // retry fetches the images that failed into the same folder.
+    core::PageImages images = m_pageImages;
+    const QString folder = downloadFolderBox->currentText();
+    for (bool retry = false;; retry = true) {
+        const std::optional<core::Result<core::DownloadReport>> outcome = downloadOnce(images, folder);
+        // A run stopped by the window's close or the end of the program ends without a word.
         if (!outcome)
-            showFailure(outcome.error(), desktop::MessageIcon::Exclamation);
-        else if (!outcome->complete())
-            showMessage(Messages::downloadAccount(*outcome), desktop::MessageIcon::Exclamation);
+            break;
+        if (!*outcome) {
+            showFailure(outcome->error(), desktop::MessageIcon::Exclamation);
+            break;
+        }
+        const core::DownloadReport &report = **outcome;
+        // A first run that saved everything needs no word; a retry the user asked for does.
+        if (report.complete() && !retry)
+            break;
+        const QString account = Messages::downloadAccount(report);
+        const auto icon = report.complete() ? desktop::MessageIcon::None : desktop::MessageIcon::Exclamation;
+        if (report.failedImages.isEmpty()) {
+            showMessage(account, icon);
+            break;
+        }
+        if (!m_desktop.notifier.messageBoxOffering(this, account, core::appTitle(), icon, Messages::retryFailed()))
+            break;
+        images = images.subset(report.failedImages);
     }
     downloadButton->setEnabled(true);
     if (std::exchange(m_closeAfterDownload, false))
         close();
 }
 
-core::Result<core::DownloadReport> MainWindow::downloadBesideTheWindow(platform::UrlFetcher &fetcher)
+std::optional<core::Result<core::DownloadReport>> MainWindow::downloadOnce(const core::PageImages &images,
+                                                                           const QString &folder)
 {
-    // The transfers run on a thread of their own so that this one keeps serving the window; the
-    // thread gets copies, as nothing it reads may change under it.
-    const core::PageImages images = m_pageImages;
-    const QString folder = downloadFolderBox->currentText();
+    const std::unique_ptr<platform::UrlFetcher> fetcher = m_desktop.fetchers.createFetcher();
+    core::Result<core::DownloadReport> outcome = fetcher
+        ? downloadBesideTheWindow(*fetcher, images, folder)
+        : core::Result<core::DownloadReport>(core::fail(core::Reason::TransferNotReady));
+    setWindowTitle(core::appTitle());
+    if (std::exchange(m_downloadStopped, false))
+        return std::nullopt;
+    return outcome;
+}
 
+core::Result<core::DownloadReport> MainWindow::downloadBesideTheWindow(platform::UrlFetcher &fetcher,
+                                                                       const core::PageImages &images,
+                                                                       const QString &folder)
+{
+    // The transfers run on a thread of their own so that this one keeps serving the window.
     const InputHold hold(*this, [&fetcher] { fetcher.stop(); });
     QEventLoop loop;
     std::atomic<bool> finished = false;

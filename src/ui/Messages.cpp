@@ -251,4 +251,9 @@ QString downloadAccount(const core::DownloadReport &report)
     }
     return text.trimmed();
 }
+
+QString retryFailed()
+{
+    return u"失敗した画像を再取得(&R)"_s;
+}
 }

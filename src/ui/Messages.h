@@ -44,4 +44,6 @@ QString describe(const core::Failure &failure);
 QString downloadProgressTitle(qsizetype ended, qsizetype total);
 // What a download that did not save every image tells the user.
 QString downloadAccount(const core::DownloadReport &report);
+// The caption of the account's button that fetches the images that failed once more.
+QString retryFailed();
 }

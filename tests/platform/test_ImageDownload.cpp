@@ -192,7 +192,7 @@ private Q_SLOTS:
         QFETCH(QString, shown);
         quorel::core::DownloadReport report;
         report.total = 1;
-        report.addFailure(name, quorel::core::fail(Reason::NotReplaced));
+        report.addFailure(0, name, quorel::core::fail(Reason::NotReplaced));
         QVERIFY2(quorel::ui::Messages::downloadAccount(report).contains(u"\r\n"_s + shown + u" … "_s),
                  qPrintable(quorel::ui::Messages::downloadAccount(report)));
     }

@@ -6,9 +6,22 @@ namespace quorel::tests
 {
 void FakeDesktop::messageBox(QWidget *, const QString &text, const QString &title, desktop::MessageIcon icon)
 {
-    messages.append({text, title, icon});
+    messages.append({text, title, icon, {}});
     if (whileMessageShown)
         whileMessageShown();
+}
+
+bool FakeDesktop::messageBoxOffering(QWidget *, const QString &text, const QString &title, desktop::MessageIcon icon,
+                                     const QString &offer)
+{
+    messages.append({text, title, icon, offer});
+    if (whileMessageShown)
+        whileMessageShown();
+    if (offerAnswers.empty())
+        return false;
+    const bool taken = offerAnswers.front();
+    offerAnswers.pop_front();
+    return taken;
 }
 
 void FakeDesktop::beep()

@@ -25,6 +25,7 @@ public:
         QString text;
         QString title;
         desktop::MessageIcon icon;
+        QString offer; // the button beside OK, if any
     };
 
     QList<Message> messages;
@@ -37,6 +38,8 @@ public:
     // Next answers; an empty queue means the user cancels.
     std::deque<std::optional<desktop::SaveDialogChoice>> saveAnswers;
     std::deque<QString> folderAnswers;
+    // Whether the user takes the offer of each box that makes one; an empty queue means OK.
+    std::deque<bool> offerAnswers;
     bool otherInstance = false;
     QMargins frame;
     QList<QString> lockPaths;
@@ -46,6 +49,8 @@ public:
     std::function<void()> whileSaveDialogShown;
 
     void messageBox(QWidget *owner, const QString &text, const QString &title, desktop::MessageIcon icon) override;
+    bool messageBoxOffering(QWidget *owner, const QString &text, const QString &title, desktop::MessageIcon icon,
+                            const QString &offer) override;
     void beep() override;
     std::optional<desktop::SaveDialogChoice> saveDialog(QWidget *owner,
                                                         const desktop::SaveDialogRequest &request) override;

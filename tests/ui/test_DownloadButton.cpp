@@ -313,6 +313,73 @@ private Q_SLOTS:
         QCOMPARE(window().windowTitle(), u"Tessaly作成"_s);
     }
 
+    // The account offers to fetch what failed once more; a retry fetches just those, replaces an
+    // older file only when its image comes, and gives its own account.
+    void retryFetchesWhatFailed_data()
+    {
+        QTest::addColumn<QStringList>("paths");
+        QTest::addColumn<QList<bool>>("offersTaken");
+        QTest::addColumn<QStringList>("accounts");
+        QTest::addColumn<QStringList>("fetchedAgain");
+        QTest::addColumn<QByteArray>("secondAfter"); // img02.jpg, read-only until the first account
+        const QString first = u"画像 3 個のうち 1 個を保存しました。2 個は保存できませんでした。\r\n\r\n"
+                              "img02.jpg … 読み取り専用のファイルです。\r\nimg03.jpg … 404 Not Found"_s;
+        const QStringList threePaths{u"/pics/a"_s, u"/pics/b"_s, u"/err/404"_s};
+        QTest::newRow("OK: nothing more")
+            << threePaths << QList<bool>{} << QStringList{first} << QStringList() << "older"_ba;
+        QTest::newRow("retried, one fails again")
+            << threePaths << QList<bool>{true, false}
+            << QStringList{first,
+                           u"画像 2 個のうち 1 個を保存しました。1 個は保存できませんでした。\r\n\r\n"
+                           "img03.jpg … 404 Not Found"_s}
+            << QStringList{u"/err/404"_s, u"/pics/b"_s} << "/pics/b"_ba;
+        QTest::newRow("retried, all saved")
+            << QStringList{u"/pics/a"_s, u"/pics/b"_s} << QList<bool>{true}
+            << QStringList{u"画像 2 個のうち 1 個を保存しました。1 個は保存できませんでした。\r\n\r\n"
+                           "img02.jpg … 読み取り専用のファイルです。"_s,
+                           u"画像 1 個のうち 1 個を保存しました。"_s}
+            << QStringList{u"/pics/b"_s} << "/pics/b"_ba;
+    }
+
+    void retryFetchesWhatFailed()
+    {
+        QFETCH(QStringList, paths);
+        QFETCH(QList<bool>, offersTaken);
+        QFETCH(QStringList, accounts);
+        QFETCH(QStringList, fetchedAgain);
+        QFETCH(QByteArray, secondAfter);
+        for (const QString &older : {u"img02.jpg"_s, u"img03.jpg"_s})
+            QVERIFY(putFile(downloaded(older), "older"));
+        QVERIFY(QFile::setPermissions(downloaded(u"img02.jpg"_s), QFile::ReadOwner));
+        qsizetype firstRun = -1;
+        fake().whileMessageShown = [this, &firstRun] {
+            if (firstRun < 0)
+                firstRun = server->requestedPaths().size();
+            QFile::setPermissions(downloaded(u"img02.jpg"_s), QFile::ReadOwner | QFile::WriteOwner);
+        };
+        fake().offerAnswers.assign(offersTaken.begin(), offersTaken.end());
+        window().setPage({}, imagesAt(paths));
+
+        QTest::mouseClick(button("downloadButton"), Qt::LeftButton);
+
+        QStringList shown;
+        for (const tests::FakeDesktop::Message &message : std::as_const(fake().messages)) {
+            shown.append(message.text);
+            const bool failures = message.text.contains(u"保存できませんでした"_s);
+            QCOMPARE(message.offer, failures ? u"失敗した画像を再取得(&R)"_s : QString());
+            QCOMPARE(message.icon, failures ? desktop::MessageIcon::Exclamation : desktop::MessageIcon::None);
+        }
+        QCOMPARE(shown, accounts);
+        QStringList again = server->requestedPaths().mid(firstRun);
+        again.sort();
+        QCOMPARE(again, fetchedAgain);
+        QCOMPARE(contents(downloaded(u"img01.jpg"_s)), "/pics/a"_ba);
+        QCOMPARE(contents(downloaded(u"img02.jpg"_s)), secondAfter);
+        if (paths.size() > 2)
+            QCOMPARE(contents(downloaded(u"img03.jpg"_s)), "older"_ba);
+        QVERIFY(button("downloadButton")->isEnabled());
+    }
+
     void runEndsEarlyWhenGoingOnCannotHelp_data()
     {
         QTest::addColumn<QStringList>("paths"); // on the server; empty: a port nobody listens on
