@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMargins>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
@@ -84,6 +85,11 @@ public:
     virtual ~SingleInstance() = default;
     // True when another running copy holds the lock at lockPath; otherwise this copy takes it.
     virtual bool anotherInstanceRunning(const QString &lockPath) = 0;
+    // For the copy that took the lock: from now on a later copy's call raises and activates window.
+    virtual void answerLaterCopies(QWidget &window) = 0;
+    // For a copy that was refused: asks the running copy to bring its window forward. Where that
+    // window's frame stands on the screen, or nothing when the running copy does not answer.
+    virtual std::optional<QRect> callRunningCopy() = 0;
 };
 
 class WindowFrame

@@ -3,6 +3,10 @@
 #include "desktop/Desktop.h"
 #include "platform/CurlFetcherFactory.h"
 
+#include <memory>
+
+class QLocalServer;
+
 namespace quorel::desktop
 {
 // The single-instance lock: a kernel lock on an open file, kept while this object lives.
@@ -29,6 +33,11 @@ class QtDesktop final : public Notifier,
                         public WindowFrame
 {
 public:
+    QtDesktop();
+    ~QtDesktop() override;
+    QtDesktop(const QtDesktop &) = delete;
+    QtDesktop &operator=(const QtDesktop &) = delete;
+
     void messageBox(QWidget *owner, const QString &text, const QString &title, MessageIcon icon) override;
     bool messageBoxOffering(QWidget *owner, const QString &text, const QString &title, MessageIcon icon,
                             const QString &offer) override;
@@ -37,6 +46,8 @@ public:
     QString folderDialog(QWidget *owner, const QString &title, const QString &startFolder) override;
     void openWithAssociatedProgram(const QString &path) override;
     bool anotherInstanceRunning(const QString &lockPath) override;
+    void answerLaterCopies(QWidget &window) override;
+    std::optional<QRect> callRunningCopy() override;
     void askFrameExtents(QWidget &window) override;
     QMargins frameExtents(QWidget &window) override;
 
@@ -44,6 +55,9 @@ public:
 
 private:
     InstanceLock m_instanceLock;
+    QString m_lockPath;
+    // Where later copies call, beside the lock; only the copy holding the lock listens.
+    std::unique_ptr<QLocalServer> m_callsFromLaterCopies;
     platform::CurlFetcherFactory m_fetchers;
     bool m_frameAsked = false;
 };

@@ -55,11 +55,31 @@ namespace
         QElapsedTimer m_shown;
     };
 
+    // Qt centres a box on where its owner's native window stands, which for an owner never shown
+    // is the corner of the screen; this one stands over where the owner was placed.
+    class CentredMessageBox final : public QMessageBox
+    {
+    public:
+        using QMessageBox::QMessageBox;
+        std::optional<QPoint> centre;
+
+    protected:
+        // Once the box has its size, before it is mapped.
+        void showEvent(QShowEvent *event) override
+        {
+            QMessageBox::showEvent(event);
+            if (centre)
+                move(*centre - QPoint(width() / 2, height() / 2));
+        }
+    };
+
     // offer: the caption of a button beside OK, or none when empty. True when that one was pressed.
     bool showMessageBox(QWidget *owner, const QString &text, const QString &title, MessageIcon icon,
                         const QString &offer)
     {
-        QMessageBox box(owner);
+        CentredMessageBox box(owner);
+        if (owner && !owner->isVisible())
+            box.centre = owner->geometry().center();
         box.setWindowTitle(title);
         // Messages carry paths and addresses as typed; none of them is markup.
         box.setTextFormat(Qt::PlainText);

@@ -17,6 +17,12 @@ using namespace core::SettingsFormat;
 bool MainWindow::start()
 {
     if (m_desktop.instance.anotherInstanceRunning(m_settingsLocation.lockPath())) {
+        // The box stands where this window would, unseen: over the running copy's window, which
+        // comes forward, or else in the middle of the screen.
+        if (const std::optional<QRect> running = m_desktop.instance.callRunningCopy())
+            move(running->center() - QPoint(width() / 2, height() / 2));
+        else
+            centreOnScreen();
         m_desktop.notifier.beep();
         showMessage(Messages::alreadyRunning(), desktop::MessageIcon::None);
         return false;
@@ -26,6 +32,7 @@ bool MainWindow::start()
     alignControls();
     readSettings();
     m_settingsDue = true;
+    m_desktop.instance.answerLaterCopies(*this);
     return true;
 }
 

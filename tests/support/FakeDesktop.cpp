@@ -2,19 +2,21 @@
 
 #include "platform/UrlFetcher.h"
 
+#include <QWidget>
+
 namespace quorel::tests
 {
-void FakeDesktop::messageBox(QWidget *, const QString &text, const QString &title, desktop::MessageIcon icon)
+void FakeDesktop::messageBox(QWidget *owner, const QString &text, const QString &title, desktop::MessageIcon icon)
 {
-    messages.append({text, title, icon, {}});
+    messages.append({text, title, icon, {}, owner ? owner->geometry() : QRect()});
     if (whileMessageShown)
         whileMessageShown();
 }
 
-bool FakeDesktop::messageBoxOffering(QWidget *, const QString &text, const QString &title, desktop::MessageIcon icon,
-                                     const QString &offer)
+bool FakeDesktop::messageBoxOffering(QWidget *owner, const QString &text, const QString &title,
+                                     desktop::MessageIcon icon, const QString &offer)
 {
-    messages.append({text, title, icon, offer});
+    messages.append({text, title, icon, offer, owner ? owner->geometry() : QRect()});
     if (whileMessageShown)
         whileMessageShown();
     if (offerAnswers.empty())
@@ -63,6 +65,12 @@ bool FakeDesktop::anotherInstanceRunning(const QString &lockPath)
 {
     lockPaths.append(lockPath);
     return otherInstance;
+}
+
+std::optional<QRect> FakeDesktop::callRunningCopy()
+{
+    ++callsToRunningCopy;
+    return runningWindow;
 }
 
 std::unique_ptr<platform::UrlFetcher> FakeDesktop::createFetcher()

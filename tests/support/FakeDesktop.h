@@ -26,6 +26,7 @@ public:
         QString title;
         desktop::MessageIcon icon;
         QString offer; // the button beside OK, if any
+        QRect over; // where the box's owner stood, which Qt centres it on
     };
 
     QList<Message> messages;
@@ -41,6 +42,11 @@ public:
     // Whether the user takes the offer of each box that makes one; an empty queue means OK.
     std::deque<bool> offerAnswers;
     bool otherInstance = false;
+    // Where the running copy's window stands, as it answers a refused copy's call; nothing when it
+    // does not answer.
+    std::optional<QRect> runningWindow;
+    int callsToRunningCopy = 0;
+    QWidget *answeringWindow = nullptr;
     QMargins frame;
     QList<QString> lockPaths;
     std::function<std::unique_ptr<platform::UrlFetcher>()> fetcherFactory;
@@ -57,6 +63,8 @@ public:
     QString folderDialog(QWidget *owner, const QString &title, const QString &startFolder) override;
     void openWithAssociatedProgram(const QString &path) override;
     bool anotherInstanceRunning(const QString &lockPath) override;
+    void answerLaterCopies(QWidget &window) override { answeringWindow = &window; }
+    std::optional<QRect> callRunningCopy() override;
     std::unique_ptr<platform::UrlFetcher> createFetcher() override;
     void askFrameExtents(QWidget &) override { }
     QMargins frameExtents(QWidget &) override { return frame; }

@@ -1,4 +1,5 @@
 #include "core/SettingsFormat.h"
+#include "desktop/QtDesktop.h"
 #include "support/FileBytes.h"
 #include "support/PeakMemory.h"
 #include "support/WindowTest.h"
@@ -12,6 +13,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 using namespace quorel;
@@ -255,6 +257,51 @@ private Q_SLOTS:
         QCOMPARE(fake().messages[0].title, QStringLiteral("Tessaly作成"));
         QCOMPARE(fake().messages[0].icon, desktop::MessageIcon::None);
         QCOMPARE(contentsOf(iniPath()), exampleFile);
+    }
+
+    // Two copies on the desktop's own lock: the refused one's box stands over the running window,
+    // which comes forward and takes the focus, or in the middle of the screen when nobody answers.
+    void secondCopyPointsAtTheFirst_data()
+    {
+        QTest::addColumn<bool>("answers");
+        QTest::newRow("running window answers") << true;
+        QTest::newRow("nobody answers") << false;
+    }
+
+    void secondCopyPointsAtTheFirst()
+    {
+        QFETCH(bool, answers);
+        desktop::QtDesktop firstDesktop;
+        desktop::QtDesktop secondDesktop;
+        tests::FakeDesktop &fake = this->fake();
+        ui::MainWindow first({fake, fake, fake, firstDesktop, fake, fake}, settingsLocation());
+        if (answers) {
+            QVERIFY(first.start());
+            first.show();
+            first.move(30, 20);
+            QVERIFY(QTest::qWaitForWindowExposed(&first));
+        } else {
+            QVERIFY(!firstDesktop.anotherInstanceRunning(settingsLocation().lockPath()));
+        }
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+
+        ui::MainWindow second({fake, fake, fake, secondDesktop, fake, fake}, settingsLocation());
+        QVERIFY(!second.start());
+
+        QCOMPARE(fake.messages.size(), 1);
+        QCOMPARE(fake.messages[0].text, QStringLiteral("すでに起動されています。"));
+        const QPoint centre = answers ? first.frameGeometry().center() : second.screen()->geometry().center();
+        QVERIFY2((fake.messages[0].over.center() - centre).manhattanLength() <= 2,
+                 qPrintable(QStringLiteral("%1,%2")
+                                .arg(fake.messages[0].over.center().x())
+                                .arg(fake.messages[0].over.center().y())));
+        if (answers)
+            QVERIFY(QTest::qWaitForWindowActive(&first));
+        else
+            QVERIFY(other.isActiveWindow());
     }
 
     void folderInPlaceOfTheFileIsLeftAloneSilently_data()
