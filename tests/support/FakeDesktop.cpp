@@ -67,12 +67,6 @@ bool FakeDesktop::anotherInstanceRunning(const QString &lockPath)
     return otherInstance;
 }
 
-std::optional<QRect> FakeDesktop::callRunningCopy()
-{
-    ++callsToRunningCopy;
-    return runningWindow;
-}
-
 std::unique_ptr<platform::UrlFetcher> FakeDesktop::createFetcher()
 {
     return fetcherFactory ? fetcherFactory() : nullptr;

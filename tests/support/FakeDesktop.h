@@ -42,11 +42,6 @@ public:
     // Whether the user takes the offer of each box that makes one; an empty queue means OK.
     std::deque<bool> offerAnswers;
     bool otherInstance = false;
-    // Where the running copy's window stands, as it answers a refused copy's call; nothing when it
-    // does not answer.
-    std::optional<QRect> runningWindow;
-    int callsToRunningCopy = 0;
-    QWidget *answeringWindow = nullptr;
     QMargins frame;
     QList<QString> lockPaths;
     std::function<std::unique_ptr<platform::UrlFetcher>()> fetcherFactory;
@@ -63,8 +58,9 @@ public:
     QString folderDialog(QWidget *owner, const QString &title, const QString &startFolder) override;
     void openWithAssociatedProgram(const QString &path) override;
     bool anotherInstanceRunning(const QString &lockPath) override;
-    void answerLaterCopies(QWidget &window) override { answeringWindow = &window; }
-    std::optional<QRect> callRunningCopy() override;
+    // No later copy calls, and a refused copy finds nobody to answer.
+    void answerLaterCopies(QWidget &) override { }
+    std::optional<QRect> callRunningCopy() override { return std::nullopt; }
     std::unique_ptr<platform::UrlFetcher> createFetcher() override;
     void askFrameExtents(QWidget &) override { }
     QMargins frameExtents(QWidget &) override { return frame; }
