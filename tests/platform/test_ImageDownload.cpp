@@ -172,31 +172,6 @@ private Q_SLOTS:
         QCOMPARE(filesIn(folder.path()), (QStringList{u"a1.jpg"_s, u"a3.jpg"_s}));
     }
 
-    // The account shortens a long name in the middle, so the number near its end still shows.
-    void accountShowsTheEndOfLongNames_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("short") << u"img01.jpg"_s << u"img01.jpg"_s;
-        QTest::newRow("60 characters") << QString(51, u'a') + u"img01.jpg"_s << QString(51, u'a') + u"img01.jpg"_s;
-        QTest::newRow("240 characters") << QString(230, u'a') + u"img0001.jpg"_s
-                                        << QString(29, u'a') + u'…' + QString(19, u'a') + u"img0001.jpg"_s;
-        const QString kanji = u"𠮷"_s;
-        QTest::newRow("pairs at both cuts") << u"ab"_s + kanji.repeated(100)
-                + u"img1.jpeg"_s << u"ab"_s + kanji.repeated(13) + u'…' + kanji.repeated(10) + u"img1.jpeg"_s;
-    }
-
-    void accountShowsTheEndOfLongNames()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, shown);
-        quorel::core::DownloadReport report;
-        report.total = 1;
-        report.addFailure(0, name, quorel::core::fail(Reason::NotReplaced));
-        QVERIFY2(quorel::ui::Messages::downloadAccount(report).contains(u"\r\n"_s + shown + u" … "_s),
-                 qPrintable(quorel::ui::Messages::downloadAccount(report)));
-    }
-
     // Only a cause that every later image would meet ends the run early.
     void runEndsEarlyOnlyWhenGoingOnCannotHelp_data()
     {

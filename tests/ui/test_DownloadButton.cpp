@@ -2,6 +2,7 @@
 #include "support/LoopbackServer.h"
 #include "support/WindowTest.h"
 #include "ui/MainWindow.h"
+#include "ui/Messages.h"
 #include "ui/WindowControls.h"
 
 #include <QAbstractButton>
@@ -126,6 +127,31 @@ class TestDownloadButton : public tests::WindowTest
     }
 
 private Q_SLOTS:
+    // The account shortens a long name in the middle, so the number near its end still shows.
+    void accountShowsTheEndOfLongNames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("short") << u"img01.jpg"_s << u"img01.jpg"_s;
+        QTest::newRow("60 characters") << QString(51, u'a') + u"img01.jpg"_s << QString(51, u'a') + u"img01.jpg"_s;
+        QTest::newRow("240 characters") << QString(230, u'a') + u"img0001.jpg"_s
+                                        << QString(29, u'a') + u'…' + QString(19, u'a') + u"img0001.jpg"_s;
+        const QString kanji = u"𠮷"_s;
+        QTest::newRow("pairs at both cuts") << u"ab"_s + kanji.repeated(100)
+                + u"img1.jpeg"_s << u"ab"_s + kanji.repeated(13) + u'…' + kanji.repeated(10) + u"img1.jpeg"_s;
+    }
+
+    void accountShowsTheEndOfLongNames()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, shown);
+        core::DownloadReport report;
+        report.total = 1;
+        report.addFailure(0, name, core::fail(core::Reason::NotReplaced));
+        QVERIFY2(ui::Messages::downloadAccount(report).contains(u"\r\n"_s + shown + u" … "_s),
+                 qPrintable(ui::Messages::downloadAccount(report)));
+    }
+
     void init()
     {
         WindowTest::init();
