@@ -99,19 +99,19 @@ namespace
     }
 }
 
-std::optional<QString> downloadFolder(const QString &folderText)
+std::optional<QString> downloadFolderPath(const QString &downloadFolder)
 {
-    QString folder = core::trimSpacesEndingInSlash(folderText);
+    QString folder = core::trimSpacesEndingInSlash(downloadFolder);
     if (folder.isEmpty())
         return std::nullopt;
     return folder;
 }
 
-core::Result<core::DownloadReport> downloadImages(const core::PageImages &images, const QString &folderText,
+core::Result<core::DownloadReport> downloadImages(const core::PageImages &images, const QString &downloadFolder,
                                                   UrlFetcher &fetcher,
                                                   const std::function<void(qsizetype ended)> &imageEnded)
 {
-    const std::optional<QString> folder = downloadFolder(folderText);
+    const std::optional<QString> folder = downloadFolderPath(downloadFolder);
     if (!folder)
         return core::fail(core::Reason::NoDownloadFolder);
 

@@ -13,8 +13,8 @@ namespace quorel::platform
 {
 class UrlFetcher;
 
-// The folder text trimmed and ending in "/"; nothing when it is empty, since that would mean the root.
-std::optional<QString> downloadFolder(const QString &folderText);
+// The download folder as typed, trimmed and ending in "/"; nothing when it is empty, since that would mean the root.
+std::optional<QString> downloadFolderPath(const QString &downloadFolder);
 
 // Fetches the images, several at once, each streaming into its file name in the folder; a file
 // appears under its name only once its transfer ended well with a success answer, so a failed image
@@ -24,8 +24,8 @@ std::optional<QString> downloadFolder(const QString &folderText);
 // once, before the first image, and every image goes into it whatever becomes of its path
 // meanwhile; one that cannot be opened ends the run before any image. The report lists the
 // failures in the order of the images. imageEnded hears how many images have ended so far. Fails
-// only when there is no folder text to download into.
-core::Result<core::DownloadReport> downloadImages(const core::PageImages &images, const QString &folderText,
+// only when the download folder is left empty.
+core::Result<core::DownloadReport> downloadImages(const core::PageImages &images, const QString &downloadFolder,
                                                   UrlFetcher &fetcher,
                                                   const std::function<void(qsizetype ended)> &imageEnded = {});
 }

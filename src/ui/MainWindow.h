@@ -90,10 +90,11 @@ private:
 
     // One run of the download; nothing when it was stopped by a close.
     std::optional<core::Result<core::DownloadReport>> downloadOnce(const core::PageImages &images,
-                                                                   const QString &folder);
+                                                                   const QString &downloadFolder);
     // Runs the download on a worker thread while this thread keeps serving the window.
     core::Result<core::DownloadReport> downloadBesideTheWindow(platform::UrlFetcher &fetcher,
-                                                               const core::PageImages &images, const QString &folder);
+                                                               const core::PageImages &images,
+                                                               const QString &downloadFolder);
     // A close during a download stops it at once and closes once it has ended.
     void stopDownloadAndClose();
 

@@ -34,9 +34,9 @@ void MainWindow::download()
     // The run works on copies, so that nothing typed meanwhile changes what it fetches or where; a
     // retry fetches the images that failed into the same folder.
     core::PageImages images = m_pageImages;
-    const QString folder = downloadFolderBox->currentText();
+    const QString downloadFolder = downloadFolderBox->currentText();
     for (bool retry = false;; retry = true) {
-        const std::optional<core::Result<core::DownloadReport>> outcome = downloadOnce(images, folder);
+        const std::optional<core::Result<core::DownloadReport>> outcome = downloadOnce(images, downloadFolder);
         // A run stopped by the window's close or the end of the program ends without a word.
         if (!outcome)
             break;
@@ -64,11 +64,11 @@ void MainWindow::download()
 }
 
 std::optional<core::Result<core::DownloadReport>> MainWindow::downloadOnce(const core::PageImages &images,
-                                                                           const QString &folder)
+                                                                           const QString &downloadFolder)
 {
     const std::unique_ptr<platform::UrlFetcher> fetcher = m_desktop.fetchers.createFetcher();
     core::Result<core::DownloadReport> outcome = fetcher
-        ? downloadBesideTheWindow(*fetcher, images, folder)
+        ? downloadBesideTheWindow(*fetcher, images, downloadFolder)
         : core::Result<core::DownloadReport>(core::fail(core::Reason::TransferNotReady));
     setWindowTitle(core::appTitle());
     if (std::exchange(m_downloadStopped, false))
@@ -78,7 +78,7 @@ std::optional<core::Result<core::DownloadReport>> MainWindow::downloadOnce(const
 
 core::Result<core::DownloadReport> MainWindow::downloadBesideTheWindow(platform::UrlFetcher &fetcher,
                                                                        const core::PageImages &images,
-                                                                       const QString &folder)
+                                                                       const QString &downloadFolder)
 {
     // The transfers run on a thread of their own so that this one keeps serving the window.
     const InputHold hold(*this, [&fetcher] { fetcher.stop(); });
@@ -95,7 +95,8 @@ core::Result<core::DownloadReport> MainWindow::downloadBesideTheWindow(platform:
     progress.callOnTimeout(this, showProgress);
     progress.start(250);
     std::thread worker([&] {
-        outcome = platform::downloadImages(images, folder, fetcher, [&ended](qsizetype count) { ended = count; });
+        outcome
+            = platform::downloadImages(images, downloadFolder, fetcher, [&ended](qsizetype count) { ended = count; });
         finished = true;
         QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
     });
