@@ -1,7 +1,6 @@
 #include "support/RawServer.h"
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -18,8 +17,7 @@ RawServer::RawServer(QByteArray answer, QByteArray forever, Ending ending)
     m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (m_listener < 0 || ::bind(m_listener, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0
         || ::listen(m_listener, 64) != 0
-        || ::getsockname(m_listener, reinterpret_cast<sockaddr *>(&address), &length) != 0
-        || ::pipe2(m_wake, O_CLOEXEC) != 0)
+        || ::getsockname(m_listener, reinterpret_cast<sockaddr *>(&address), &length) != 0)
         qFatal("RawServer: cannot listen on 127.0.0.1");
     m_port = ntohs(address.sin_port);
     m_thread = std::thread([this, answer, forever, ending] { run(answer, forever, ending); });
@@ -27,12 +25,10 @@ RawServer::RawServer(QByteArray answer, QByteArray forever, Ending ending)
 
 RawServer::~RawServer()
 {
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t written = ::write(m_wake[1], &byte, 1);
+    // A waiting accept returns.
+    ::shutdown(m_listener, SHUT_RDWR);
     m_thread.join();
     ::close(m_listener);
-    ::close(m_wake[0]);
-    ::close(m_wake[1]);
 }
 
 QString RawServer::url(const QString &path) const
@@ -43,12 +39,9 @@ QString RawServer::url(const QString &path) const
 void RawServer::run(const QByteArray &answer, const QByteArray &forever, Ending ending)
 {
     for (int connections = 0; connections < 1000; ++connections) {
-        pollfd watched[] = {{m_wake[0], POLLIN, 0}, {m_listener, POLLIN, 0}};
-        if (::poll(watched, 2, 60'000) <= 0 || watched[0].revents)
-            return;
         const int fd = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
         if (fd < 0)
-            continue;
+            return;
         pollfd request{fd, POLLIN, 0};
         char received[4096];
         if (::poll(&request, 1, 2000) == 1) {

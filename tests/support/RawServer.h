@@ -31,7 +31,6 @@ private:
     void run(const QByteArray &answer, const QByteArray &forever, Ending ending);
 
     int m_listener = -1;
-    int m_wake[2] = {-1, -1};
     int m_port = 0;
     std::thread m_thread;
 };
