@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/FileType.h"
+
 #include <QMargins>
 #include <QRect>
 #include <QString>
@@ -37,14 +39,7 @@ public:
     virtual void beep() = 0;
 };
 
-// One entry of a save dialog's list of file types.
-struct FileType
-{
-    QString description;
-    QStringList patterns; // such as "*.htm"
-    // Without the dot, appended to a name typed without one while this type is chosen; none when empty.
-    QString extension;
-};
+using core::FileType;
 
 struct SaveDialogRequest
 {

@@ -3,9 +3,9 @@
 #include <QAbstractItemView>
 #include <QAccessibleWidget>
 #include <QComboBox>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
-#include <QSet>
 
 namespace quorel::ui::AccessibleControls
 {

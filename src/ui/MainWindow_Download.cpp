@@ -7,18 +7,12 @@
 #include "ui/InputHold.h"
 #include "ui/Messages.h"
 
-#include <QAbstractButton>
-#include <QApplication>
 #include <QComboBox>
-#include <QEvent>
 #include <QEventLoop>
-#include <QKeyEvent>
-#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 
 #include <atomic>
-#include <functional>
 #include <thread>
 
 namespace quorel::ui

@@ -51,7 +51,7 @@ QString saveDialogTitle()
     return u"ファイルを保存"_s;
 }
 
-QList<desktop::FileType> pageFileTypes()
+QList<core::FileType> pageFileTypes()
 {
     return {{u"HTMLファイル(*.htm;*.htm)"_s, {u"*.htm"_s, u"*.html"_s}, u"htm"_s},
             {u"TXTファイル(*.txt)"_s, {u"*.txt"_s}, u"txt"_s},

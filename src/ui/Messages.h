@@ -2,7 +2,7 @@
 
 #include "core/DownloadReport.h"
 #include "core/Failure.h"
-#include "desktop/Desktop.h"
+#include "core/FileType.h"
 
 #include <QString>
 
@@ -20,7 +20,7 @@ QString everyImageInCheckFolder();
 QString chooseFolder();
 QString saveDialogTitle();
 // The save dialog's file types: a page, an address list, any file.
-QList<desktop::FileType> pageFileTypes();
+QList<core::FileType> pageFileTypes();
 
 struct AboutValues
 {

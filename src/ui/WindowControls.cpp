@@ -70,8 +70,17 @@ namespace
     // clang-format on
 #undef QUOREL_CONTROL
 
-    // A member without a row would never be made.
+    // A member without a row would never be made, nor one row made twice.
     static_assert(std::size(rows) * sizeof(QWidget *) == sizeof(Controls));
+    constexpr bool membersAreDistinct()
+    {
+        for (std::size_t i = 0; i < std::size(rows); ++i)
+            for (std::size_t j = i + 1; j < std::size(rows); ++j)
+                if (rows[i].member == rows[j].member)
+                    return false;
+        return true;
+    }
+    static_assert(membersAreDistinct());
 
     // Tab order runs through every row once.
     constexpr bool tabSlotsAreAPermutation()
