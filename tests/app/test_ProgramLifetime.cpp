@@ -144,7 +144,6 @@ private Q_SLOTS:
         LoopbackServer server;
         server.serve(QStringLiteral("/a"), 200, "first");
         server.trickle(QStringLiteral("/b"), 200);
-        server.trickle(QStringLiteral("/c"), 200);
         server.start();
         // A copy alone in a folder of its own downloads. Beside it another user planted what a
         // program that loads modules from beside itself would run: it must not be touched.
@@ -158,14 +157,13 @@ private Q_SLOTS:
             QVERIFY(::chown(QFile::encodeName(path).constData(), ::geteuid() + 4242, gid_t(-1)) == 0 || errno == EPERM);
         QTemporaryDir downloads;
         QProcess running;
-        running.setArguments({downloads.path(), server.url(QStringLiteral("/a")), server.url(QStringLiteral("/b")),
-                              server.url(QStringLiteral("/c"))});
+        running.setArguments(QStringList{downloads.path(), server.url(QStringLiteral("/a"))}
+                             + QStringList(6, server.url(QStringLiteral("/b"))));
         QVERIFY(ProgramProcess::startOffscreen(running, program));
-        // The first file written and the others asked for: two trickles are under way.
+        // The first file written and six trickles under way.
         QVERIFY(ProgramProcess::waitUntil([&] {
             return QFile::exists(downloads.filePath(QStringLiteral("img01.jpg")))
-                && server.requestedPaths().contains(QStringLiteral("/b"))
-                && server.requestedPaths().contains(QStringLiteral("/c"));
+                && server.requestedPaths().count(QStringLiteral("/b")) == 6;
         }));
         QTest::qWait(300);
 
