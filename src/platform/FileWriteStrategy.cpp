@@ -3,13 +3,36 @@
 #include <QRandomGenerator>
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace quorel::platform::WholeFileParts
 {
+bool linkTrusted(uid_t linkOwner, int at, const char *folder)
+{
+    if (linkOwner == ::geteuid())
+        return true;
+    struct stat holder = {};
+    return ::fstatat(at, folder, &holder, *folder ? 0 : AT_EMPTY_PATH) == 0 && holder.st_uid == linkOwner;
+}
+
+std::optional<QByteArray> linkTarget(int at, const char *name)
+{
+    QByteArray to(PATH_MAX, Qt::Uninitialized);
+    const ssize_t length = ::readlinkat(at, name, to.data(), size_t(to.size()));
+    if (length <= 0 || length >= to.size()) {
+        if (length >= 0)
+            errno = ENAMETOOLONG;
+        return std::nullopt;
+    }
+    to.truncate(length);
+    return to;
+}
+
 core::Failure failureFromErrno(int error)
 {
     switch (error) {

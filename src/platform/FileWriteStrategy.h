@@ -48,6 +48,16 @@ bool writeAll(int fd, const char *data, qint64 size, off_t offset);
 int writeOn(int fd, QByteArrayView bytes);
 // A hidden name in the folder that no file of this program keeps for good.
 QByteArray hiddenName();
+// The kernel's protected_symlinks rule, for every folder and whatever the system's setting: a link
+// is followed when the user following it, or the owner of the folder that holds it, owns it. A link
+// that another user planted in a folder both may write would otherwise lead anywhere, and a run as
+// root would write wherever it pointed. folder is relative to at; empty for at itself.
+bool linkTrusted(uid_t linkOwner, int at, const char *folder);
+// The target of the link name in the folder at, as bytes; none with errno set when it cannot be read.
+std::optional<QByteArray> linkTarget(int at, const char *name);
+// The most links followed in a row, as the kernel allows.
+constexpr int maxLinksFollowed = 40;
+
 // The replaced file's owner (where root may give it) and mode, on the new file; only logged when
 // the file system keeps neither (as FAT), since the bytes matter more than who owns them.
 void giveBackOwnership(int fd, const Place &place);

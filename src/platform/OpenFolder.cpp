@@ -76,20 +76,17 @@ core::Result<OpenFolder> OpenFolder::open(const QString &path)
             return failed(WholeFileParts::failureFromErrno(errno));
         const QByteArray here = walked + (walked.isEmpty() || walked.endsWith('/') ? "" : "/") + name;
         if (S_ISLNK(entry.st_mode)) {
-            if (++links > 40)
+            if (++links > WholeFileParts::maxLinksFollowed)
                 return failed(WholeFileParts::failureFromErrno(ELOOP));
-            struct stat holder = {};
-            if (entry.st_uid != ::geteuid() && (::fstat(walk.fd(), &holder) != 0 || holder.st_uid != entry.st_uid))
+            if (!WholeFileParts::linkTrusted(entry.st_uid, walk.fd(), ""))
                 return failed(
                     core::fail(core::Reason::LinkNotTrusted, QDir::toNativeSeparators(QFile::decodeName(here))));
-            QByteArray to(PATH_MAX, Qt::Uninitialized);
-            const ssize_t length = ::readlinkat(walk.fd(), name.constData(), to.data(), size_t(to.size()));
-            if (length <= 0 || length >= to.size())
-                return failed(WholeFileParts::failureFromErrno(length < 0 ? errno : ENAMETOOLONG));
-            to.truncate(length);
-            if (to.startsWith('/') && !walk.moveTo(AT_FDCWD, "/"))
+            const std::optional<QByteArray> to = WholeFileParts::linkTarget(walk.fd(), name.constData());
+            if (!to)
                 return failed(WholeFileParts::failureFromErrno(errno));
-            left = namesOf(to) + left;
+            if (to->startsWith('/') && !walk.moveTo(AT_FDCWD, "/"))
+                return failed(WholeFileParts::failureFromErrno(errno));
+            left = namesOf(*to) + left;
             walked = here;
             continue;
         }

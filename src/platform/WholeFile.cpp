@@ -131,24 +131,16 @@ void WholeFile::followLinks()
     }
     struct stat entry = {};
     bool present = ::fstatat(m_base, m_target.constData(), &entry, AT_SYMLINK_NOFOLLOW) == 0;
-    for (int hop = 0; hop < 40 && present && S_ISLNK(entry.st_mode); ++hop) {
-        // The kernel's protected_symlinks rule, for every folder and whatever the system's setting:
-        // a link is followed when the user following it or the owner of its folder owns it. A link
-        // that another user planted in a folder both may write would otherwise take the bytes
-        // anywhere, and a run as root would write wherever it pointed.
+    for (int hop = 0; hop < maxLinksFollowed && present && S_ISLNK(entry.st_mode); ++hop) {
         const QByteArray folder = folderOf(m_target);
-        struct stat holder = {};
-        if (entry.st_uid != ::geteuid()
-            && (::fstatat(m_base, folder.constData(), &holder, 0) != 0 || holder.st_uid != entry.st_uid)) {
+        if (!linkTrusted(entry.st_uid, m_base, folder.constData())) {
             m_refused = core::fail(core::Reason::LinkNotTrusted, QDir::toNativeSeparators(shown(m_target)));
             return;
         }
-        QByteArray to(PATH_MAX, Qt::Uninitialized);
-        const ssize_t length = ::readlinkat(m_base, m_target.constData(), to.data(), size_t(to.size()));
-        if (length <= 0 || length >= to.size())
+        const std::optional<QByteArray> to = linkTarget(m_base, m_target.constData());
+        if (!to)
             break;
-        to.truncate(length);
-        m_target = to.startsWith('/') ? to : (folder == "/" ? folder : folder + '/') + to;
+        m_target = to->startsWith('/') ? *to : (folder == "/" ? folder : folder + '/') + *to;
         present = ::fstatat(m_base, m_target.constData(), &entry, AT_SYMLINK_NOFOLLOW) == 0;
     }
     // A chain longer than the kernel follows, or a link that cannot be read, is not followed at all.
