@@ -534,12 +534,14 @@ QList<UrlFetcher::Ended> CurlFetcher::next()
         if (!ended.isEmpty() || m_stopped)
             continue;
 
-        // The wait ends early when data comes or stop() wakes it.
-        auto wait = std::chrono::milliseconds(1000);
+        // The wait ends early when data comes or stop() wakes it. Transfers held back for room or for
+        // their server are started as others end, which wakes it too.
+        const Clock::time_point now = Clock::now();
+        Clock::time_point until = now + std::chrono::seconds(1);
         for (const std::unique_ptr<Transfer> &waiting : m_waiting)
-            wait = std::min(wait,
-                            std::max(std::chrono::milliseconds(0),
-                                     std::chrono::ceil<std::chrono::milliseconds>(waiting->due - Clock::now())));
+            if (waiting->due > now)
+                until = std::min(until, waiting->due);
+        const auto wait = std::chrono::ceil<std::chrono::milliseconds>(until - now);
         if (curl_multi_poll(m_multi, nullptr, 0, int(wait.count()), nullptr) != CURLM_OK)
             std::this_thread::sleep_for(wait);
     }

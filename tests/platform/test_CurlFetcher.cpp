@@ -72,6 +72,15 @@ qint64 peakResident()
     return qint64(usage.ru_maxrss) * 1024;
 }
 
+// What the process has taken of the processor so far, its threads together.
+std::chrono::milliseconds processorTime()
+{
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return std::chrono::seconds(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+        + std::chrono::milliseconds((usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000);
+}
+
 // This thread, and the lookups it starts, see a resolver that takes questions and never answers.
 class SilentResolver
 {
@@ -516,10 +525,16 @@ private Q_SLOTS:
         for (int n = 0; n < 30; ++n)
             urls.append(server.url(u"/img/%1"_s.arg(n)));
         CurlFetcher fetcher;
+        QElapsedTimer took;
+        took.start();
+        const std::chrono::milliseconds processorBefore = processorTime();
         const QList<Fetched> fetched = fetchAll(fetcher, urls);
         for (qsizetype k = 0; k < urls.size(); ++k)
             QCOMPARE(fetched.at(k).body, u"/img/%1"_s.arg(k).toUtf8());
         QCOMPARE(mostAfterRefusal.load(), 1);
+        // Those held back wait without spinning.
+        const qint64 processor = (processorTime() - processorBefore).count();
+        QVERIFY2(processor < took.elapsed() / 4, qPrintable(u"%1 ms of %2"_s.arg(processor).arg(took.elapsed())));
     }
 
     // Many images as streams of one connection over TLS, with a certificate trusted for this test alone.
