@@ -7,9 +7,13 @@
 
 #include <curl/curl.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+
 #include <algorithm>
 #include <chrono>
 #include <ctime>
+#include <mutex>
 #include <optional>
 #include <string_view>
 #include <thread>
@@ -64,7 +68,7 @@ namespace
         }
     }
 
-    // All header blocks of one fetch together, trailers included: libcurl 8 allows an answer as much,
+    // All header blocks of one answer together, trailers included: libcurl 8 allows an answer as much,
     // while 7.x bounds only each line and keeps every trailer a server sends for as long as it sends.
     constexpr size_t maxHeaderBytes = 300 * 1024;
 
@@ -135,13 +139,44 @@ namespace
 
     using Clock = std::chrono::steady_clock;
 
+    int portOf(const QUrl &parsed)
+    {
+        const QString scheme = parsed.scheme().toLower();
+        return parsed.port(scheme == QLatin1String("https")      ? 443
+                               : scheme == QLatin1String("ftp")  ? 21
+                               : scheme == QLatin1String("ftps") ? 990
+                                                                 : 80);
+    }
+
     // The server an address names, as the fetcher tells servers apart: scheme, host and port.
     QString serverOf(const QUrl &parsed)
     {
-        const QString scheme = parsed.scheme().toLower();
-        const int port = parsed.port(scheme == QLatin1String("https") ? 443 : scheme == QLatin1String("ftp") ? 21 : 80);
-        return scheme + QLatin1String("://") + parsed.host().toLower() + u':' + QString::number(port);
+        return parsed.scheme().toLower() + QLatin1String("://") + parsed.host().toLower() + u':'
+            + QString::number(portOf(parsed));
     }
+
+    // The name of the address's server when it is one to look up: not an address already.
+    QByteArray nameToLookUp(const QUrl &parsed)
+    {
+        const QByteArray host = parsed.host(QUrl::FullyEncoded).toLower().toLatin1();
+        in_addr ipv4{};
+        if (host.isEmpty() || host.contains(':') || ::inet_pton(AF_INET, host.constData(), &ipv4) == 1)
+            return {};
+        return host;
+    }
+
+    // Through a proxy the proxy's name is the one looked up, and libcurl alone knows which proxy, if
+    // any, an address goes through.
+    bool proxyNamed()
+    {
+        for (const char *name : {"http_proxy", "https_proxy", "HTTPS_PROXY", "ftp_proxy", "FTP_PROXY", "ftps_proxy",
+                                 "FTPS_PROXY", "all_proxy", "ALL_PROXY"})
+            if (!qEnvironmentVariableIsEmpty(name))
+                return true;
+        return false;
+    }
+
+    constexpr int maxRedirects = 20;
 
     // The wait a Retry-After value asks for: seconds, or a date; nothing when it is neither.
     std::optional<std::chrono::seconds> waitAskedFor(const QByteArray &value)
@@ -158,6 +193,20 @@ namespace
     }
 }
 
+// Wakes the fetcher's wait from a lookup thread, for as long as the fetcher lives.
+struct CurlFetcher::Wakeup
+{
+    std::mutex mutex;
+    CURLM *multi = nullptr;
+
+    void wake()
+    {
+        const std::scoped_lock lock(mutex);
+        if (multi)
+            curl_multi_wakeup(multi);
+    }
+};
+
 struct CurlFetcher::Transfer
 {
     CurlFetcher *fetcher = nullptr;
@@ -167,8 +216,16 @@ struct CurlFetcher::Transfer
     QString server;
     BodySink sink;
     int waits = 0; // how often the server's Retry-After was waited out
+    int redirects = 0;
     bool freshTried = false;
     Clock::time_point due; // while it waits
+
+    // The lookup of the server's name, when it has one, and what libcurl is told of its answer.
+    std::optional<HostLookup::Answer> lookup;
+    QByteArray lookupHost;
+    int port = 0;
+    Clock::time_point lookupDue;
+    std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> resolve{nullptr, &curl_slist_free_all};
 
     // Of the latest attempt.
     char errorText[CURL_ERROR_SIZE] = {};
@@ -178,6 +235,8 @@ struct CurlFetcher::Transfer
     bool connected = false; // a connection was made or reused, and the request is about to go
     QByteArray statusLine; // of the latest answer, as redirects are followed
     QByteArray retryAfter; // of the latest answer
+    bool location = false; // the latest answer names another address
+    bool redirected = false; // the final answer is a redirect, its body no image
     std::optional<core::Failure> refusal; // the final answer is no success
     size_t headerBytes = 0;
 
@@ -188,6 +247,7 @@ struct CurlFetcher::Transfer
         answered = bodyStarted = connected = false;
         statusLine.clear();
         retryAfter.clear();
+        location = redirected = false;
         refusal.reset();
         headerBytes = 0;
     }
@@ -198,13 +258,19 @@ size_t CurlFetcher::receiveBody(char *data, size_t size, size_t count, void *tar
     auto &transfer = *static_cast<Transfer *>(target);
     const size_t bytes = size * count;
     transfer.answered = true;
-    // The body of a redirect that is followed never comes here, so the first piece tells whether
-    // the final answer is a success; an error page is not worth receiving.
+    // The first piece tells whether the answer is a success; an error page is not worth receiving.
+    // A redirect's page is read to its end, as the connection may serve the next request.
     if (!std::exchange(transfer.bodyStarted, true)) {
-        transfer.refusal = refusalOf(transfer.curl, transfer.statusLine);
+        long status = 0;
+        curl_easy_getinfo(transfer.curl, CURLINFO_RESPONSE_CODE, &status);
+        transfer.redirected = transfer.location && status >= 300 && status <= 399;
+        if (!transfer.redirected)
+            transfer.refusal = refusalOf(transfer.curl, transfer.statusLine);
         if (transfer.refusal)
             return 0;
     }
+    if (transfer.redirected)
+        return bytes;
     const auto length = static_cast<qsizetype>(bytes);
     transfer.fetcher->m_largestPiece = std::max(transfer.fetcher->m_largestPiece, length);
     if (core::Result<> taken = transfer.sink(QByteArrayView(data, length)); !taken) {
@@ -233,9 +299,14 @@ size_t CurlFetcher::receiveHeader(char *data, size_t size, size_t count, void *t
     }
     const QByteArrayView line(data, static_cast<qsizetype>(bytes));
     constexpr QByteArrayView retryAfter = "retry-after:";
+    constexpr QByteArrayView location = "location:";
     if (line.startsWith("HTTP/")) {
         transfer.statusLine = line.trimmed().first(std::min<qsizetype>(line.trimmed().size(), 200)).toByteArray();
         transfer.retryAfter.clear();
+        transfer.location = false;
+    } else if (line.size() > location.size()
+               && line.first(location.size()).compare(location, Qt::CaseInsensitive) == 0) {
+        transfer.location = true;
     } else if (line.size() > retryAfter.size() && line.size() < 200
                && line.first(retryAfter.size()).compare(retryAfter, Qt::CaseInsensitive) == 0) {
         transfer.retryAfter = line.sliced(retryAfter.size()).toByteArray();
@@ -247,8 +318,11 @@ size_t CurlFetcher::receiveHeader(char *data, size_t size, size_t count, void *t
     return bytes;
 }
 
-CurlFetcher::CurlFetcher(CurlFetcherLimits limits)
+CurlFetcher::CurlFetcher(CurlFetcherLimits limits, HostLookup &lookup)
     : m_limits(std::move(limits))
+    , m_lookup(lookup)
+    , m_ownLookups(!proxyNamed())
+    , m_wakeup(std::make_shared<Wakeup>())
 {
     if (!curlReady())
         return;
@@ -256,6 +330,7 @@ CurlFetcher::CurlFetcher(CurlFetcherLimits limits)
     if (!multi)
         return;
     m_multi = multi;
+    m_wakeup->multi = multi;
     curl_multi_setopt(multi, CURLMOPT_MAX_HOST_CONNECTIONS, connectionsPerServer);
     curl_multi_setopt(multi, CURLMOPT_MAX_TOTAL_CONNECTIONS, connectionsInAll);
     curl_multi_setopt(multi, CURLMOPT_PIPELINING, long(CURLPIPE_MULTIPLEX));
@@ -270,6 +345,10 @@ CurlFetcher::~CurlFetcher()
     }
     for (void *handle : m_idleHandles)
         curl_easy_cleanup(handle);
+    {
+        const std::scoped_lock lock(m_wakeup->mutex);
+        m_wakeup->multi = nullptr;
+    }
     if (m_multi)
         curl_multi_cleanup(m_multi);
 }
@@ -294,11 +373,8 @@ void *CurlFetcher::takeHandle()
         return nullptr;
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_USERAGENT, core::ProgramVersion::userAgent);
+    // Redirects too, as each is followed as a transfer of its own.
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https,ftp,ftps");
-    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https,ftp,ftps");
-    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-    // libcurl before 8.3 follows without limit, so a redirect loop would never end.
-    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 20L);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(m_limits.connectTimeout.count()));
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, m_limits.lowSpeedBytesPerSecond);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, static_cast<long>(m_limits.lowSpeedTime.count()));
@@ -311,9 +387,8 @@ void *CurlFetcher::takeHandle()
     // Each read from the socket costs a wait and a receive: at libcurl's 16 KiB a large body takes
     // more calls than the curl command line, which reads 100 KiB at a time.
     curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, 512L * 1024);
-    // Without it, ending a transfer whose name lookup hangs waits for the lookup to give up, so a
-    // stop or a time-out lasts as long as the system's resolver does. The lookup is left to finish
-    // on its own.
+    // For the lookups libcurl makes itself, through a proxy: without it, ending a transfer whose
+    // lookup hangs waits for the lookup to give up, so a stop lasts as long as the resolver does.
     curl_easy_setopt(curl, CURLOPT_QUICK_EXIT, 1L);
     return curl;
 }
@@ -331,10 +406,29 @@ void CurlFetcher::add(qsizetype tag, const QString &url, BodySink sink)
     auto transfer = std::make_unique<Transfer>();
     transfer->fetcher = this;
     transfer->tag = tag;
-    transfer->url = parsed.toEncoded();
-    transfer->server = serverOf(parsed);
     transfer->sink = std::move(sink);
+    aim(*transfer, parsed.toEncoded());
     m_waiting.push_back(std::move(transfer));
+}
+
+// Points the transfer at an address, and starts looking its server's name up.
+void CurlFetcher::aim(Transfer &transfer, const QByteArray &url)
+{
+    const QUrl parsed = QUrl::fromEncoded(url);
+    transfer.url = url;
+    transfer.server = serverOf(parsed);
+    transfer.freshTried = false;
+    transfer.lookup.reset();
+    transfer.lookupHost = m_ownLookups ? nameToLookUp(parsed) : QByteArray();
+    if (transfer.lookupHost.isEmpty())
+        return;
+    auto found = m_lookups.constFind(transfer.lookupHost);
+    if (found == m_lookups.constEnd() || !found->current())
+        found = m_lookups.insert(transfer.lookupHost,
+                                 m_lookup.find(transfer.lookupHost, [wakeup = m_wakeup] { wakeup->wake(); }));
+    transfer.lookup = *found;
+    transfer.port = portOf(parsed);
+    transfer.lookupDue = Clock::now() + m_limits.connectTimeout;
 }
 
 qsizetype CurlFetcher::room() const
@@ -345,6 +439,23 @@ qsizetype CurlFetcher::room() const
 // Hands the transfer to libcurl; one that cannot be handed on ends here.
 bool CurlFetcher::start(std::unique_ptr<Transfer> transfer)
 {
+    // A lookup that has not ended by now has run out of time.
+    curl_slist *resolve = nullptr;
+    if (transfer->lookup) {
+        const std::optional<QList<QByteArray>> addresses
+            = transfer->lookup->ended() ? transfer->lookup->addresses() : std::nullopt;
+        if (!addresses) {
+            m_endedEarly.append({transfer->tag, failureFor(CURLE_COULDNT_RESOLVE_HOST)});
+            return false;
+        }
+        resolve = curl_slist_append(
+            nullptr, transfer->lookupHost + ':' + QByteArray::number(transfer->port) + ':' + addresses->join(','));
+        if (!resolve) {
+            m_endedEarly.append({transfer->tag, core::fail(core::Reason::TransferNotReady)});
+            return false;
+        }
+    }
+    transfer->resolve.reset(resolve);
     CURL *curl = takeHandle();
     if (!curl) {
         m_endedEarly.append({transfer->tag, core::fail(core::Reason::TransferNotReady)});
@@ -354,6 +465,7 @@ bool CurlFetcher::start(std::unique_ptr<Transfer> transfer)
     raw->curl = curl;
     raw->newAttempt();
     curl_easy_setopt(curl, CURLOPT_URL, raw->url.constData());
+    curl_easy_setopt(curl, CURLOPT_RESOLVE, resolve);
     curl_easy_setopt(curl, CURLOPT_PRIVATE, raw);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, raw);
     curl_easy_setopt(curl, CURLOPT_HEADERDATA, raw);
@@ -379,11 +491,12 @@ void CurlFetcher::admitWaiting()
 {
     const Clock::time_point now = Clock::now();
     for (auto it = m_waiting.begin(); it != m_waiting.end() && qsizetype(m_running.size()) < transfersAtOnce;) {
-        const QString &server = (*it)->server;
-        const bool serverBusy = m_oneAtATime.contains(server)
+        const Transfer &waiting = **it;
+        const bool serverBusy = m_oneAtATime.contains(waiting.server)
             && std::any_of(m_running.begin(), m_running.end(),
-                           [&server](const auto &running) { return running->server == server; });
-        if ((*it)->due > now || serverBusy) {
+                           [&waiting](const auto &running) { return running->server == waiting.server; });
+        const bool lookingUp = waiting.lookup && !waiting.lookup->ended() && waiting.lookupDue > now;
+        if (waiting.due > now || serverBusy || lookingUp) {
             ++it;
             continue;
         }
@@ -444,6 +557,19 @@ void CurlFetcher::finish(void *handle, int result, QList<Ended> &ended)
     m_running.erase(found);
     curl_multi_remove_handle(m_multi, handle);
     auto code = static_cast<CURLcode>(result);
+
+    // A redirect is followed as a transfer to the address it names, whose name is looked up anew.
+    char *target = nullptr;
+    if (code == CURLE_OK && transfer->location && !transfer->sinkFailure
+        && curl_easy_getinfo(handle, CURLINFO_REDIRECT_URL, &target) == CURLE_OK && target) {
+        m_idleHandles.push_back(std::exchange(transfer->curl, nullptr));
+        if (++transfer->redirects > maxRedirects)
+            return ended.append({transfer->tag, failureFor(CURLE_TOO_MANY_REDIRECTS)});
+        // Parsed as an address the user gave, so that the name looked up is the one libcurl connects to.
+        aim(*transfer, QUrl::fromEncoded(QByteArray(target), QUrl::TolerantMode).toEncoded());
+        m_waiting.push_front(std::move(transfer));
+        return;
+    }
     long newConnections = 0;
     curl_easy_getinfo(handle, CURLINFO_NUM_CONNECTS, &newConnections);
 
@@ -531,16 +657,22 @@ QList<UrlFetcher::Ended> CurlFetcher::next()
                 const CURLcode code = message->data.result;
                 finish(handle, code, ended);
             }
+        // What ended may let others start, and a redirect followed starts again.
+        admitWaiting();
+        ended += std::exchange(m_endedEarly, {});
         if (!ended.isEmpty() || m_stopped)
             continue;
 
-        // The wait ends early when data comes or stop() wakes it. Transfers held back for room or for
-        // their server are started as others end, which wakes it too.
+        // The wait ends early when data comes, or a lookup ends, or stop() wakes it. Transfers held
+        // back for room or for their server are started as others end, which wakes it too.
         const Clock::time_point now = Clock::now();
         Clock::time_point until = now + std::chrono::seconds(1);
-        for (const std::unique_ptr<Transfer> &waiting : m_waiting)
+        for (const std::unique_ptr<Transfer> &waiting : m_waiting) {
             if (waiting->due > now)
                 until = std::min(until, waiting->due);
+            if (waiting->lookup && waiting->lookupDue > now && !waiting->lookup->ended())
+                until = std::min(until, waiting->lookupDue);
+        }
         const auto wait = std::chrono::ceil<std::chrono::milliseconds>(until - now);
         if (curl_multi_poll(m_multi, nullptr, 0, int(wait.count()), nullptr) != CURLM_OK)
             std::this_thread::sleep_for(wait);

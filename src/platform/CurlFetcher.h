@@ -1,7 +1,9 @@
 #pragma once
 
+#include "platform/HostLookup.h"
 #include "platform/UrlFetcher.h"
 
+#include <QHash>
 #include <QSet>
 
 #include <atomic>
@@ -31,10 +33,13 @@ struct CurlFetcherLimits
 // A transfer that fails on a kept connection before any byte of the answer came is tried once more
 // on a fresh one: servers close idle connections without saying so, and libcurl's own retries are
 // counted per handle, not per transfer, so they run out in a long run.
+// Server names are looked up by a HostLookup and handed to libcurl, redirects included, so that no
+// lookup of libcurl's own is left hanging when a transfer is stopped; only through a proxy does
+// libcurl look names up itself.
 class CurlFetcher final : public UrlFetcher
 {
 public:
-    explicit CurlFetcher(CurlFetcherLimits limits = {});
+    explicit CurlFetcher(CurlFetcherLimits limits = {}, HostLookup &lookup = HostLookup::shared());
     ~CurlFetcher() override;
     CurlFetcher(const CurlFetcher &) = delete;
     CurlFetcher &operator=(const CurlFetcher &) = delete;
@@ -49,11 +54,13 @@ public:
 
 private:
     struct Transfer;
+    struct Wakeup;
     static size_t receiveBody(char *data, size_t size, size_t count, void *transfer);
     static size_t receiveHeader(char *data, size_t size, size_t count, void *transfer);
     static int connectionReady(void *transfer, char *, char *, int, int);
 
     void *takeHandle();
+    void aim(Transfer &transfer, const QByteArray &url);
     bool start(std::unique_ptr<Transfer> transfer);
     void admitWaiting();
     void holdBackUnstarted(const QString &server);
@@ -62,7 +69,11 @@ private:
     QList<Ended> endEverything();
 
     CurlFetcherLimits m_limits;
+    HostLookup &m_lookup;
+    bool m_ownLookups = true;
+    QHash<QByteArray, HostLookup::Answer> m_lookups; // by host name, one for all its transfers
     void *m_multi = nullptr;
+    std::shared_ptr<Wakeup> m_wakeup; // what a lookup that ends wakes
     std::vector<void *> m_idleHandles;
     std::vector<std::unique_ptr<Transfer>> m_running; // in libcurl's hands
     std::deque<std::unique_ptr<Transfer>> m_waiting; // in the order of their tags, until their turn
