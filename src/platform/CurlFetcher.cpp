@@ -189,7 +189,10 @@ namespace
         const time_t when = curl_getdate(trimmed.constData(), nullptr);
         if (when == -1)
             return std::nullopt;
-        return std::chrono::seconds(std::max<time_t>(0, when - std::time(nullptr)));
+        // Against the precise clock: time() reads a coarse one, which may still show the second
+        // before the server's, and the wait would grow by a whole second.
+        const time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+        return std::chrono::seconds(std::max<time_t>(0, when - now));
     }
 }
 
